@@ -1,0 +1,221 @@
+#include "cliapp.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+const QString separator = QStringLiteral("\t \t");
+
+} // namespace
+
+CliApp::CliApp(QTextStream &out, QTextStream &in)
+    : out(out)
+    , in(in)
+{}
+
+int CliApp::run(const QList<QString> &args)
+{
+    ensurePathFile();
+    const QList<QString> searchPaths = finder.getSearchPaths(QStringLiteral("Path"));
+
+    bool ok = true;
+    switch (args.size()) {
+    case 0:
+        out << "Bitte geben Sie einen Befehl an (z.B. zkhelp_cli copy).\n";
+        break;
+    case 1:
+        if (args.first() == u"-lsp") {
+            for (const QString &folder : searchPaths)
+                out << folder << '\n';
+        } else {
+            ok = readHelp(searchPaths, args.first(), QString());
+        }
+        break;
+    case 2:
+        ok = dispatchPair(searchPaths, args.at(0), args.at(1));
+        break;
+    default:
+        break;
+    }
+    out.flush();
+    return ok ? 0 : 1;
+}
+
+// Makes a first run in a folder search that folder. A file that cannot be
+// created is no reason to stop: the application folder's file still counts.
+void CliApp::ensurePathFile()
+{
+    if (QFileInfo::exists(QStringLiteral("Path")))
+        return;
+    QSaveFile file(QStringLiteral("Path"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return;
+    file.write(QDir::currentPath().toUtf8() + '\n');
+    file.commit();
+}
+
+bool CliApp::dispatchPair(const QList<QString> &searchPaths, const QString &command,
+                          const QString &operand)
+{
+    if (command == u"-l")
+        return listLanguages(searchPaths, operand);
+    if (command == u"-lsf") {
+        listFiles(searchPaths, operand);
+        return true;
+    }
+    if (command == u"-sh")
+        return selectHelp(searchPaths, operand);
+    if (command == u"-shl")
+        return selectHelpLanguage(searchPaths, operand);
+    if (command == u"-html")
+        return createHtml(searchPaths, operand);
+    return readHelp(searchPaths, command, operand);
+}
+
+bool CliApp::readHelp(const QList<QString> &searchPaths, const QString &fileName,
+                      const QString &language)
+{
+    const QString path = finder.findHelpFile(searchPaths, fileName);
+    if (path.isEmpty()) {
+        out << "Warnung: Keine Hilfedatei gefunden fuer: " << fileName << '\n';
+        return false;
+    }
+    return printHelpData(parser.parse(path), language);
+}
+
+bool CliApp::printHelpData(const ZkHelp::HelpData &data, const QString &language)
+{
+    const QString header = data.version + separator + data.author + separator + data.version;
+    out << header << "\n\n";
+
+    QString key = language;
+    if (key.isEmpty() && !data.languages.isEmpty())
+        key = data.languages.firstKey();
+
+    const auto block = data.languages.constFind(key);
+    const bool found = block != data.languages.cend();
+    if (!found) {
+        out << "Sprache '" << key << "' nicht gefunden.\n";
+    } else {
+        out << block->description << '\n';
+        for (const ZkHelp::HelpSection &section : block->sections)
+            out << section.name << "\n\t" << section.content << '\n';
+        if (!data.links.isEmpty()) {
+            out << "\nVerweis \n";
+            for (const QString &link : data.links)
+                out << link << ' ';
+            out << '\n';
+        }
+    }
+    out << '\n' << header << "\n\n";
+    out.flush();
+    return found;
+}
+
+void CliApp::listFiles(const QList<QString> &searchPaths, const QString &filter)
+{
+    for (const QString &path : finder.findAllFiles(searchPaths, filter))
+        out << QFileInfo(path).fileName() << '\n';
+}
+
+bool CliApp::listLanguages(const QList<QString> &searchPaths, const QString &fileName)
+{
+    const QString path = finder.findHelpFile(searchPaths, fileName);
+    if (path.isEmpty()) {
+        out << "Datei nicht gefunden.\n";
+        return false;
+    }
+    for (const QString &key : parser.parse(path).languages.keys())
+        out << key << '\n';
+    return true;
+}
+
+bool CliApp::selectHelp(const QList<QString> &searchPaths, const QString &filter)
+{
+    const QList<QString> files = matchingFilesOrComplain(searchPaths, filter);
+    if (files.isEmpty())
+        return false;
+    const int choice = askNumber(QStringLiteral("Bitte Nummer wahlen: "), files.size());
+    if (choice < 0) {
+        out << "Ungueltige Eingabe.\n";
+        return false;
+    }
+    return printHelpData(parser.parse(files.at(choice)), QString());
+}
+
+bool CliApp::selectHelpLanguage(const QList<QString> &searchPaths, const QString &filter)
+{
+    const QList<QString> files = matchingFilesOrComplain(searchPaths, filter);
+    if (files.isEmpty())
+        return false;
+    const int fileChoice = askNumber(QStringLiteral("Bitte Datei-Nummer wahlen: "), files.size());
+    if (fileChoice < 0) {
+        out << "Ungueltige Datei-Auswahl.\n";
+        return false;
+    }
+    const ZkHelp::HelpData data = parser.parse(files.at(fileChoice));
+    const QStringList keys = data.languages.keys();
+    printNumbered(keys);
+    const int keyChoice = askNumber(QStringLiteral("Bitte Sprach-Nummer wahlen: "), keys.size());
+    if (keyChoice < 0) {
+        out << "Ungueltige Sprach-Auswahl.\n";
+        return false;
+    }
+    return printHelpData(data, keys.at(keyChoice));
+}
+
+bool CliApp::createHtml(const QList<QString> &searchPaths, const QString &fileName)
+{
+    const QString path = finder.findHelpFile(searchPaths, fileName);
+    if (path.isEmpty()) {
+        out << "Datei nicht gefunden: " << fileName << '\n';
+        return false;
+    }
+    const QString startName = QFileInfo(path).completeBaseName();
+    const QString outputDir = QStringLiteral("html_export_") + startName;
+    out << "Starte Export nach Ordner: " << outputDir << " ...\n";
+    out.flush();
+    if (!exporter.exportPackage(startName, outputDir, finder, parser, searchPaths)) {
+        out << "Fehler beim Export.\n";
+        return false;
+    }
+    out << "Export erfolgreich abgeschlossen.\n";
+    return true;
+}
+
+// Prints the numbered list of matching file names, or the no-match line when
+// there is none (then the list returned is empty).
+QList<QString> CliApp::matchingFilesOrComplain(const QList<QString> &searchPaths,
+                                               const QString &filter)
+{
+    const QList<QString> files = finder.findAllFiles(searchPaths, filter);
+    if (files.isEmpty()) {
+        out << "Keine Dateien gefunden.\n";
+        return files;
+    }
+    QStringList names;
+    names.reserve(files.size());
+    for (const QString &path : files)
+        names.append(QFileInfo(path).fileName());
+    printNumbered(names);
+    return files;
+}
+
+void CliApp::printNumbered(const QStringList &entries)
+{
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        out << i << ' ' << entries.at(i) << '\n';
+}
+
+// Returns the answer as an index into a list of count entries, or -1 when it
+// is not a number in range (a closed input reads as an empty answer).
+int CliApp::askNumber(const QString &prompt, qsizetype count)
+{
+    out << prompt;
+    out.flush();
+    bool isNumber = false;
+    const int answer = in.readLine().toInt(&isNumber);
+    return isNumber && answer >= 0 && answer < count ? answer : -1;
+}

@@ -1,0 +1,48 @@
+// The console tool: one command per run, answers read from standard input.
+#pragma once
+
+#include "helpdata.h"
+#include "helpfinder.h"
+#include "helpparser.h"
+#include "htmlexporter.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+class CliApp
+{
+public:
+    CliApp(QTextStream &out, QTextStream &in);
+
+    // Runs the command given by args and returns the exit status: 0 when it
+    // did what was asked, 1 when it could not.
+    int run(const QList<QString> &args);
+
+private:
+    void ensurePathFile();
+    bool dispatchPair(const QList<QString> &searchPaths, const QString &command,
+                      const QString &operand);
+
+    bool readHelp(const QList<QString> &searchPaths, const QString &fileName,
+                  const QString &language);
+    bool printHelpData(const ZkHelp::HelpData &data, const QString &language);
+
+    void listFiles(const QList<QString> &searchPaths, const QString &filter);
+    bool listLanguages(const QList<QString> &searchPaths, const QString &fileName);
+    bool selectHelp(const QList<QString> &searchPaths, const QString &filter);
+    bool selectHelpLanguage(const QList<QString> &searchPaths, const QString &filter);
+    bool createHtml(const QList<QString> &searchPaths, const QString &fileName);
+
+    QList<QString> matchingFilesOrComplain(const QList<QString> &searchPaths,
+                                           const QString &filter);
+    void printNumbered(const QStringList &entries);
+    int askNumber(const QString &prompt, qsizetype count);
+
+    ZkHelp::HelpFinder finder;
+    ZkHelp::HelpParser parser;
+    ZkHelp::HtmlExporter exporter;
+    QTextStream &out;
+    QTextStream &in;
+};

@@ -1,0 +1,29 @@
+// Search folders from the "Path" file and help-file lookup along them.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace ZkHelp {
+
+class HelpFinder
+{
+public:
+    // The application folder, then every non-blank line of the search-path
+    // file (relative lines taken relative to the application folder), without
+    // duplicates. The file in the working folder wins over the one in the
+    // application folder; a missing or unreadable file gives the application
+    // folder alone.
+    QList<QString> getSearchPaths(const QString &pathFileName) const;
+
+    // The path of fileName (".zkhelp" appended when missing) in the first
+    // search folder that holds it, or an empty string.
+    QString findHelpFile(const QList<QString> &searchPaths, const QString &fileName) const;
+
+    // Absolute paths of the help files directly in the search folders whose
+    // names contain filter (case-insensitive, wildcards allowed), folders in
+    // search order, each path once.
+    QList<QString> findAllFiles(const QList<QString> &searchPaths, const QString &filter) const;
+};
+
+} // namespace ZkHelp

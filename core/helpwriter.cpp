@@ -1,0 +1,60 @@
+#include "helpwriter.h"
+
+#include <QDebug>
+#include <QSaveFile>
+#include <QXmlStreamWriter>
+
+namespace ZkHelp {
+
+namespace {
+
+void writeLanguage(QXmlStreamWriter &xml, const QString &key, const HelpLanguage &language)
+{
+    xml.writeStartElement(QStringLiteral("lang"));
+    xml.writeAttribute(QStringLiteral("name"), key);
+    xml.writeTextElement(QStringLiteral("description"), language.description);
+    for (const HelpSection &section : language.sections) {
+        xml.writeStartElement(QStringLiteral("section"));
+        xml.writeAttribute(QStringLiteral("name"), section.name);
+        xml.writeCharacters(section.content);
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+}
+
+void writeDocument(QXmlStreamWriter &xml, const HelpData &data)
+{
+    xml.setAutoFormatting(true);
+    xml.writeStartDocument();
+    xml.writeStartElement(QStringLiteral("zkhelp"));
+    xml.writeAttribute(QStringLiteral("version"), data.version);
+    xml.writeAttribute(QStringLiteral("author"), data.author);
+    for (auto it = data.languages.cbegin(); it != data.languages.cend(); ++it)
+        writeLanguage(xml, it.key(), it.value());
+    for (const QString &link : data.links) {
+        xml.writeEmptyElement(QStringLiteral("link"));
+        xml.writeAttribute(QStringLiteral("page"), link);
+    }
+    xml.writeEndElement();
+    xml.writeEndDocument();
+}
+
+} // namespace
+
+bool HelpWriter::writeXml(const HelpData &data, const QString &filePath) const
+{
+    QSaveFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        qWarning() << "Konnte Datei nicht zum Schreiben öffnen:" << filePath;
+        return false;
+    }
+    QXmlStreamWriter xml(&file);
+    writeDocument(xml, data);
+    if (xml.hasError() || !file.commit()) {
+        qWarning() << "Fehler beim Schreiben:" << filePath;
+        return false;
+    }
+    return true;
+}
+
+} // namespace ZkHelp
