@@ -1,0 +1,197 @@
+// Search folders from the "Path" file, and finding help files along them.
+#include "helpfinder.h"
+#include "testfiles.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+using ZkHelp::HelpFinder;
+
+class TestHelpFinder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void searchPaths_data();
+    void searchPaths();
+    void searchPathsWithoutFile_data();
+    void searchPathsWithoutFile();
+    void findHelpFile_data();
+    void findHelpFile();
+    void findAllFiles_data();
+    void findAllFiles();
+    void findAllFilesListsEachPathOnce();
+};
+
+namespace {
+
+// Lays out files (paths relative to root, "/" for a folder) and returns the
+// root's path with a trailing slash stripped.
+QString layOut(const QTemporaryDir &dir, const QStringList &entries)
+{
+    for (const QString &entry : entries) {
+        const QString path = dir.filePath(entry);
+        if (entry.endsWith(u'/'))
+            QDir().mkpath(path);
+        else
+            TestFiles::write(path, QByteArray());
+    }
+    return dir.path();
+}
+
+QStringList fileNames(const QList<QString> &paths, const QString &root)
+{
+    QStringList names;
+    for (const QString &path : paths)
+        names.append(QDir(root).relativeFilePath(path));
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+void TestHelpFinder::searchPaths_data()
+{
+    // In lines and expectations, APP stands for the application folder and
+    // TMP for the test's temporary folder.
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("absolute lines in file order")
+        << QByteArray("TMP/b\nTMP/a\n") << QStringList{"APP", "TMP/b", "TMP/a"};
+    QTest::newRow("blank lines and surrounding blanks")
+        << QByteArray("\n   \n\t TMP/a \t\n\nTMP/b") << QStringList{"APP", "TMP/a", "TMP/b"};
+    QTest::newRow("relative line joins the application folder")
+        << QByteArray("docs\n../up/./x\n#notes\n")
+        << QStringList{"APP", "APP/docs", "APP/../up/./x", "APP/#notes"};
+    QTest::newRow("duplicates dropped, trailing slash kept apart")
+        << QByteArray("TMP/a\nAPP\nTMP/a\nTMP/a/\n") << QStringList{"APP", "TMP/a", "TMP/a/"};
+    QTest::newRow("blanks inside a folder name")
+        << QByteArray("TMP/my docs\n") << QStringList{"APP", "TMP/my docs"};
+    QTest::newRow("byte-order mark and CR LF")
+        << QByteArray("\xEF\xBB\xBFTMP/a\r\nTMP/b\r\n") << QStringList{"APP", "TMP/a", "TMP/b"};
+    QTest::newRow("empty file") << QByteArray() << QStringList{"APP"};
+}
+
+void TestHelpFinder::searchPaths()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, expected);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+
+    const QString app = QCoreApplication::applicationDirPath();
+    content.replace("APP", app.toUtf8()).replace("TMP", dir.path().toUtf8());
+    expected.replaceInStrings(QStringLiteral("APP"), app);
+    expected.replaceInStrings(QStringLiteral("TMP"), dir.path());
+    const QString pathFile = dir.filePath(QStringLiteral("Path"));
+    QVERIFY(TestFiles::write(pathFile, content));
+
+    QCOMPARE(HelpFinder().getSearchPaths(pathFile), expected);
+}
+
+void TestHelpFinder::searchPathsWithoutFile_data()
+{
+    QTest::addColumn<bool>("asFolder");
+    QTest::newRow("missing") << false;
+    QTest::newRow("a folder named Path") << true;
+}
+
+void TestHelpFinder::searchPathsWithoutFile()
+{
+    QFETCH(bool, asFolder);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString pathFile = dir.filePath(QStringLiteral("Path"));
+    if (asFolder)
+        QVERIFY(QDir().mkdir(pathFile));
+
+    QCOMPARE(HelpFinder().getSearchPaths(pathFile),
+             QList<QString>{QCoreApplication::applicationDirPath()});
+}
+
+void TestHelpFinder::findHelpFile_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("expected");
+
+    const QStringList three{"one/", "two/topic.zkhelp", "three/topic.zkhelp"};
+    QTest::newRow("bare name") << three << "topic"
+                               << "two/topic.zkhelp";
+    QTest::newRow("name with extension") << three << "topic.zkhelp"
+                                         << "two/topic.zkhelp";
+    QTest::newRow("found nowhere") << three << "other"
+                                   << "";
+    QTest::newRow("sub-folder part") << QStringList{"one/sub/x.zkhelp", "two/x.zkhelp"} << "sub/x"
+                                     << "one/sub/x.zkhelp";
+    QTest::newRow("upper-case extension gets a second one")
+        << QStringList{"one/A.ZKHELP.zkhelp", "two/A.ZKHELP"} << "A.ZKHELP"
+        << "one/A.ZKHELP.zkhelp";
+    QTest::newRow("case matters in the name") << QStringList{"one/Topic.zkhelp"} << "topic"
+                                              << "";
+}
+
+void TestHelpFinder::findHelpFile()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, name);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString root = layOut(dir, entries);
+    const QList<QString> folders{root + "/missing", root + "/one", root + "/two", root + "/three"};
+
+    const QString found = HelpFinder().findHelpFile(folders, name);
+    QCOMPARE(found, expected.isEmpty() ? QString() : root + u'/' + expected);
+}
+
+void TestHelpFinder::findAllFiles_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("expected");
+
+    const QStringList files{"one/intro.zkhelp",   "one/INDEX.ZKHELP",    "one/notes.txt",
+                            "one/.hidden.zkhelp", "one/sub/deep.zkhelp", "one/dir.zkhelp/",
+                            "two/Setup.zkhelp",   "two/intro.zkhelp.bak"};
+    QTest::newRow("every help file, any letter case, no sub-folders")
+        << files << "" << QStringList{"one/INDEX.ZKHELP", "one/intro.zkhelp", "two/Setup.zkhelp"};
+    QTest::newRow("filter in any letter case")
+        << files << "IN" << QStringList{"one/INDEX.ZKHELP", "one/intro.zkhelp"};
+    QTest::newRow("filter must stand before the extension") << files << "help" << QStringList{};
+    QTest::newRow("wildcards in the filter act as wildcards")
+        << files << "s?t" << QStringList{"two/Setup.zkhelp"};
+    QTest::newRow("nothing matches") << files << "zzz" << QStringList{};
+}
+
+void TestHelpFinder::findAllFiles()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, filter);
+    QFETCH(QStringList, expected);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString root = layOut(dir, entries);
+    const QList<QString> folders{root + "/one", root + "/missing", root + "/two"};
+
+    const QList<QString> found = HelpFinder().findAllFiles(folders, filter);
+    for (const QString &path : found)
+        QVERIFY2(QFileInfo(path).isAbsolute(), qPrintable(path));
+    QCOMPARE(fileNames(found, root), expected);
+}
+
+void TestHelpFinder::findAllFilesListsEachPathOnce()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString root = layOut(dir, {"a/x.zkhelp", "b/x.zkhelp"});
+    const QList<QString> folders{root + "/b", root + "/a", root + "/b/", root + "/a/../b"};
+
+    QCOMPARE(HelpFinder().findAllFiles(folders, QString()),
+             (QList<QString>{root + "/b/x.zkhelp", root + "/a/x.zkhelp"}));
+}
+
+QTEST_GUILESS_MAIN(TestHelpFinder)
+#include "tst_helpfinder.moc"

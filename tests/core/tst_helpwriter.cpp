@@ -1,0 +1,192 @@
+// Writing .zkhelp files: the exact layout, the way back through the reader,
+// and that a failed save never costs the file that was there.
+#include "helpdatadump.h"
+#include "helpparser.h"
+#include "helpwriter.h"
+#include "testfiles.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+using ZkHelp::HelpData;
+using ZkHelp::HelpLanguage;
+using ZkHelp::HelpSection;
+
+Q_DECLARE_METATYPE(ZkHelp::HelpData)
+
+class TestHelpWriter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void exactLayout();
+    void roundTrip_data();
+    void roundTrip();
+    void replacesExistingFile();
+    void missingFolder();
+    void failedWriteKeepsOldFile_data();
+    void failedWriteKeepsOldFile();
+};
+
+namespace {
+
+HelpData sampleDocument()
+{
+    HelpData data;
+    data.version = QStringLiteral("1.0");
+    data.author = QStringLiteral("Max & Co");
+    data.languages[QStringLiteral("en")].description = QStringLiteral("English");
+    HelpLanguage &de = data.languages[QStringLiteral("de")];
+    de.sections = {{QStringLiteral("Erster"), QStringLiteral("a < b\nc")},
+                   {QStringLiteral("Leer"), QString()}};
+    data.links = {QStringLiteral("next"), QStringLiteral("sub/other.zkhelp")};
+    return data;
+}
+
+// Limits the size of files this process may write, so that a write fails
+// half-way as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit saved{};
+    void (*previousHandler)(int) = nullptr;
+};
+
+} // namespace
+
+void TestHelpWriter::exactLayout()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath(QStringLiteral("t.zkhelp"));
+    QVERIFY(ZkHelp::HelpWriter().writeXml(sampleDocument(), path));
+
+    QCOMPARE(TestFiles::read(path), QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                               "<zkhelp version=\"1.0\" author=\"Max &amp; Co\">\n"
+                                               "    <lang name=\"de\">\n"
+                                               "        <description></description>\n"
+                                               "        <section name=\"Erster\">a &lt; b\n"
+                                               "c</section>\n"
+                                               "        <section name=\"Leer\"></section>\n"
+                                               "    </lang>\n"
+                                               "    <lang name=\"en\">\n"
+                                               "        <description>English</description>\n"
+                                               "    </lang>\n"
+                                               "    <link page=\"next\"/>\n"
+                                               "    <link page=\"sub/other.zkhelp\"/>\n"
+                                               "</zkhelp>\n"));
+}
+
+void TestHelpWriter::roundTrip_data()
+{
+    QTest::addColumn<HelpData>("data");
+
+    QTest::newRow("empty document") << HelpData();
+    QTest::newRow("languages, sections and links") << sampleDocument();
+
+    HelpData special;
+    special.version = QStringLiteral("\"2\" <beta>");
+    special.author = QString::fromUtf8("Jürgen Groß 😀");
+    HelpLanguage &block = special.languages[QStringLiteral("de-CH")];
+    block.description = QStringLiteral("&amp; stays literal, ]]> too");
+    block.sections = {{QStringLiteral("same"), QStringLiteral("<b>bold</b>")},
+                      {QStringLiteral("same"), QStringLiteral("line\n\tindented")}};
+    special.links = {QStringLiteral("a'b"), QStringLiteral("a'b")};
+    QTest::newRow("reserved characters, umlauts, duplicates") << special;
+}
+
+void TestHelpWriter::roundTrip()
+{
+    QFETCH(HelpData, data);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath(QStringLiteral("t.zkhelp"));
+
+    QVERIFY(ZkHelp::HelpWriter().writeXml(data, path));
+    QCOMPARE(dump(ZkHelp::HelpParser().parse(path)), dump(data));
+}
+
+void TestHelpWriter::replacesExistingFile()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath(QStringLiteral("t.zkhelp"));
+    QVERIFY(TestFiles::write(path, QByteArray(10000, 'x')));
+
+    QVERIFY(ZkHelp::HelpWriter().writeXml(HelpData(), path));
+    QCOMPARE(TestFiles::read(path), QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                               "<zkhelp version=\"\" author=\"\"/>\n"));
+}
+
+void TestHelpWriter::missingFolder()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("plain")), "x"));
+    const QString path = dir.filePath(QStringLiteral("plain/t.zkhelp"));
+
+    QTest::ignoreMessage(
+        QtWarningMsg,
+        qPrintable(QStringLiteral("Konnte Datei nicht zum Schreiben öffnen: \"%1\"").arg(path)));
+    QVERIFY(!ZkHelp::HelpWriter().writeXml(sampleDocument(), path));
+    QVERIFY(!QFileInfo::exists(path));
+}
+
+void TestHelpWriter::failedWriteKeepsOldFile_data()
+{
+    QTest::addColumn<bool>("diskFull");
+    QTest::newRow("character XML cannot hold") << false;
+    QTest::newRow("disk full half-way") << true;
+}
+
+void TestHelpWriter::failedWriteKeepsOldFile()
+{
+    QFETCH(bool, diskFull);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath(QStringLiteral("t.zkhelp"));
+    const QByteArray old = "<zkhelp version=\"old\"/>";
+    QVERIFY(TestFiles::write(path, old));
+
+    HelpData data = sampleDocument();
+    if (diskFull)
+        data.languages[QStringLiteral("en")].description = QString(100000, u'x');
+    else
+        data.author = QStringLiteral("control \x01 character");
+
+    QTest::ignoreMessage(QtWarningMsg,
+                         qPrintable(QStringLiteral("Fehler beim Schreiben: \"%1\"").arg(path)));
+    bool written = true;
+    {
+        const auto limit = diskFull ? std::make_unique<FileSizeLimit>(4096) : nullptr;
+        written = ZkHelp::HelpWriter().writeXml(data, path);
+    }
+    QVERIFY(!written);
+    QCOMPARE(TestFiles::read(path), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"t.zkhelp"});
+}
+
+QTEST_GUILESS_MAIN(TestHelpWriter)
+#include "tst_helpwriter.moc"

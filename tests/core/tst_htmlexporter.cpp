@@ -1,0 +1,263 @@
+// HTML escaping, the page and stylesheet files, and the linked export.
+#include "helpfinder.h"
+#include "helpparser.h"
+#include "htmlexporter.h"
+#include "testfiles.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using ZkHelp::HelpData;
+using ZkHelp::HtmlExporter;
+
+class TestHtmlExporter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanHtml_data();
+    void cleanHtml();
+    void page_data();
+    void page();
+    void styleSheet();
+    void exportPackage_data();
+    void exportPackage();
+    void exportWarnsOncePerMissingName();
+    void outputFolderCannotBeCreated();
+    void outputFolderWithParentsIsCreated();
+};
+
+namespace {
+
+const QByteArray bom = "\xEF\xBB\xBF";
+
+QByteArray helpFile(const QStringList &links)
+{
+    QByteArray bytes = "<zkhelp version=\"1\" author=\"a\"><lang name=\"de\"/>";
+    for (const QString &link : links)
+        bytes += "<link page=\"" + link.toUtf8() + "\"/>";
+    return bytes + "</zkhelp>";
+}
+
+} // namespace
+
+void TestHtmlExporter::cleanHtml_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("reserved characters") << "a<b & 'c'"
+                                         << "a&lt;b &amp; &#39;c&#39;";
+    QTest::newRow("quotation mark and greater-than") << "\"x\">"
+                                                     << "&quot;x&quot;&gt;";
+    QTest::newRow("existing reference escaped again") << "&amp;"
+                                                      << "&amp;amp;";
+    QTest::newRow("umlauts") << QString::fromUtf8("Größe") << "Gr&#246;&#223;e";
+    QTest::newRow("euro sign and first non-ASCII")
+        << QString::fromUtf8("€\u0080") << "&#8364;&#128;";
+    QTest::newRow("controls and DEL pass through")
+        << QStringLiteral("\t\n\r\x7f") << QStringLiteral("\t\n\r\x7f");
+    QTest::newRow("outside the BMP is one reference") << QString::fromUtf8("a😀b") << "a&#128512;b";
+    QTest::newRow("lone high surrogate") << QString(QChar(0xD83D)) + u'x' << "&#65533;x";
+    QTest::newRow("lone low surrogate") << u'x' + QString(QChar(0xDE00)) << "x&#65533;";
+    QTest::newRow("low before high")
+        << QString(QChar(0xDE00)) + QChar(0xD83D) << "&#65533;&#65533;";
+}
+
+void TestHtmlExporter::cleanHtml()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(ZkHelp::cleanHtml(text), expected);
+}
+
+void TestHtmlExporter::page_data()
+{
+    QTest::addColumn<QByteArray>("source");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QByteArray head = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"UTF-8\">\n";
+    QTest::newRow("languages sorted, links listed")
+        << QByteArray("<zkhelp version=\"2\" author=\"J\xC3\xBCrgen\">"
+                      "<lang name=\"en\"><description>E</description></lang>"
+                      "<lang name=\"de\"><description>D &amp; d</description>"
+                      "<section name=\"S1\">one\ntwo</section><section name=\"&lt;\"/></lang>"
+                      "<link page=\"it's\"/><link page=\"b\"/></zkhelp>")
+        << "a&b"
+        << head + "<title>a&amp;b</title>\n<link rel=\"stylesheet\" href=\"style.css\">\n"
+                  "</head>\n<body>\n<h1>a&amp;b</h1>\n"
+                  "<div class='meta-info'>Author: J&#252;rgen | Version: 2</div>\n"
+                  "<h2>Inhalt</h2>\n"
+                  "<details open>\n<summary>de</summary>\n<div>\n<p><i>D &amp; d</i></p>\n"
+                  "<div class='section-box'>\n<span class='section-title'>S1</span>\none\ntwo\n"
+                  "</div>\n"
+                  "<div class='section-box'>\n<span class='section-title'>&lt;</span>\n\n"
+                  "</div>\n</div>\n</details>\n"
+                  "<details open>\n<summary>en</summary>\n<div>\n<p><i>E</i></p>\n</div>\n"
+                  "</details>\n"
+                  "<h2>Siehe auch:</h2>\n<ul>\n"
+                  "<li><a href='it&#39;s.html'>it&#39;s</a></li>\n"
+                  "<li><a href='b.html'>b</a></li>\n</ul>\n"
+                  "</body>\n</html>\n";
+    QTest::newRow("no languages, no links, empty meta")
+        << QByteArray("<zkhelp/>") << "t"
+        << head + "<title>t</title>\n<link rel=\"stylesheet\" href=\"style.css\">\n"
+                  "</head>\n<body>\n<h1>t</h1>\n"
+                  "<div class='meta-info'>Author:  | Version: </div>\n"
+                  "<h2>Inhalt</h2>\n</body>\n</html>\n";
+}
+
+void TestHtmlExporter::page()
+{
+    QFETCH(QByteArray, source);
+    QFETCH(QString, title);
+    QFETCH(QByteArray, expected);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString sourcePath = dir.filePath(QStringLiteral("in.zkhelp"));
+    QVERIFY(TestFiles::write(sourcePath, source));
+    const QString pagePath = dir.filePath(QStringLiteral("out.html"));
+    QVERIFY(TestFiles::write(pagePath, QByteArray(50000, 'x')));
+
+    HtmlExporter().writeHtmlPage(ZkHelp::HelpParser().parse(sourcePath), pagePath, title);
+    QCOMPARE(TestFiles::read(pagePath), bom + expected);
+}
+
+void TestHtmlExporter::styleSheet()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    HtmlExporter().writeCssFile(dir.path());
+    const QByteArray css = TestFiles::read(dir.filePath(QStringLiteral("style.css")));
+
+    QVERIFY(css.startsWith(bom));
+    QVERIFY(
+        css.endsWith(".meta-info { font-size: 0.9em; color: #7f8c8d; margin-bottom: 20px; }\n"));
+    const QList<QByteArray> lines = css.mid(bom.size()).chopped(1).split('\n');
+    QCOMPARE(lines.size(), 14);
+    for (const char *selector : {"body {", "h3 {", "details {", "summary {", "summary:hover {",
+                                 ".section-box {", ".section-title {", "ul {", "li a {"})
+        QVERIFY2(css.contains("\n" + QByteArray(selector)) || css.startsWith(bom + selector),
+                 selector);
+}
+
+void TestHtmlExporter::exportPackage_data()
+{
+    // Each source line is "name: link link ..."; names without a line do not exist.
+    QTest::addColumn<QStringList>("sources");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QStringList>("pages");
+    QTest::addColumn<QStringList>("warnings");
+
+    QTest::newRow("links to itself")
+        << QStringList{"a: a"} << "a" << QStringList{"a.html"} << QStringList{};
+    QTest::newRow("two files in a cycle")
+        << QStringList{"a: b", "b: a"} << "a" << QStringList{"a.html", "b.html"} << QStringList{};
+    QTest::newRow("repeated link gives one page")
+        << QStringList{"a: b b c", "b:", "c: b"} << "a" << QStringList{"a.html", "b.html", "c.html"}
+        << QStringList{};
+    QTest::newRow("name with and without extension are two pages")
+        << QStringList{"a: a.zkhelp"} << "a" << QStringList{"a.html", "a.zkhelp.html"}
+        << QStringList{};
+    QTest::newRow("missing start leaves only the stylesheet")
+        << QStringList{} << "gone" << QStringList{}
+        << QStringList{"Export Warnung: Verlinkte Datei nicht gefunden: \"gone\""};
+    QTest::newRow("name leaving the folder gets no page, export goes on")
+        << QStringList{"a: ../a x/../../a /tmp/evil b", "b:"} << "a"
+        << QStringList{"a.html", "b.html"}
+        << QStringList{"Export Warnung: Seite läge außerhalb des Ausgabeordners: \"../a\"",
+                       "Export Warnung: Seite läge außerhalb des Ausgabeordners: \"x/../../a\"",
+                       "Export Warnung: Seite läge außerhalb des Ausgabeordners: \"/tmp/evil\""};
+    QTest::newRow("name staying inside through a sub-folder")
+        << QStringList{"a: sub/b", "sub/b:"} << "a" << QStringList{"a.html"} << QStringList{};
+}
+
+void TestHtmlExporter::exportPackage()
+{
+    QFETCH(QStringList, sources);
+    QFETCH(QString, start);
+    QFETCH(QStringList, pages);
+    QFETCH(QStringList, warnings);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    dir.setAutoRemove(!QTest::currentTestFailed());
+    const QString helpDir = dir.filePath(QStringLiteral("help"));
+    for (const QString &source : sources) {
+        const QString name = source.section(u':', 0, 0);
+        const QStringList links = source.section(u':', 1).split(u' ', Qt::SkipEmptyParts);
+        QVERIFY(TestFiles::write(helpDir + u'/' + name + ".zkhelp", helpFile(links)));
+    }
+    // Something an escaping name would overwrite if it were written.
+    const QString outside = dir.filePath(QStringLiteral("a.html"));
+    QVERIFY(TestFiles::write(outside, "keep"));
+    for (const QString &warning : warnings)
+        QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+
+    ZkHelp::HelpFinder finder;
+    ZkHelp::HelpParser parser;
+    const QString outputDir = dir.filePath(QStringLiteral("out"));
+    QVERIFY(HtmlExporter().exportPackage(start, outputDir, finder, parser, {helpDir}));
+
+    QStringList expected = pages + QStringList{"style.css"};
+    expected.sort();
+    QCOMPARE(QDir(outputDir).entryList(QDir::Files, QDir::Name), expected);
+    QCOMPARE(TestFiles::read(outside), QByteArray("keep"));
+    if (!pages.isEmpty()) {
+        const QByteArray first = TestFiles::read(outputDir + u'/' + pages.first());
+        QVERIFY(first.contains("<h1>" + start.toUtf8() + "</h1>"));
+    }
+}
+
+void TestHtmlExporter::exportWarnsOncePerMissingName()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("a.zkhelp")), helpFile({"gone", "b"})));
+    QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("b.zkhelp")), helpFile({"gone", "a"})));
+
+    QTest::ignoreMessage(QtWarningMsg, "Export Warnung: Verlinkte Datei nicht gefunden: \"gone\"");
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+    ZkHelp::HelpFinder finder;
+    ZkHelp::HelpParser parser;
+    QVERIFY(HtmlExporter().exportPackage(QStringLiteral("a"), dir.filePath(QStringLiteral("out")),
+                                         finder, parser, {dir.path()}));
+}
+
+void TestHtmlExporter::outputFolderCannotBeCreated()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString outputDir = dir.filePath(QStringLiteral("taken"));
+    QVERIFY(TestFiles::write(outputDir, "a file"));
+
+    QTest::ignoreMessage(
+        QtWarningMsg,
+        qPrintable(QStringLiteral("Konnte Ausgabeordner nicht erstellen: \"%1\"").arg(outputDir)));
+    ZkHelp::HelpFinder finder;
+    ZkHelp::HelpParser parser;
+    QVERIFY(!HtmlExporter().exportPackage(QStringLiteral("a"), outputDir, finder, parser,
+                                          {dir.path()}));
+    QCOMPARE(TestFiles::read(outputDir), QByteArray("a file"));
+}
+
+void TestHtmlExporter::outputFolderWithParentsIsCreated()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("a.zkhelp")), helpFile({})));
+    const QString outputDir = dir.filePath(QStringLiteral("x/y/z"));
+
+    ZkHelp::HelpFinder finder;
+    ZkHelp::HelpParser parser;
+    QVERIFY(
+        HtmlExporter().exportPackage(QStringLiteral("a"), outputDir, finder, parser, {dir.path()}));
+    QVERIFY(QFileInfo(outputDir + QStringLiteral("/a.html")).isFile());
+    QVERIFY(QFileInfo(outputDir + QStringLiteral("/style.css")).isFile());
+}
+
+QTEST_GUILESS_MAIN(TestHtmlExporter)
+#include "tst_htmlexporter.moc"
