@@ -1,0 +1,13 @@
+# Installs the Debian packages the build and the tests need, when missing.
+# Sourced by the other scripts; run as root on a fresh Debian 12 machine.
+zkhelp_install_deps() {
+    local packages="cmake g++ make qt6-base-dev"
+    local missing=""
+    for package in $packages "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+            || missing="$missing $package"
+    done
+    [ -z "$missing" ] && return 0
+    echo "Installing:$missing"
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing
+}

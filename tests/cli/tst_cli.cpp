@@ -1,0 +1,274 @@
+// zkhelp_cli as a process: exact output bytes, exit status and the files it
+// leaves in its working folder.
+#include "testfiles.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void commands_data();
+    void commands();
+    void malformedFileIsPrintedAsRead();
+    void firstRunCreatesPathFile();
+    void listSearchPaths();
+    void exportWritesLinkedPages();
+    void exportOfSubFolderName();
+    void exportIntoBlockedFolder();
+
+private:
+    struct Result
+    {
+        QByteArray out;
+        QByteArray err;
+        int exitCode = -1;
+    };
+    Result run(const QStringList &args, const QByteArray &input = QByteArray()) const;
+    QString work(const QString &name) const { return workDir->filePath(name); }
+
+    std::unique_ptr<QTemporaryDir> workDir;
+};
+
+namespace {
+
+const QByteArray topicHeader = "1.0\t \t\t \t1.0\n\n";
+const QByteArray topicLinks = "\nVerweis \nx y \n";
+
+QByteArray helpFile(const QByteArray &root, const QByteArray &body)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zkhelp " + root + ">\n" + body +
+           "\n</zkhelp>\n";
+}
+
+QByteArray printed(const QByteArray &header, const QByteArray &body)
+{
+    return header + body + "\n" + header;
+}
+
+} // namespace
+
+TestCli::Result TestCli::run(const QStringList &args, const QByteArray &input) const
+{
+    QProcess process;
+    process.setWorkingDirectory(workDir->path());
+    process.start(QStringLiteral(ZKHELP_CLI_PATH), args);
+    Result result;
+    if (!process.waitForStarted())
+        return result;
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    result.exitCode = process.exitCode();
+    return result;
+}
+
+// Every test starts in a fresh working folder whose Path file names two help
+// folders, so file order in listings is the folder order.
+void TestCli::init()
+{
+    workDir = std::make_unique<QTemporaryDir>();
+    QVERIFY2(workDir->isValid(), qPrintable(workDir->errorString()));
+    const QString one = work(QStringLiteral("one"));
+    const QString two = work(QStringLiteral("two"));
+    QVERIFY(TestFiles::write(work(QStringLiteral("Path")), (one + u'\n' + two + u'\n').toUtf8()));
+
+    const QByteArray topic = helpFile(
+        "version=\"1.0\" author=\"\"",
+        "<lang name=\"en\"><description>English text</description></lang>"
+        "<lang name=\"de\"><description>Deutsch \xC3\xA4</description>"
+        "<section name=\"S1\">line1\n  line2</section><section name=\"S2\">x</section></lang>"
+        "<link page=\"x\"/><link page=\"y\"/>");
+    QVERIFY(TestFiles::write(one + "/topic.zkhelp", topic));
+    QVERIFY(TestFiles::write(one + "/bare.zkhelp", helpFile("version=\"2\" author=\"B\"", "")));
+    QVERIFY(TestFiles::write(one + "/pick1.zkhelp", topic));
+    QVERIFY(TestFiles::write(two + "/pick2.zkhelp",
+                             helpFile("version=\"3\" author=\"C\"",
+                                      "<lang name=\"de\"><description>D</description></lang>")));
+    QVERIFY(TestFiles::write(one + "/x.zkhelp",
+                             helpFile("version=\"4\" author=\"X\"", "<link page=\"topic\"/>"
+                                                                    "<link page=\"x\"/>")));
+    QVERIFY(TestFiles::write(one + "/sub/deep.zkhelp", helpFile("version=\"5\"", "")));
+}
+
+void TestCli::commands_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<int>("exitCode");
+
+    const QByteArray deBlock = "Deutsch \xC3\xA4\nS1\n\tline1\n  line2\nS2\n\tx\n" + topicLinks;
+    const QByteArray enBlock = "English text\n" + topicLinks;
+    const QByteArray pickList = "0 pick1.zkhelp\n1 pick2.zkhelp\n";
+    const QByteArray pick2 = printed("3\t \tC\t \t3\n\n", "D\n");
+
+    QTest::newRow("no arguments")
+        << QStringList{} << QByteArray()
+        << QByteArray("Bitte geben Sie einen Befehl an (z.B. zkhelp_cli copy).\n") << 0;
+    QTest::newRow("three arguments")
+        << QStringList{"topic", "de", "more"} << QByteArray() << QByteArray() << 0;
+    QTest::newRow("first language")
+        << QStringList{"topic"} << QByteArray() << printed(topicHeader, deBlock) << 0;
+    QTest::newRow("with extension")
+        << QStringList{"topic.zkhelp"} << QByteArray() << printed(topicHeader, deBlock) << 0;
+    QTest::newRow("given language")
+        << QStringList{"topic", "en"} << QByteArray() << printed(topicHeader, enBlock) << 0;
+    QTest::newRow("language not in the file")
+        << QStringList{"topic", "EN"} << QByteArray()
+        << printed(topicHeader, "Sprache 'EN' nicht gefunden.\n") << 1;
+    QTest::newRow("file without languages")
+        << QStringList{"bare"} << QByteArray()
+        << printed("2\t \tB\t \t2\n\n", "Sprache '' nicht gefunden.\n") << 1;
+    QTest::newRow("file not found")
+        << QStringList{"missing"} << QByteArray()
+        << QByteArray("Warnung: Keine Hilfedatei gefunden fuer: missing\n") << 1;
+    QTest::newRow("lone -l is a name")
+        << QStringList{"-l"} << QByteArray()
+        << QByteArray("Warnung: Keine Hilfedatei gefunden fuer: -l\n") << 1;
+    QTest::newRow("-l languages sorted")
+        << QStringList{"-l", "topic"} << QByteArray() << QByteArray("de\nen\n") << 0;
+    QTest::newRow("-l file without languages")
+        << QStringList{"-l", "bare"} << QByteArray() << QByteArray() << 0;
+    QTest::newRow("-l not found") << QStringList{"-l", "missing"} << QByteArray()
+                                  << QByteArray("Datei nicht gefunden.\n") << 1;
+    QTest::newRow("-lsf in folder order") << QStringList{"-lsf", "PICK"} << QByteArray()
+                                          << QByteArray("pick1.zkhelp\npick2.zkhelp\n") << 0;
+    QTest::newRow("-lsf nothing matches")
+        << QStringList{"-lsf", "zzz"} << QByteArray() << QByteArray() << 0;
+    QTest::newRow("-sh valid answer") << QStringList{"-sh", "pick"} << QByteArray("1\n")
+                                      << pickList + "Bitte Nummer wahlen: " + pick2 << 0;
+    for (const char *answer : {"2\n", "-1\n", "x\n", " \n", ""}) {
+        QTest::addRow("-sh answer '%s'", QByteArray(answer).replace('\n', "\\n").constData())
+            << QStringList{"-sh", "pick"} << QByteArray(answer)
+            << pickList + "Bitte Nummer wahlen: Ungueltige Eingabe.\n"
+            << 1;
+    }
+    QTest::newRow("-sh nothing matches") << QStringList{"-sh", "zzz"} << QByteArray("0\n")
+                                         << QByteArray("Keine Dateien gefunden.\n") << 1;
+    QTest::newRow("-shl file and language")
+        << QStringList{"-shl", "pick"} << QByteArray("0\n1\n")
+        << pickList + "Bitte Datei-Nummer wahlen: 0 de\n1 en\nBitte Sprach-Nummer wahlen: " +
+               printed(topicHeader, enBlock)
+        << 0;
+    QTest::newRow("-shl invalid file")
+        << QStringList{"-shl", "pick"} << QByteArray("9\n")
+        << pickList + "Bitte Datei-Nummer wahlen: Ungueltige Datei-Auswahl.\n"
+        << 1;
+    QTest::newRow("-shl file without languages")
+        << QStringList{"-shl", "bare"} << QByteArray("0\n0\n")
+        << QByteArray("0 bare.zkhelp\nBitte Datei-Nummer wahlen: Bitte Sprach-Nummer wahlen: "
+                      "Ungueltige Sprach-Auswahl.\n")
+        << 1;
+    QTest::newRow("-shl input ends before the language")
+        << QStringList{"-shl", "pick"} << QByteArray("0")
+        << pickList + "Bitte Datei-Nummer wahlen: 0 de\n1 en\nBitte Sprach-Nummer wahlen: "
+                      "Ungueltige Sprach-Auswahl.\n"
+        << 1;
+    QTest::newRow("-shl nothing matches") << QStringList{"-shl", "zzz"} << QByteArray()
+                                          << QByteArray("Keine Dateien gefunden.\n") << 1;
+    QTest::newRow("-html not found") << QStringList{"-html", "missing"} << QByteArray()
+                                     << QByteArray("Datei nicht gefunden: missing\n") << 1;
+}
+
+void TestCli::commands()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, out);
+    QFETCH(int, exitCode);
+
+    const Result result = run(args, input);
+    QCOMPARE(result.out, out);
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.exitCode, exitCode);
+    QVERIFY(!QFileInfo::exists(work(QStringLiteral("html_export_missing"))));
+}
+
+void TestCli::malformedFileIsPrintedAsRead()
+{
+    QVERIFY(TestFiles::write(work(QStringLiteral("one/broken.zkhelp")),
+                             "<zkhelp version=\"1\" author=\"A\"><lang name=\"de\">"
+                             "<description>ok</description></lang><lang name=\"en\">"));
+    const Result result = run({QStringLiteral("broken")});
+    QCOMPARE(result.out, printed("1\t \tA\t \t1\n\n", "ok\n"));
+    QVERIFY2(result.err.startsWith("XML Parsing Fehler in \"" +
+                                   work(QStringLiteral("one/broken.zkhelp")).toUtf8() + "\" : "),
+             result.err);
+    QCOMPARE(result.exitCode, 0);
+}
+
+void TestCli::firstRunCreatesPathFile()
+{
+    const QString pathFile = work(QStringLiteral("Path"));
+    QVERIFY(QFile::remove(pathFile));
+
+    QCOMPARE(run({}).exitCode, 0);
+    const QByteArray created = TestFiles::read(pathFile);
+    QCOMPARE(created, QDir(workDir->path()).absolutePath().toUtf8() + '\n');
+
+    QVERIFY(TestFiles::write(pathFile, "elsewhere\n"));
+    QCOMPARE(run({QStringLiteral("-lsp")}).exitCode, 0);
+    QCOMPARE(TestFiles::read(pathFile), QByteArray("elsewhere\n"));
+}
+
+void TestCli::listSearchPaths()
+{
+    const QString app = QFileInfo(QStringLiteral(ZKHELP_CLI_PATH)).canonicalPath();
+    QVERIFY(TestFiles::write(work(QStringLiteral("Path")),
+                             (" /b \n\n/a\n/b\n" + app + "\nrel\n").toUtf8()));
+
+    const Result result = run({QStringLiteral("-lsp")});
+    QCOMPARE(result.out, (app + "\n/b\n/a\n" + app + "/rel\n").toUtf8());
+    QCOMPARE(result.exitCode, 0);
+}
+
+void TestCli::exportWritesLinkedPages()
+{
+    for (int round = 0; round < 2; ++round) {
+        const Result result = run({QStringLiteral("-html"), QStringLiteral("topic")});
+        QCOMPARE(result.out, QByteArray("Starte Export nach Ordner: html_export_topic ...\n"
+                                        "Export erfolgreich abgeschlossen.\n"));
+        QCOMPARE(result.err, QByteArray("Export Warnung: Verlinkte Datei nicht gefunden: \"y\"\n"));
+        QCOMPARE(result.exitCode, 0);
+    }
+    const QDir exportDir(work(QStringLiteral("html_export_topic")));
+    QCOMPARE(exportDir.entryList(QDir::Files, QDir::Name),
+             (QStringList{"style.css", "topic.html", "x.html"}));
+    const QByteArray page = TestFiles::read(exportDir.filePath(QStringLiteral("topic.html")));
+    QVERIFY(page.startsWith("\xEF\xBB\xBF<!DOCTYPE html>\n"));
+    QVERIFY(page.contains("<li><a href='y.html'>y</a></li>\n"));
+}
+
+void TestCli::exportOfSubFolderName()
+{
+    const Result result = run({QStringLiteral("-html"), QStringLiteral("sub/deep")});
+    QCOMPARE(result.out, QByteArray("Starte Export nach Ordner: html_export_deep ...\n"
+                                    "Export erfolgreich abgeschlossen.\n"));
+    QCOMPARE(result.err, QByteArray("Export Warnung: Verlinkte Datei nicht gefunden: \"deep\"\n"));
+    QCOMPARE(QDir(work(QStringLiteral("html_export_deep"))).entryList(QDir::Files),
+             QStringList{"style.css"});
+}
+
+void TestCli::exportIntoBlockedFolder()
+{
+    QVERIFY(TestFiles::write(work(QStringLiteral("html_export_topic")), "not a folder"));
+    const Result result = run({QStringLiteral("-html"), QStringLiteral("topic")});
+    QCOMPARE(result.out, QByteArray("Starte Export nach Ordner: html_export_topic ...\n"
+                                    "Fehler beim Export.\n"));
+    QCOMPARE(result.err,
+             QByteArray("Konnte Ausgabeordner nicht erstellen: \"html_export_topic\"\n"));
+    QCOMPARE(result.exitCode, 1);
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
