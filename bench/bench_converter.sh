@@ -52,15 +52,22 @@ for ((i = 0; i < shared; i++)); do
     write_help "$name" "$i"
 done
 
-# Prints "seconds peak_kB" of the best run; cleanup runs before each run. The floor is one
-# iconv process over all the files, writing one output file.
-measure() { # cleanup command...
-    local cleanup=$1 best="" peak="" start end secs
+# Peak memory needs GNU time; without it the column shows "-".
+timer=()
+[ -x /usr/bin/time ] && timer=(/usr/bin/time -f '%M' -o "$work/mem")
+
+# Prints "seconds peak_kB" of the best run. The outputs of a run are removed before the next
+# one, so that every run starts from the same folder. The floor is one iconv process over
+# all the files, writing one output file.
+measure() { # outputs-glob command...
+    local outputs=$1 best="" peak="" start end secs
     shift
     for ((r = 0; r < repeat; r++)); do
-        eval "$cleanup"
+        # shellcheck disable=SC2086 # the glob is meant to expand here
+        [ -z "$outputs" ] || rm -f -- $outputs
         start=$(date +%s%N)
-        if ! /usr/bin/time -f '%M' -o "$work/mem" "$@" >/dev/null 2>"$work/err"; then
+        echo - >"$work/mem"
+        if ! "${timer[@]}" "$@" >/dev/null 2>"$work/err"; then
             cat "$work/err" >&2
             return 1
         fi
@@ -79,17 +86,17 @@ report() { # label files zkhconv-result iconv-result
     read -r zs zm <<<"$3"
     read -r is im <<<"$4"
     awk -v l="$1" -v n="$2" -v zs="$zs" -v zm="$zm" -v is="$is" -v im="$im" \
-        'BEGIN { printf "%-22s %6d %10.3f %10.3f %7.2f %10d %10d\n", l, n, zs, is, zs / is, zm, im }'
+        'BEGIN { printf "%-22s %6d %10.3f %10.3f %7.2f %10s %10s\n", l, n, zs, is, zs / is, zm, im }'
 }
 
 printf '%-22s %6s %10s %10s %7s %10s %10s\n' case files zkhconv_s iconv_s ratio \
     zkhconv_kB iconv_kB
 report "-f2dos distinct" "$distinct" \
-    "$(measure 'rm -f "$work"/distinct/*.ZKH' "$zkhconv" -f2dos "$work/distinct/*.zkhelp")" \
-    "$(measure : iconv -f UTF-8 -t LATIN1 -o "$work/floor.out" "$work"/distinct/*.zkhelp)"
+    "$(measure "$work/distinct/*.ZKH" "$zkhconv" -f2dos "$work/distinct/*.zkhelp")" \
+    "$(measure "" iconv -f UTF-8 -t LATIN1 -o "$work/floor.out" "$work"/distinct/*.zkhelp)"
 report "-f2dos shared prefix" "$shared" \
-    "$(measure 'rm -f "$work"/shared/*.ZKH' "$zkhconv" -f2dos "$work/shared/*.zkhelp")" \
-    "$(measure : iconv -f UTF-8 -t LATIN1 -o "$work/floor.out" "$work"/shared/*.zkhelp)"
+    "$(measure "$work/shared/*.ZKH" "$zkhconv" -f2dos "$work/shared/*.zkhelp")" \
+    "$(measure "" iconv -f UTF-8 -t LATIN1 -o "$work/floor.out" "$work"/shared/*.zkhelp)"
 report "-f2win distinct" "$distinct" \
-    "$(measure 'rm -f "$work"/distinct/*~1.zkhelp' "$zkhconv" -f2win "$work/distinct/*.ZKH")" \
-    "$(measure : iconv -f LATIN1 -t UTF-8 -o "$work/floor.out" "$work"/distinct/*.ZKH)"
+    "$(measure "$work/distinct/*~1.zkhelp" "$zkhconv" -f2win "$work/distinct/*.ZKH")" \
+    "$(measure "" iconv -f LATIN1 -t UTF-8 -o "$work/floor.out" "$work"/distinct/*.ZKH)"
