@@ -1,0 +1,224 @@
+#!/usr/bin/env bash
+# Times zkhelp_cli against the cheapest tool that does the same job, on data
+# generated afresh in a temporary folder, and prints one table:
+#   - printing one large help file against a bare QXmlStreamReader loop (and
+#     xmllint as a second reference), with peak memory;
+#   - -lsf over one large folder against find;
+#   - -html over a web of linked files against cat (read every input) plus cp
+#     (write the same number of files of the same total size).
+#
+# Usage: bench/bench_cli.sh BUILD_DIR
+# BUILD_DIR is a Release build holding cli/zkhelp_cli and the bench helpers.
+# Each time is the best of RUNS runs after one warm-up run; hyperfine is used
+# when installed, plain bash timing otherwise.
+# Environment: RUNS (default 5), LSF_RUNS (default 20, the listing is short),
+# BIG_MIB (20), FLAT_FILES (20000), LINKED_FILES (2000), NO_HYPERFINE=1.
+set -euo pipefail
+export LC_ALL=C
+
+build=$(cd "${1:?usage: $0 BUILD_DIR}" && pwd)
+runs=${RUNS:-5}
+lsf_runs=${LSF_RUNS:-20}
+big_mib=${BIG_MIB:-20}
+flat_files=${FLAT_FILES:-20000}
+linked_files=${LINKED_FILES:-2000}
+
+cli=$build/cli/zkhelp_cli
+gen=$build/bench/zkhelp_bench_gen
+xmlfloor=$build/bench/zkhelp_bench_xmlfloor
+for program in "$cli" "$gen" "$xmlfloor"; do
+    [ -x "$program" ] || { echo "missing $program: build $build first" >&2; exit 1; }
+done
+grep -q 'CMAKE_BUILD_TYPE:STRING=Release' "$build/CMakeCache.txt" 2>/dev/null ||
+    echo "warning: $build is not a Release build; figures mean little" >&2
+
+have_xmllint=0
+command -v xmllint >/dev/null && have_xmllint=1
+use_hyperfine=0
+[ -z "${NO_HYPERFINE:-}" ] && command -v hyperfine >/dev/null && use_hyperfine=1
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+note() { echo "$*" >&2; }
+
+# best_time DIR PREPARE COMMAND N: the best wall time in seconds of N runs of
+# COMMAND in DIR, PREPARE (untimed, may be empty) before each run, output
+# discarded. Exit statuses are not judged here; the checks below do that.
+best_time() {
+    local dir=$1 prepare=$2 command=$3 n=$4
+    if [ "$use_hyperfine" = 1 ]; then
+        local csv=$work/hyperfine.csv
+        local args=(--style none --warmup 1 --runs "$n" --ignore-failure --export-csv "$csv")
+        [ -n "$prepare" ] && args+=(--prepare "$prepare")
+        (cd "$dir" && hyperfine "${args[@]}" "$command") >/dev/null
+        # The command column may hold commas; min is second to last.
+        awk -F, 'NR == 2 { print $(NF - 1) }' "$csv"
+    else
+        (
+            cd "$dir"
+            best=
+            for ((i = 0; i <= n; i++)); do
+                [ -n "$prepare" ] && eval "$prepare" >/dev/null 2>&1
+                start=$EPOCHREALTIME
+                eval "$command" >/dev/null 2>&1 || true
+                end=$EPOCHREALTIME
+                ((i == 0)) && continue # warm-up
+                best=$(awk -v s="$start" -v e="$end" -v b="$best" \
+                    'BEGIN { t = e - s; print (b == "" || t < b) ? t : b }')
+            done
+            echo "$best"
+        )
+    fi
+}
+
+# peak_kib DIR PROGRAM ARGS...: peak resident set size of one run, in KiB.
+peak_kib() {
+    local dir=$1
+    shift
+    if [ -x /usr/bin/time ]; then
+        (cd "$dir" && /usr/bin/time -f %M -o "$work/rss" "$@" >/dev/null 2>&1) || true
+        tail -n 1 "$work/rss"
+    elif command -v python3 >/dev/null; then
+        (cd "$dir" && python3 -c '
+import resource, subprocess, sys
+subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$@")
+    else
+        echo "n/a"
+    fi
+}
+
+fail() {
+    echo "check failed: $*" >&2
+    exit 1
+}
+
+# A run folder per case, each with a Path file naming its data folder, so
+# that zkhelp_cli's own Path file never lands among the data.
+run_folder() {
+    mkdir -p "$work/$1"
+    echo "$2" >"$work/$1/Path"
+    echo "$work/$1"
+}
+
+note "generating data in $work ..."
+big=$work/big/gross.zkhelp
+mkdir -p "$work/big"
+big_info=$("$gen" big "$big" "$big_mib")
+"$gen" flat "$work/flat" "$flat_files" >"$work/flat.info"
+"$gen" linked "$work/linked" "$linked_files" >"$work/linked.info"
+big_bytes=$(stat -c %s "$big")
+big_languages=$(sed -n 's/.* \([0-9]*\) languages.*/\1/p' <<<"$big_info")
+big_sections=$(sed -n 's/.* \([0-9]*\) sections.*/\1/p' <<<"$big_info")
+flat_matches=$(sed -n 's/.* \([0-9]*\) match x.*/\1/p' "$work/flat.info")
+linked_start=$(sed -n 's/.*start \([^ ]*\).*/\1/p' "$work/linked.info")
+
+run_big=$(run_folder run_big "$work/big")
+run_lsf=$(run_folder run_lsf "$work/flat")
+run_html=$(run_folder run_html "$work/linked")
+mkdir -p "$work/run_floor"
+sync
+
+# Checks first: a timing means something only if the run did the whole job.
+note "checking the runs ..."
+(cd "$run_big" && "$cli" gross >"$work/big.out" 2>"$work/big.err") || true
+[ -s "$work/big.err" ] && fail "zkhelp_cli gross warned: $(head -c 300 "$work/big.err")"
+head -n 1 "$work/big.out" | grep -q '^3\.1' || fail "zkhelp_cli gross printed no header"
+"$xmlfloor" "$big" >/dev/null || fail "zkhelp_bench_xmlfloor could not read $big"
+if [ "$have_xmllint" = 1 ]; then
+    xmllint --stream --noout "$big" || fail "xmllint rejected $big"
+fi
+
+lsf_count=$(cd "$run_lsf" && "$cli" -lsf x 2>/dev/null | wc -l)
+find_count=$(find "$work/flat" -maxdepth 1 -iname '*x*.zkhelp' | wc -l)
+[ "$lsf_count" = "$flat_matches" ] || fail "-lsf x listed $lsf_count, expected $flat_matches"
+[ "$find_count" = "$flat_matches" ] || fail "find listed $find_count, expected $flat_matches"
+
+export_dir=html_export_$linked_start
+(cd "$run_html" && "$cli" -html "$linked_start" >"$work/html.out" 2>"$work/html.err") || true
+[ -s "$work/html.err" ] && fail "zkhelp_cli -html warned: $(head -c 300 "$work/html.err")"
+pages=$(find "$run_html/$export_dir" -name '*.html' | wc -l)
+[ "$pages" = "$linked_files" ] || fail "-html wrote $pages pages, expected $linked_files"
+mv "$run_html/$export_dir" "$work/html_reference"
+html_bytes=$(du -sb "$work/html_reference" | cut -f 1)
+html_outputs=$(find "$work/html_reference" -type f | wc -l)
+
+note "timing print ..."
+t_print=$(best_time "$run_big" "" "'$cli' gross" "$runs")
+t_floor=$(best_time "$run_big" "" "'$xmlfloor' '$big'" "$runs")
+t_xmllint=
+[ "$have_xmllint" = 1 ] && t_xmllint=$(best_time "$run_big" "" "xmllint --stream --noout '$big'" "$runs")
+note "measuring memory ..."
+m_print=$(peak_kib "$run_big" "$cli" gross)
+m_floor=$(peak_kib "$run_big" "$xmlfloor" "$big")
+m_xmllint=
+[ "$have_xmllint" = 1 ] && m_xmllint=$(peak_kib "$run_big" xmllint --stream --noout "$big")
+
+note "timing -lsf ..."
+t_lsf=$(best_time "$run_lsf" "" "'$cli' -lsf x" "$lsf_runs")
+t_find=$(best_time "$run_lsf" "" "find '$work/flat' -maxdepth 1 -iname '*x*.zkhelp'" "$lsf_runs")
+
+note "timing -html ..."
+# Both sides start from a flushed disk: otherwise the write-back of the run
+# before lands in the next timed run, and whichever goes second pays for it.
+t_html=$(best_time "$run_html" "rm -rf '$export_dir' && sync" "'$cli' -html '$linked_start'" "$runs")
+t_copy=$(best_time "$work/run_floor" "rm -rf out && sync" \
+    "cat '$work/linked'/*.zkhelp >/dev/null && cp -r '$work/html_reference' out" "$runs")
+
+# Table -------------------------------------------------------------------
+if [ "$use_hyperfine" = 1 ]; then
+    timer="hyperfine $(hyperfine --version | cut -d ' ' -f 2)"
+else
+    timer="bash timing"
+fi
+mib() { awk -v b="$1" 'BEGIN { printf "%.1f", b / 1048576 }'; }
+# row CASE ZKHELP FLOOR FLOOR_VALUE RATIO GOAL VERDICT
+row() { printf '%-44s %11s  %-34s %11s %8s %8s  %s\n' "$@"; }
+# timed_row CASE T_ZKHELP FLOOR T_FLOOR GOAL_RATIO (empty goal: reference only)
+timed_row() {
+    local ratio verdict goal
+    ratio=$(awk -v a="$2" -v b="$4" 'BEGIN { printf "%.2fx", a / b }')
+    if [ -n "$5" ]; then
+        goal="<= ${5}x"
+        verdict=$(awk -v a="$2" -v b="$4" -v g="$5" 'BEGIN { print (a / b <= g) ? "met" : "MISSED" }')
+    else
+        goal="-"
+        verdict="(reference)"
+    fi
+    row "$1" "$(printf '%.3f s' "$2")" "$3" "$(printf '%.3f s' "$4")" "$ratio" "$goal" "$verdict"
+}
+# memory_row CASE KIB [GOAL_MULTIPLE]
+memory_row() {
+    local bytes multiple goal=- verdict=
+    if [ "$2" = n/a ]; then
+        row "$1" n/a "file size $(mib "$big_bytes") MiB" "" "" "" ""
+        return
+    fi
+    bytes=$(($2 * 1024))
+    multiple=$(awk -v a="$bytes" -v b="$big_bytes" 'BEGIN { printf "%.2fx", a / b }')
+    if [ -n "${3:-}" ]; then
+        goal="< ${3}x"
+        verdict=$(awk -v a="$bytes" -v b="$big_bytes" -v g="$3" 'BEGIN { print (a / b < g) ? "met" : "MISSED" }')
+    fi
+    row "$1" "$(mib "$bytes") MiB" "file size" "$(mib "$big_bytes") MiB" "$multiple" "$goal" "$verdict"
+}
+
+echo
+echo "zkhelp_cli benchmark: best of $runs runs (-lsf: $lsf_runs) after one warm-up, $timer, $(nproc) cores"
+echo "data: $(mib "$big_bytes") MiB file ($big_languages languages, $big_sections sections);" \
+    "$flat_files files in one folder ($flat_matches match x);" \
+    "$linked_files linked files -> $html_outputs outputs, $(mib "$html_bytes") MiB"
+echo
+row "case" "zkhelp_cli" "floor" "floor time" "ratio" "goal" ""
+row "----" "----------" "-----" "----------" "-----" "----" ""
+timed_row "print $(mib "$big_bytes") MiB file (gross)" "$t_print" \
+    "QXmlStreamReader token loop" "$t_floor" 1.3
+[ -n "$t_xmllint" ] && timed_row "" "$t_print" "xmllint --stream --noout" "$t_xmllint" ""
+memory_row "peak memory, print $(mib "$big_bytes") MiB file" "$m_print" 5
+memory_row "  (floor: QXmlStreamReader token loop)" "$m_floor"
+[ -n "$m_xmllint" ] && memory_row "  (xmllint --stream --noout)" "$m_xmllint"
+timed_row "-lsf x ($flat_files files, $flat_matches match)" "$t_lsf" \
+    "find -maxdepth 1 -iname '*x*.zkhelp'" "$t_find" 2
+timed_row "-html $linked_start ($linked_files linked files)" "$t_html" \
+    "cat inputs + cp -r $html_outputs outputs" "$t_copy" 3
