@@ -1,5 +1,6 @@
 // The converter's functions in-process: names, bytes, lists, and what a failure leaves behind.
 #include "converter.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,20 +52,6 @@ struct FileSizeLimit
     rlimit saved;
     void (*previous)(int);
 };
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size(),
-             qPrintable(path));
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 QByteArray projectXml(const QByteArray &members)
 {
@@ -125,7 +112,7 @@ void TestConverter::toDos83()
     dir.setAutoRemove(!QTest::currentTestFailed());
     QDir().mkpath(QFileInfo(dir.filePath(input)).absolutePath());
     for (const QString &name : existing)
-        writeFile(dir.filePath(name), "x");
+        QVERIFY(TestFiles::write(dir.filePath(name), "x"));
 
     QCOMPARE(Converter::toDos83(dir.filePath(input)), dir.filePath(expected));
 }
@@ -135,12 +122,12 @@ void TestConverter::toDos83_runsOutAfter998()
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     const QString input = dir.filePath(QStringLiteral("introduction.zkhelp"));
-    writeFile(input, "x");
+    QVERIFY(TestFiles::write(input, "x"));
     QStringList names;
     for (QString name = Converter::toDos83(input); !name.isEmpty() && names.size() < 1000;
          name = Converter::toDos83(input)) {
         QVERIFY2(!QFile::exists(name), qPrintable(name));
-        writeFile(name, "old");
+        QVERIFY(TestFiles::write(name, "old"));
         names << QFileInfo(name).fileName();
     }
     QCOMPARE(names.size(), 998);
@@ -149,11 +136,11 @@ void TestConverter::toDos83_runsOutAfter998()
     QCOMPARE(names.last(), QStringLiteral("INTR~998.ZKH"));
 
     // A batch converts what it can and reports the file that found no name.
-    writeFile(dir.filePath(QStringLiteral("other.zkhelp")), "y");
+    QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("other.zkhelp")), "y"));
     MessageLog log;
     QVERIFY(!Converter::processBatch(dir.filePath(QStringLiteral("*.zkhelp")), false));
-    QCOMPARE(readFile(dir.filePath(QStringLiteral("INTR~998.ZKH"))), QByteArray("old"));
-    QCOMPARE(readFile(dir.filePath(QStringLiteral("OTHER~1.ZKH"))), QByteArray("y"));
+    QCOMPARE(TestFiles::read(dir.filePath(QStringLiteral("INTR~998.ZKH"))), QByteArray("old"));
+    QCOMPARE(TestFiles::read(dir.filePath(QStringLiteral("OTHER~1.ZKH"))), QByteArray("y"));
     messages.sort();
     QCOMPARE(messages, QStringList({"C Kein freier DOS-Name für: \"" + input + '"',
                                     "I [OK] \"other.zkhelp\" -> \"OTHER~1.ZKH\""}));
@@ -204,13 +191,14 @@ void TestConverter::convertFile()
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     dir.setAutoRemove(!QTest::currentTestFailed());
-    writeFile(dir.filePath(QStringLiteral("in")), input);
-    writeFile(dir.filePath(QStringLiteral("out")), "a longer output of an earlier run");
+    QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("in")), input));
+    QVERIFY(
+        TestFiles::write(dir.filePath(QStringLiteral("out")), "a longer output of an earlier run"));
 
     MessageLog log;
     QVERIFY(Converter::convertFile(dir.filePath(QStringLiteral("in")),
                                    dir.filePath(QStringLiteral("out")), toWin));
-    QCOMPARE(readFile(dir.filePath(QStringLiteral("out"))), expected);
+    QCOMPARE(TestFiles::read(dir.filePath(QStringLiteral("out"))), expected);
     QCOMPARE(messages, QStringList{"I [OK] \"in\" -> \"out\""});
 }
 
@@ -251,7 +239,7 @@ void TestConverter::processBatch()
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     dir.setAutoRemove(!QTest::currentTestFailed());
     for (const QString &name : files)
-        writeFile(dir.filePath(name), name.toUtf8());
+        QVERIFY(TestFiles::write(dir.filePath(name), name.toUtf8()));
 
     MessageLog log;
     QVERIFY(Converter::processBatch(dir.filePath(pattern), toWin));
@@ -272,7 +260,7 @@ void TestConverter::convertProject_data()
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QString>("output");
     QTest::addColumn<bool>("ok");
-    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<QByteArray>("expected"); // null: no file at all
     QTest::addColumn<QString>("message");
 
     const QString list = QStringLiteral("PROJECT.ZKP");
@@ -295,15 +283,14 @@ void TestConverter::convertProject_data()
         << list << true
         << QByteArray("CHAPTE~1.ZKH\nCHAPTE~1.ZKH\nSUBTOP~1.ZKH\npics\\logo.png\n~1.ZKH\n")
         << "I DOS Projektliste erstellt: \"%out\"";
-    QTest::newRow("no members") << false << members("") << list << true << QByteArray()
+    QTest::newRow("no members") << false << members("") << list << true << QByteArray("")
                                 << "I DOS Projektliste erstellt: \"%out\"";
     QTest::newRow("malformed") << false << QByteArray("<zkproject><file>a.zkhelp</file>") << list
                                << false << old << "C XML Fehler in Projektdatei: \"%in\" \"";
     QTest::newRow("empty project") << false << QByteArray() << list << false << old
                                    << "C XML Fehler in Projektdatei: \"%in\" \"";
-    QTest::newRow("list unwritable")
-        << false << members("") << "in/PROJECT.ZKP" << false << QByteArray("<missing>")
-        << "C Fehler beim Schreiben: \"%out\"";
+    QTest::newRow("list unwritable") << false << members("") << "in/PROJECT.ZKP" << false
+                                     << QByteArray() << "C Fehler beim Schreiben: \"%out\"";
     QTest::newRow("project")
         << true << QByteArray("INTRO~1.ZKH\n\n  readme.txt \r\n\t\nSUB\\FOO~1.ZKH\na&b.ZKH")
         << project << true
@@ -313,10 +300,10 @@ void TestConverter::convertProject_data()
     QTest::newRow("invalid UTF-8 line") << true << QByteArray("\xff.ZKH\n") << project << true
                                         << projectXml("    <file>\xef\xbf\xbd.zkhelp</file>\n")
                                         << "I XML Projekt erstellt: \"%out\"";
-    QTest::newRow("empty list") << true << QByteArray() << project << true << projectXml("")
+    QTest::newRow("empty list") << true << QByteArray("") << project << true << projectXml("")
                                 << "I XML Projekt erstellt: \"%out\"";
     QTest::newRow("project unwritable")
-        << true << QByteArray("A.ZKH") << "in/Project.zkproject" << false << QByteArray("<missing>")
+        << true << QByteArray("A.ZKH") << "in/Project.zkproject" << false << QByteArray()
         << "C Fehler beim Schreiben: \"%out\"";
 }
 
@@ -333,14 +320,17 @@ void TestConverter::convertProject()
     dir.setAutoRemove(!QTest::currentTestFailed());
     const QString in = dir.filePath(QStringLiteral("in"));
     const QString out = dir.filePath(output);
-    writeFile(in, input);
-    writeFile(dir.filePath(QFileInfo(output).fileName()), "old\n");
+    QVERIFY(TestFiles::write(in, input));
+    QVERIFY(TestFiles::write(dir.filePath(QFileInfo(output).fileName()), "old\n"));
 
     MessageLog log;
     QCOMPARE(toWin ? Converter::convertProject2Win(in, out, QStringLiteral("Imported"))
                    : Converter::convertProject2Dos(in, out),
              ok);
-    QCOMPARE(readFile(out), expected);
+    if (expected.isNull())
+        QVERIFY(!QFileInfo::exists(out));
+    else
+        QCOMPARE(TestFiles::read(out), expected);
     QCOMPARE(messages.size(), 1);
     message.replace(QLatin1String("%in"), in).replace(QLatin1String("%out"), out);
     QVERIFY2(messages.first().startsWith(message), qPrintable(messages.first()));
@@ -369,8 +359,8 @@ void TestConverter::failureKeepsOutput()
     const QString in = dir.filePath(QStringLiteral("in"));
     const QString out = dir.filePath(QStringLiteral("out"));
     if (!input.isEmpty())
-        writeFile(in, input);
-    writeFile(out, "old");
+        QVERIFY(TestFiles::write(in, input));
+    QVERIFY(TestFiles::write(out, "old"));
 
     MessageLog log;
     bool ok = true;
@@ -381,7 +371,7 @@ void TestConverter::failureKeepsOutput()
                          : Converter::convertProject2Win(in, out, QStringLiteral("p"));
     }
     QVERIFY(!ok);
-    QCOMPARE(readFile(out), QByteArray("old"));
+    QCOMPARE(TestFiles::read(out), QByteArray("old"));
     const QString failed =
         input.isEmpty() ? "C Fehler beim Lesen: \"" + in : "C Fehler beim Schreiben: \"" + out;
     QCOMPARE(messages, QStringList{failed + '"'});

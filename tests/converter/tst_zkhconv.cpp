@@ -1,4 +1,6 @@
 // zkhconv as a process: what it prints, what it logs, how it exits and which files it leaves.
+#include "testfiles.h"
+
 #include <QDirIterator>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -32,9 +34,8 @@ Files folderContents(const QString &root)
     Files files;
     QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        QFile file(it.next());
-        file.open(QIODevice::ReadOnly);
-        files.insert(QDir(root).relativeFilePath(file.fileName()), file.readAll());
+        const QString path = it.next();
+        files.insert(QDir(root).relativeFilePath(path), TestFiles::read(path));
     }
     return files;
 }
@@ -160,12 +161,8 @@ void TestZkhconv::run()
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     dir.setAutoRemove(!QTest::currentTestFailed());
-    for (auto it = before.cbegin(); it != before.cend(); ++it) {
-        QDir(dir.path()).mkpath(QFileInfo(it.key()).path());
-        QFile file(dir.filePath(it.key()));
-        QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(it.value()) == it.value().size(),
-                 qPrintable(it.key()));
-    }
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        QVERIFY2(TestFiles::write(dir.filePath(it.key()), it.value()), qPrintable(it.key()));
 
     QProcess process;
     process.setWorkingDirectory(dir.path());
