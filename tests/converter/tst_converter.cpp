@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -109,7 +110,7 @@ void TestConverter::toDos83()
     QFETCH(QString, expected);
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    dir.setAutoRemove(!QTest::currentTestFailed());
+    const auto keep = qScopeGuard([&dir] { dir.setAutoRemove(!QTest::currentTestFailed()); });
     QDir().mkpath(QFileInfo(dir.filePath(input)).absolutePath());
     for (const QString &name : existing)
         QVERIFY(TestFiles::write(dir.filePath(name), "x"));
@@ -121,6 +122,7 @@ void TestConverter::toDos83_runsOutAfter998()
 {
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const auto keep = qScopeGuard([&dir] { dir.setAutoRemove(!QTest::currentTestFailed()); });
     const QString input = dir.filePath(QStringLiteral("introduction.zkhelp"));
     QVERIFY(TestFiles::write(input, "x"));
     QStringList names;
@@ -144,7 +146,6 @@ void TestConverter::toDos83_runsOutAfter998()
     messages.sort();
     QCOMPARE(messages, QStringList({"C Kein freier DOS-Name für: \"" + input + '"',
                                     "I [OK] \"other.zkhelp\" -> \"OTHER~1.ZKH\""}));
-    dir.setAutoRemove(!QTest::currentTestFailed());
 }
 
 void TestConverter::toWinName()
@@ -190,7 +191,7 @@ void TestConverter::convertFile()
     QFETCH(QByteArray, expected);
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    dir.setAutoRemove(!QTest::currentTestFailed());
+    const auto keep = qScopeGuard([&dir] { dir.setAutoRemove(!QTest::currentTestFailed()); });
     QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("in")), input));
     QVERIFY(
         TestFiles::write(dir.filePath(QStringLiteral("out")), "a longer output of an earlier run"));
@@ -237,7 +238,7 @@ void TestConverter::processBatch()
     QFETCH(QStringList, outputs);
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    dir.setAutoRemove(!QTest::currentTestFailed());
+    const auto keep = qScopeGuard([&dir] { dir.setAutoRemove(!QTest::currentTestFailed()); });
     for (const QString &name : files)
         QVERIFY(TestFiles::write(dir.filePath(name), name.toUtf8()));
 
@@ -317,7 +318,7 @@ void TestConverter::convertProject()
     QFETCH(QString, message);
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    dir.setAutoRemove(!QTest::currentTestFailed());
+    const auto keep = qScopeGuard([&dir] { dir.setAutoRemove(!QTest::currentTestFailed()); });
     const QString in = dir.filePath(QStringLiteral("in"));
     const QString out = dir.filePath(output);
     QVERIFY(TestFiles::write(in, input));
@@ -355,7 +356,7 @@ void TestConverter::failureKeepsOutput()
     QFETCH(QByteArray, input);
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    dir.setAutoRemove(!QTest::currentTestFailed());
+    const auto keep = qScopeGuard([&dir] { dir.setAutoRemove(!QTest::currentTestFailed()); });
     const QString in = dir.filePath(QStringLiteral("in"));
     const QString out = dir.filePath(QStringLiteral("out"));
     if (!input.isEmpty())

@@ -3,6 +3,7 @@
 
 #include <QDirIterator>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -160,7 +161,7 @@ void TestZkhconv::run()
     QFETCH(Files, written);
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    dir.setAutoRemove(!QTest::currentTestFailed());
+    const auto keep = qScopeGuard([&dir] { dir.setAutoRemove(!QTest::currentTestFailed()); });
     for (auto it = before.cbegin(); it != before.cend(); ++it)
         QVERIFY2(TestFiles::write(dir.filePath(it.key()), it.value()), qPrintable(it.key()));
 
