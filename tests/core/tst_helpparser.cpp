@@ -114,7 +114,6 @@ void TestHelpParser::parse()
 
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    dir.setAutoRemove(!QTest::currentTestFailed());
     const QString path = dir.filePath(QStringLiteral("topic.zkhelp"));
     QVERIFY(TestFiles::write(path, bytes));
 

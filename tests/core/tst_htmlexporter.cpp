@@ -183,7 +183,6 @@ void TestHtmlExporter::exportPackage()
     QFETCH(QStringList, warnings);
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    dir.setAutoRemove(!QTest::currentTestFailed());
     const QString helpDir = dir.filePath(QStringLiteral("help"));
     for (const QString &source : sources) {
         const QString name = source.section(u':', 0, 0);
