@@ -9,11 +9,13 @@
 #
 # Usage: bench/bench_cli.sh BUILD_DIR
 # BUILD_DIR is a Release build holding cli/zkhelp_cli and the bench helpers.
-# Each time is the best of RUNS runs after one warm-up run; hyperfine is used
-# when installed, plain bash timing otherwise.
+# Each time is the best of RUNS runs, the compared commands taking turns
+# after one warm-up round; each run is timed by hyperfine when installed, by
+# bash otherwise.
 # Environment: RUNS (default 5), LSF_RUNS (default 20, the listing is short),
 # BIG_MIB (20), FLAT_FILES (20000), LINKED_FILES (2000), NO_HYPERFINE=1.
 set -euo pipefail
+shopt -s inherit_errexit
 export LC_ALL=C
 
 build=$(cd "${1:?usage: $0 BUILD_DIR}" && pwd)
@@ -42,34 +44,56 @@ trap 'rm -rf "$work"' EXIT
 
 note() { echo "$*" >&2; }
 
-# best_time DIR PREPARE COMMAND N: the best wall time in seconds of N runs of
-# COMMAND in DIR, PREPARE (untimed, may be empty) before each run, output
-# discarded. Exit statuses are not judged here; the checks below do that.
-best_time() {
-    local dir=$1 prepare=$2 command=$3 n=$4
+# one_run DIR PREPARE COMMAND: wall time in seconds of one run of COMMAND in
+# DIR, PREPARE (untimed, may be empty) before it, output discarded. Exit
+# statuses are not judged here; the checks below do that.
+one_run() {
+    local dir=$1 prepare=$2 command=$3
     if [ "$use_hyperfine" = 1 ]; then
         local csv=$work/hyperfine.csv
-        local args=(--style none --warmup 1 --runs "$n" --ignore-failure --export-csv "$csv")
+        local args=(--style none --runs 1 --ignore-failure --export-csv "$csv")
         [ -n "$prepare" ] && args+=(--prepare "$prepare")
-        (cd "$dir" && hyperfine "${args[@]}" "$command") >/dev/null
+        if ! (cd "$dir" && hyperfine "${args[@]}" "$command") >/dev/null 2>"$work/hyperfine.err"; then
+            cat "$work/hyperfine.err" >&2
+            exit 1
+        fi
         # The command column may hold commas; min is second to last.
         awk -F, 'NR == 2 { print $(NF - 1) }' "$csv"
     else
         (
             cd "$dir"
-            best=
-            for ((i = 0; i <= n; i++)); do
-                [ -n "$prepare" ] && eval "$prepare" >/dev/null 2>&1
-                start=$EPOCHREALTIME
-                eval "$command" >/dev/null 2>&1 || true
-                end=$EPOCHREALTIME
-                ((i == 0)) && continue # warm-up
-                best=$(awk -v s="$start" -v e="$end" -v b="$best" \
-                    'BEGIN { t = e - s; print (b == "" || t < b) ? t : b }')
-            done
-            echo "$best"
+            [ -n "$prepare" ] && eval "$prepare" >/dev/null 2>&1
+            start=$EPOCHREALTIME
+            eval "$command" >/dev/null 2>&1 || true
+            end=$EPOCHREALTIME
+            awk -v s="$start" -v e="$end" 'BEGIN { print e - s }'
         )
     fi
+}
+
+# best_times N DIR PREPARE COMMAND [DIR PREPARE COMMAND ...]: the best of N
+# runs of each command, one line each. The commands take turns, in reverse
+# order every other round, after one warm-up round: drift in the machine's
+# state (write-back, the file system's inode bookkeeping, other load) then
+# hits every side alike instead of whichever runs last.
+best_times() {
+    local n=$1
+    shift
+    local -a dirs=() prepares=() commands=() best=()
+    while (($#)); do
+        dirs+=("$1") prepares+=("$2") commands+=("$3")
+        shift 3
+    done
+    local count=${#commands[@]} round k i t
+    for ((round = 0; round <= n; round++)); do
+        for ((k = 0; k < count; k++)); do
+            i=$((round % 2 ? count - 1 - k : k))
+            t=$(one_run "${dirs[i]}" "${prepares[i]}" "${commands[i]}")
+            ((round == 0)) && continue
+            best[i]=$(awk -v t="$t" -v b="${best[i]:-}" 'BEGIN { print (b == "" || t < b) ? t : b }')
+        done
+    done
+    printf '%s\n' "${best[@]}"
 }
 
 # peak_kib DIR PROGRAM ARGS...: peak resident set size of one run, in KiB.
@@ -145,10 +169,10 @@ html_bytes=$(du -sb "$work/html_reference" | cut -f 1)
 html_outputs=$(find "$work/html_reference" -type f | wc -l)
 
 note "timing print ..."
-t_print=$(best_time "$run_big" "" "'$cli' gross" "$runs")
-t_floor=$(best_time "$run_big" "" "'$xmlfloor' '$big'" "$runs")
-t_xmllint=
-[ "$have_xmllint" = 1 ] && t_xmllint=$(best_time "$run_big" "" "xmllint --stream --noout '$big'" "$runs")
+print_cases=("$run_big" "" "'$cli' gross" "$run_big" "" "'$xmlfloor' '$big'")
+[ "$have_xmllint" = 1 ] && print_cases+=("$run_big" "" "xmllint --stream --noout '$big'")
+mapfile -t times <<<"$(best_times "$runs" "${print_cases[@]}")"
+t_print=${times[0]} t_floor=${times[1]} t_xmllint=${times[2]:-}
 note "measuring memory ..."
 m_print=$(peak_kib "$run_big" "$cli" gross)
 m_floor=$(peak_kib "$run_big" "$xmlfloor" "$big")
@@ -156,15 +180,22 @@ m_xmllint=
 [ "$have_xmllint" = 1 ] && m_xmllint=$(peak_kib "$run_big" xmllint --stream --noout "$big")
 
 note "timing -lsf ..."
-t_lsf=$(best_time "$run_lsf" "" "'$cli' -lsf x" "$lsf_runs")
-t_find=$(best_time "$run_lsf" "" "find '$work/flat' -maxdepth 1 -iname '*x*.zkhelp'" "$lsf_runs")
+mapfile -t times <<<"$(best_times "$lsf_runs" "$run_lsf" "" "'$cli' -lsf x" \
+    "$run_lsf" "" "find '$work/flat' -maxdepth 1 -iname '*x*.zkhelp'")"
+t_lsf=${times[0]} t_find=${times[1]}
 
 note "timing -html ..."
-# Both sides start from a flushed disk: otherwise the write-back of the run
-# before lands in the next timed run, and whichever goes second pays for it.
-t_html=$(best_time "$run_html" "rm -rf '$export_dir' && sync" "'$cli' -html '$linked_start'" "$runs")
-t_copy=$(best_time "$work/run_floor" "rm -rf out && sync" \
-    "cat '$work/linked'/*.zkhelp >/dev/null && cp -r '$work/html_reference' out" "$runs")
+# Each run writes into a fresh folder; the one before is moved aside, not
+# deleted: ext4 makes creating files slow for a while after many deletions
+# (it skips recently freed inodes), which would tax whichever side runs
+# second. The sync keeps the write-back of one run out of the next.
+mkdir -p "$work/old"
+set_aside() { echo "[ ! -e '$1' ] || mv '$1' \"\$(mktemp -d -p '$work/old')\"/; sync"; }
+mapfile -t times <<<"$(best_times "$runs" \
+    "$run_html" "$(set_aside "$export_dir")" "'$cli' -html '$linked_start'" \
+    "$work/run_floor" "$(set_aside out)" \
+    "cat '$work/linked'/*.zkhelp >/dev/null && cp -r '$work/html_reference' out")"
+t_html=${times[0]} t_copy=${times[1]}
 
 # Table -------------------------------------------------------------------
 if [ "$use_hyperfine" = 1 ]; then
@@ -205,7 +236,7 @@ memory_row() {
 }
 
 echo
-echo "zkhelp_cli benchmark: best of $runs runs (-lsf: $lsf_runs) after one warm-up, $timer, $(nproc) cores"
+echo "zkhelp_cli benchmark: best of $runs runs (-lsf: $lsf_runs), sides taking turns after a warm-up, $timer, $(nproc) cores"
 echo "data: $(mib "$big_bytes") MiB file ($big_languages languages, $big_sections sections);" \
     "$flat_files files in one folder ($flat_matches match x);" \
     "$linked_files linked files -> $html_outputs outputs, $(mib "$html_bytes") MiB"
