@@ -1,5 +1,6 @@
 // The converter's functions in-process: names, bytes, lists, and what a failure leaves behind.
 #include "converter.h"
+#include "filesizelimit.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -7,9 +8,6 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using ZkHelp::Converter;
 
@@ -32,26 +30,6 @@ struct MessageLog
     }
     ~MessageLog() { qInstallMessageHandler(previous); }
     QtMessageHandler previous;
-};
-
-// Makes writes beyond a few kilobytes fail with EFBIG instead of killing the process.
-struct FileSizeLimit
-{
-    FileSizeLimit()
-    {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        previous = signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = 8192;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        signal(SIGXFSZ, previous);
-    }
-    rlimit saved;
-    void (*previous)(int);
 };
 
 QByteArray projectXml(const QByteArray &members)
@@ -366,7 +344,7 @@ void TestConverter::failureKeepsOutput()
     MessageLog log;
     bool ok = true;
     {
-        FileSizeLimit limit;
+        FileSizeLimit limit(8192);
         ok = kind == 0   ? Converter::convertFile(in, out, false)
              : kind == 1 ? Converter::convertProject2Dos(in, out)
                          : Converter::convertProject2Win(in, out, QStringLiteral("p"));

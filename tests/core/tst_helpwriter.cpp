@@ -1,5 +1,6 @@
 // Writing .zkhelp files: the exact layout, the way back through the reader,
 // and that a failed save never costs the file that was there.
+#include "filesizelimit.h"
 #include "helpdatadump.h"
 #include "helpparser.h"
 #include "helpwriter.h"
@@ -9,9 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 using ZkHelp::HelpData;
 using ZkHelp::HelpLanguage;
@@ -47,32 +46,6 @@ HelpData sampleDocument()
     data.links = {QStringLiteral("next"), QStringLiteral("sub/other.zkhelp")};
     return data;
 }
-
-// Limits the size of files this process may write, so that a write fails
-// half-way as on a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit saved{};
-    void (*previousHandler)(int) = nullptr;
-};
 
 } // namespace
 
