@@ -53,33 +53,17 @@ void readEndElement(QXmlStreamReader &reader, ReaderState &state, HelpData &data
     state.key.clear();
 }
 
-// The declared encoding is deliberately ignored: help files are UTF-8 by
-// definition, and text mode folds CR LF line ends.
-QString readWholeFile(QFile &file)
-{
-    QTextStream stream(&file);
-    stream.setEncoding(QStringConverter::Utf8);
-    return stream.readAll();
-}
-
-} // namespace
-
-HelpData HelpParser::parse(const QString &filePath) const
+// Runs the token table over everything the reader delivers, noting the
+// encoding the document declares.
+HelpData readDocument(QXmlStreamReader &reader, QString &declaredEncoding)
 {
     HelpData data;
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qWarning() << "Kann XML-Datei nicht öffnen:" << filePath;
-        return data;
-    }
-    // The reader keeps its own copy of the text, so the temporary string is
-    // released before the document grows.
-    QXmlStreamReader reader(readWholeFile(file));
-    file.close();
-
     ReaderState state;
     while (!reader.atEnd() && !reader.hasError()) {
         switch (reader.readNext()) {
+        case QXmlStreamReader::StartDocument:
+            declaredEncoding = reader.documentEncoding().toString();
+            break;
         case QXmlStreamReader::StartElement:
             readStartElement(reader, state, data);
             break;
@@ -90,6 +74,37 @@ HelpData HelpParser::parse(const QString &filePath) const
             break;
         }
     }
+    return data;
+}
+
+} // namespace
+
+HelpData HelpParser::parse(const QString &filePath) const
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qWarning() << "Kann XML-Datei nicht öffnen:" << filePath;
+        return HelpData();
+    }
+    // Streaming from the file keeps one copy of the text in memory. Help files
+    // are UTF-8 whatever they declare, and undecodable bytes must read as
+    // replacement characters, so a file the stream reader would decode
+    // differently, or stops on, is read again as text decoded up front.
+    {
+        QXmlStreamReader reader(&file);
+        QString encoding;
+        HelpData data = readDocument(reader, encoding);
+        if (!reader.hasError() &&
+            (encoding.isEmpty() || encoding.compare(u"UTF-8", Qt::CaseInsensitive) == 0))
+            return data;
+    }
+    file.seek(0);
+    QTextStream stream(&file);
+    stream.setEncoding(QStringConverter::Utf8);
+    QXmlStreamReader reader(stream.readAll());
+    file.close();
+    QString ignoredEncoding;
+    HelpData data = readDocument(reader, ignoredEncoding);
     if (reader.hasError())
         qWarning() << "XML Parsing Fehler in" << filePath << ":" << reader.errorString();
     return data;
