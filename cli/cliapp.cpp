@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -17,7 +16,7 @@ CliApp::CliApp(QTextStream &out, QTextStream &in)
 
 int CliApp::run(const QList<QString> &args)
 {
-    ensurePathFile();
+    finder.ensurePathFile(QStringLiteral("Path"));
     const QList<QString> searchPaths = finder.getSearchPaths(QStringLiteral("Path"));
 
     bool ok = true;
@@ -41,19 +40,6 @@ int CliApp::run(const QList<QString> &args)
     }
     out.flush();
     return ok ? 0 : 1;
-}
-
-// Makes a first run in a folder search that folder. A file that cannot be
-// created is no reason to stop: the application folder's file still counts.
-void CliApp::ensurePathFile()
-{
-    if (QFileInfo::exists(QStringLiteral("Path")))
-        return;
-    QSaveFile file(QStringLiteral("Path"));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return;
-    file.write(QDir::currentPath().toUtf8() + '\n');
-    file.commit();
 }
 
 bool CliApp::dispatchPair(const QList<QString> &searchPaths, const QString &command,

@@ -21,7 +21,6 @@ public:
     int run(const QList<QString> &args);
 
 private:
-    void ensurePathFile();
     bool dispatchPair(const QList<QString> &searchPaths, const QString &command,
                       const QString &operand);
 

@@ -1,5 +1,7 @@
 #include "converter.h"
 
+#include "savefile.h"
+
 #include <QDebug>
 #include <QDirIterator>
 #include <QFile>
@@ -103,9 +105,7 @@ bool Converter::convertFile(const QString &inPath, const QString &outPath, bool 
         toWin ? QString::fromLatin1(bytes).toUtf8() : QString::fromUtf8(bytes).toLatin1();
 
     // The old output is replaced only once the new one is complete on disk.
-    QSaveFile out(outPath);
-    if (!out.open(QIODevice::WriteOnly) || out.write(converted) != converted.size() ||
-        !out.commit()) {
+    if (!saveFile(outPath, converted)) {
         qCritical() << "Fehler beim Schreiben:" << outPath;
         return false;
     }
@@ -150,7 +150,7 @@ bool Converter::convertProject2Dos(const QString &projectPath, const QString &li
         for (const QString &entry : entries)
             stream << entry << '\n';
         stream.flush();
-        if (stream.status() == QTextStream::Ok && list.commit()) {
+        if (stream.status() == QTextStream::Ok && commitSaveFile(list)) {
             qInfo() << "DOS Projektliste erstellt:" << listPath;
             return true;
         }
@@ -185,7 +185,7 @@ bool Converter::convertProject2Win(const QString &listPath, const QString &proje
         }
         xml.writeEndElement();
         xml.writeEndDocument();
-        if (!xml.hasError() && project.commit()) {
+        if (!xml.hasError() && commitSaveFile(project)) {
             qInfo() << "XML Projekt erstellt:" << projectPath;
             return true;
         }

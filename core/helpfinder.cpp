@@ -1,5 +1,7 @@
 #include "helpfinder.h"
 
+#include "savefile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -26,6 +28,13 @@ QString locatePathFile(const QString &pathFileName, const QString &appDir)
 }
 
 } // namespace
+
+void HelpFinder::ensurePathFile(const QString &pathFileName) const
+{
+    if (QFileInfo::exists(pathFileName))
+        return;
+    saveFile(pathFileName, QDir::currentPath().toUtf8() + '\n');
+}
 
 QList<QString> HelpFinder::getSearchPaths(const QString &pathFileName) const
 {

@@ -14,6 +14,13 @@ public:
     // duplicates. The file in the working folder wins over the one in the
     // application folder; a missing or unreadable file gives the application
     // folder alone.
+    // Makes a first run in the working folder search that folder: when nothing
+    // named pathFileName exists there, creates it holding the absolute working
+    // folder and a line feed, written in one step. A file that cannot be
+    // created is no reason to stop (the application folder's file still
+    // counts), so nothing is reported.
+    void ensurePathFile(const QString &pathFileName) const;
+
     QList<QString> getSearchPaths(const QString &pathFileName) const;
 
     // The path of fileName (".zkhelp" appended when missing) in the first

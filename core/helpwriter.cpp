@@ -1,5 +1,7 @@
 #include "helpwriter.h"
 
+#include "savefile.h"
+
 #include <QDebug>
 #include <QSaveFile>
 #include <QXmlStreamWriter>
@@ -50,7 +52,7 @@ bool HelpWriter::writeXml(const HelpData &data, const QString &filePath) const
     }
     QXmlStreamWriter xml(&file);
     writeDocument(xml, data);
-    if (xml.hasError() || !file.commit()) {
+    if (xml.hasError() || !commitSaveFile(file)) {
         qWarning() << "Fehler beim Schreiben:" << filePath;
         return false;
     }

@@ -1,0 +1,25 @@
+#include "savefile.h"
+
+#include <QSaveFile>
+
+namespace ZkHelp {
+
+bool commitSaveFile(QSaveFile &file)
+{
+    // Qt 6.4's commit() flushes its write buffer itself but does not look at
+    // the outcome, so content smaller than that buffer would be committed
+    // cut short. An explicit flush reports it; cancelling makes commit()
+    // discard the temporary file.
+    if (!file.flush() || file.error() != QFileDevice::NoError)
+        file.cancelWriting();
+    return file.commit();
+}
+
+bool saveFile(const QString &filePath, const QByteArray &bytes)
+{
+    QSaveFile file(filePath);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
+           commitSaveFile(file);
+}
+
+} // namespace ZkHelp

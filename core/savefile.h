@@ -1,0 +1,22 @@
+// Replacing whole files so that a reader only ever sees the old or the new
+// content, never a file cut short by a full disk.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QSaveFile;
+
+namespace ZkHelp {
+
+// Finishes a save started with QSaveFile::open() and written to since:
+// flushes what is still buffered and commits only when every byte reached
+// the temporary file. Returns false, discarding the temporary file and leaving
+// any existing file untouched, when a write, the flush or the commit failed.
+bool commitSaveFile(QSaveFile &file);
+
+// Replaces filePath with bytes in one step (open, write, commitSaveFile).
+// Returns false, with the old file untouched, when any step fails.
+bool saveFile(const QString &filePath, const QByteArray &bytes);
+
+} // namespace ZkHelp
