@@ -15,8 +15,9 @@ namespace {
 
 const QString helpExtension = QStringLiteral(".zkhelp");
 
-// Only a plain file counts: a folder that happens to be called "Path" must not
-// hide the application folder's file.
+// Only a regular file counts: a folder that happens to be called "Path" must
+// not hide the application folder's file, and a FIFO or device would block or
+// never end. An empty result means there is no file to read.
 QString locatePathFile(const QString &pathFileName, const QString &appDir)
 {
     if (QFileInfo(pathFileName).isFile())
@@ -24,7 +25,7 @@ QString locatePathFile(const QString &pathFileName, const QString &appDir)
     const QString inAppDir = appDir + u'/' + pathFileName;
     if (QFileInfo(inAppDir).isFile())
         return inAppDir;
-    return pathFileName;
+    return QString();
 }
 
 } // namespace
@@ -41,8 +42,9 @@ QList<QString> HelpFinder::getSearchPaths(const QString &pathFileName) const
     const QString appDir = QCoreApplication::applicationDirPath();
     QStringList paths{appDir};
 
-    QFile file(locatePathFile(pathFileName, appDir));
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    const QString located = locatePathFile(pathFileName, appDir);
+    QFile file(located);
+    if (!located.isEmpty() && file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         QTextStream stream(&file);
         stream.setEncoding(QStringConverter::Utf8);
         const QDir base(appDir);
@@ -62,9 +64,9 @@ QString HelpFinder::findHelpFile(const QList<QString> &searchPaths, const QStrin
 {
     const QString name = fileName.endsWith(helpExtension) ? fileName : fileName + helpExtension;
     for (const QString &folder : searchPaths) {
-        const QDir dir(folder);
-        if (dir.exists(name))
-            return dir.filePath(name);
+        const QString path = QDir(folder).filePath(name);
+        if (QFileInfo(path).isFile())
+            return path;
     }
     return QString();
 }

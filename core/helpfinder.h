@@ -12,8 +12,9 @@ public:
     // The application folder, then every non-blank line of the search-path
     // file (relative lines taken relative to the application folder), without
     // duplicates. The file in the working folder wins over the one in the
-    // application folder; a missing or unreadable file gives the application
-    // folder alone.
+    // application folder; only regular files are read, so a missing or
+    // unreadable file, a folder, FIFO or device gives the application folder
+    // alone.
     // Makes a first run in the working folder search that folder: when nothing
     // named pathFileName exists there, creates it holding the absolute working
     // folder and a line feed, written in one step. A file that cannot be
@@ -24,7 +25,8 @@ public:
     QList<QString> getSearchPaths(const QString &pathFileName) const;
 
     // The path of fileName (".zkhelp" appended when missing) in the first
-    // search folder that holds it, or an empty string.
+    // search folder that holds it as a regular file (or a link to one), or an
+    // empty string.
     QString findHelpFile(const QList<QString> &searchPaths, const QString &fileName) const;
 
     // Absolute paths of the help files directly in the search folders whose

@@ -2,8 +2,11 @@
 
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 #include <QXmlStreamReader>
+
+#include <optional>
 
 namespace ZkHelp {
 
@@ -45,6 +48,14 @@ void readStartElement(QXmlStreamReader &reader, ReaderState &state, HelpData &da
     }
 }
 
+// Help files never need entities of their own, and a few hundred bytes of
+// declarations can expand to gigabytes; such a document counts as malformed.
+void refuseEntityDeclarations(QXmlStreamReader &reader)
+{
+    if (!reader.entityDeclarations().isEmpty())
+        reader.raiseError(QStringLiteral("Entity-Deklarationen werden nicht unterstützt."));
+}
+
 void readEndElement(QXmlStreamReader &reader, ReaderState &state, HelpData &data)
 {
     if (reader.name() != u"lang" || state.key.isEmpty())
@@ -64,6 +75,9 @@ HelpData readDocument(QXmlStreamReader &reader, QString &declaredEncoding)
         case QXmlStreamReader::StartDocument:
             declaredEncoding = reader.documentEncoding().toString();
             break;
+        case QXmlStreamReader::DTD:
+            refuseEntityDeclarations(reader);
+            break;
         case QXmlStreamReader::StartElement:
             readStartElement(reader, state, data);
             break;
@@ -77,28 +91,50 @@ HelpData readDocument(QXmlStreamReader &reader, QString &declaredEncoding)
     return data;
 }
 
+// The stream reader decodes by itself and, reading through the text-mode
+// file, would see UTF-16 or UTF-32 text with every 0x0D byte dropped. Only a
+// file without such a byte-order mark or NUL bytes at its start streams to
+// the same result as the plain read.
+bool streamsLikePlainRead(QFile &file)
+{
+    const QByteArray start = file.peek(4);
+    return !start.contains('\0') && !start.startsWith("\xFF\xFE") && !start.startsWith("\xFE\xFF");
+}
+
+// Streams the file from disk, so that its text is held in memory only once.
+// Declared encodings are ignored and undecodable bytes must read as
+// replacement characters, so nothing comes back when the stream reader
+// stopped on an error or was told of another encoding: the caller then takes
+// the plain read, which also gives the authoritative warning.
+std::optional<HelpData> readStreaming(QFile &file)
+{
+    QXmlStreamReader reader(&file);
+    QString encoding;
+    HelpData data = readDocument(reader, encoding);
+    if (reader.hasError() ||
+        !(encoding.isEmpty() || encoding.compare(u"UTF-8", Qt::CaseInsensitive) == 0))
+        return std::nullopt;
+    return data;
+}
+
 } // namespace
 
 HelpData HelpParser::parse(const QString &filePath) const
 {
+    // Anything but a regular file (a FIFO, a device, a link to one) could
+    // block the open or feed the reader without end.
     QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    if (!QFileInfo(filePath).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         qWarning() << "Kann XML-Datei nicht öffnen:" << filePath;
         return HelpData();
     }
-    // Streaming from the file keeps one copy of the text in memory. Help files
-    // are UTF-8 whatever they declare, and undecodable bytes must read as
-    // replacement characters, so a file the stream reader would decode
-    // differently, or stops on, is read again as text decoded up front.
-    {
-        QXmlStreamReader reader(&file);
-        QString encoding;
-        HelpData data = readDocument(reader, encoding);
-        if (!reader.hasError() &&
-            (encoding.isEmpty() || encoding.compare(u"UTF-8", Qt::CaseInsensitive) == 0))
-            return data;
+    if (streamsLikePlainRead(file)) {
+        if (std::optional<HelpData> data = readStreaming(file))
+            return std::move(*data);
+        file.seek(0);
     }
-    file.seek(0);
+    // The plain read: UTF-8 unless a byte-order mark names another Unicode
+    // form, undecodable bytes as replacement characters.
     QTextStream stream(&file);
     stream.setEncoding(QStringConverter::Utf8);
     QXmlStreamReader reader(stream.readAll());

@@ -10,10 +10,11 @@ namespace ZkHelp {
 class HelpParser
 {
 public:
-    // Reads the help file at filePath. Never fails loudly: a file that cannot
-    // be opened gives an empty document, malformed XML gives everything that
-    // was complete before the error. Both cases leave a warning on the
-    // message log.
+    // Reads the help file at filePath as UTF-8 (a UTF-16 or UTF-32 byte-order
+    // mark is honoured). Never fails loudly: something that is no regular file
+    // or cannot be opened gives an empty document; malformed XML, including a
+    // document that declares entities, gives everything that was complete
+    // before the error. Both cases leave a warning on the message log.
     HelpData parse(const QString &filePath) const;
 };
 

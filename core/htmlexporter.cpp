@@ -6,6 +6,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace ZkHelp {
@@ -56,38 +57,73 @@ void writeLanguageBlock(QTextStream &out, const QString &key, const HelpLanguage
         << "</details>\n";
 }
 
-void writeLinkList(QTextStream &out, const QList<QString> &links)
+// The address of the page the export writes for a linked name. A browser
+// reads "%", "#", "?", ":" and "\\" as URL syntax and a leading "/" as the
+// server's root, so those are percent-encoded: every target stays a relative
+// path (never a "javascript:" address) and leads to the page of that name.
+QString linkTarget(const QString &name)
+{
+    QString target;
+    target.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        if (c == u'%' || c == u'#' || c == u'?' || c == u':' || c == u'\\' || (i == 0 && c == u'/'))
+            target += QStringLiteral("%%1").arg(unsigned(c), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            target += QChar(c);
+    }
+    return target;
+}
+
+void writeLinkList(QTextStream &out, const QList<QString> &links, const QString &toRoot)
 {
     if (links.isEmpty())
         return;
     out << "<h2>Siehe auch:</h2>\n<ul>\n";
     for (const QString &link : links) {
-        const QString escaped = cleanHtml(link);
-        out << "<li><a href='" << escaped << ".html'>" << escaped << "</a></li>\n";
+        out << "<li><a href='" << toRoot << cleanHtml(linkTarget(link)) << ".html'>"
+            << cleanHtml(link) << "</a></li>\n";
     }
     out << "</ul>\n";
 }
 
-// Opens a file for one of the export's text outputs; the byte-order mark is
-// part of the format every browser and the other tools expect.
-bool openUtf8Output(QFile &file, QTextStream &stream)
+// Writes one of the export's text files through write(stream), UTF-8 with the
+// byte-order mark every browser and the other tools expect. Every step is
+// checked: a file that could not be written completely is removed again, so
+// the export never leaves a page cut short, and a warning names it.
+template <typename Write>
+bool writeExportFile(const QString &filePath, Write write)
 {
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    stream.setDevice(&file);
-    stream.setEncoding(QStringConverter::Utf8);
-    stream.setGenerateByteOrderMark(true);
-    return true;
+    QFile file(filePath);
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Text);
+    if (written) {
+        QTextStream out(&file);
+        out.setEncoding(QStringConverter::Utf8);
+        out.setGenerateByteOrderMark(true);
+        write(out);
+        out.flush();
+        written = out.status() == QTextStream::Ok && file.flush();
+        file.close();
+        written = written && file.error() == QFileDevice::NoError;
+        if (!written)
+            file.remove();
+    }
+    if (!written)
+        qWarning() << "Export Warnung: Datei konnte nicht geschrieben werden:" << filePath;
+    return written;
 }
 
-// A name is exported only when its page stays inside the output folder:
-// links are data from arbitrary files and must not address the file system.
-bool pageStaysInside(const QString &fileName)
+// The page path of a name relative to the output folder, or an empty string
+// when it would lie outside: links are data from arbitrary files and must not
+// address the file system.
+QString pagePathInside(const QString &fileName)
 {
     if (QDir::isAbsolutePath(fileName))
-        return false;
+        return QString();
     const QString cleaned = QDir::cleanPath(fileName + QStringLiteral(".html"));
-    return cleaned != u".." && !cleaned.startsWith(u"../");
+    if (cleaned == u".." || cleaned.startsWith(u"../"))
+        return QString();
+    return cleaned;
 }
 
 } // namespace
@@ -133,36 +169,32 @@ QString cleanHtml(const QString &text)
     return out;
 }
 
-void HtmlExporter::writeCssFile(const QString &outputDir) const
+bool HtmlExporter::writeCssFile(const QString &outputDir) const
 {
-    QFile file(QDir(outputDir).filePath(QStringLiteral("style.css")));
-    QTextStream out;
-    if (!openUtf8Output(file, out))
-        return;
-    out << styleSheet;
+    return writeExportFile(QDir(outputDir).filePath(QStringLiteral("style.css")),
+                           [](QTextStream &out) { out << styleSheet; });
 }
 
-void HtmlExporter::writeHtmlPage(const HelpData &data, const QString &filePath,
-                                 const QString &title) const
+bool HtmlExporter::writeHtmlPage(const HelpData &data, const QString &filePath,
+                                 const QString &title, int folderDepth) const
 {
-    QFile file(filePath);
-    QTextStream out;
-    if (!openUtf8Output(file, out))
-        return;
-    const QString escapedTitle = cleanHtml(title);
-    out << "<!DOCTYPE html>\n<html>\n<head>\n"
-        << "<meta charset=\"UTF-8\">\n"
-        << "<title>" << escapedTitle << "</title>\n"
-        << "<link rel=\"stylesheet\" href=\"style.css\">\n"
-        << "</head>\n<body>\n"
-        << "<h1>" << escapedTitle << "</h1>\n"
-        << "<div class='meta-info'>Author: " << cleanHtml(data.author)
-        << " | Version: " << cleanHtml(data.version) << "</div>\n"
-        << "<h2>Inhalt</h2>\n";
-    for (auto it = data.languages.cbegin(); it != data.languages.cend(); ++it)
-        writeLanguageBlock(out, it.key(), it.value());
-    writeLinkList(out, data.links);
-    out << "</body>\n</html>\n";
+    const QString toRoot = QStringLiteral("../").repeated(folderDepth);
+    return writeExportFile(filePath, [&](QTextStream &out) {
+        const QString escapedTitle = cleanHtml(title);
+        out << "<!DOCTYPE html>\n<html>\n<head>\n"
+            << "<meta charset=\"UTF-8\">\n"
+            << "<title>" << escapedTitle << "</title>\n"
+            << "<link rel=\"stylesheet\" href=\"" << toRoot << "style.css\">\n"
+            << "</head>\n<body>\n"
+            << "<h1>" << escapedTitle << "</h1>\n"
+            << "<div class='meta-info'>Author: " << cleanHtml(data.author)
+            << " | Version: " << cleanHtml(data.version) << "</div>\n"
+            << "<h2>Inhalt</h2>\n";
+        for (auto it = data.languages.cbegin(); it != data.languages.cend(); ++it)
+            writeLanguageBlock(out, it.key(), it.value());
+        writeLinkList(out, data.links, toRoot);
+        out << "</body>\n</html>\n";
+    });
 }
 
 bool HtmlExporter::exportPackage(const QString &fileName, const QString &outputDir,
@@ -174,33 +206,61 @@ bool HtmlExporter::exportPackage(const QString &fileName, const QString &outputD
         qWarning() << "Konnte Ausgabeordner nicht erstellen:" << outputDir;
         return false;
     }
-    writeCssFile(outputDir);
+    const bool styleWritten = writeCssFile(outputDir);
     QSet<QString> visited;
-    processFile(fileName, outputDir, finder, parser, searchPaths, visited);
-    return true;
+    const bool pagesWritten =
+        processFile(fileName, outputDir, finder, parser, searchPaths, visited);
+    return styleWritten && pagesWritten;
 }
 
-void HtmlExporter::processFile(const QString &fileName, const QString &outputDir,
+bool HtmlExporter::processFile(const QString &fileName, const QString &outputDir,
                                HelpFinder &finder, HelpParser &parser,
                                const QList<QString> &searchPaths, QSet<QString> &visited) const
 {
-    if (visited.contains(fileName))
-        return;
-    visited.insert(fileName);
+    // A work list instead of recursion, since a chain of links can be longer
+    // than the call stack is deep. Links go on in reverse, so they come off in
+    // document order: pages are written in the same depth-first order as a
+    // recursive walk would write them.
+    bool allWritten = true;
+    QList<QString> pending{fileName};
+    while (!pending.isEmpty()) {
+        const QString name = pending.takeLast();
+        if (visited.contains(name))
+            continue;
+        visited.insert(name);
 
-    if (!pageStaysInside(fileName)) {
-        qWarning() << "Export Warnung: Seite läge außerhalb des Ausgabeordners:" << fileName;
-        return;
+        const QString pagePath = pagePathInside(name);
+        if (pagePath.isEmpty()) {
+            qWarning() << "Export Warnung: Seite läge außerhalb des Ausgabeordners:" << name;
+            continue;
+        }
+        const QString path = finder.findHelpFile(searchPaths, name);
+        if (path.isEmpty()) {
+            qWarning() << "Export Warnung: Verlinkte Datei nicht gefunden:" << name;
+            continue;
+        }
+        const HelpData data = parser.parse(path);
+        if (!writePage(data, outputDir, pagePath, name))
+            allWritten = false;
+        for (auto link = data.links.crbegin(); link != data.links.crend(); ++link) {
+            if (!visited.contains(*link))
+                pending.append(*link);
+        }
     }
-    const QString path = finder.findHelpFile(searchPaths, fileName);
-    if (path.isEmpty()) {
-        qWarning() << "Export Warnung: Verlinkte Datei nicht gefunden:" << fileName;
-        return;
-    }
-    const HelpData data = parser.parse(path);
-    writeHtmlPage(data, QDir(outputDir).filePath(fileName + QStringLiteral(".html")), fileName);
-    for (const QString &link : data.links)
-        processFile(link, outputDir, finder, parser, searchPaths, visited);
+    return allWritten;
+}
+
+// A name with folder parts gets its page in the matching subfolder of the
+// output folder, created on demand, with its stylesheet and links reaching
+// back up to the output folder.
+bool HtmlExporter::writePage(const HelpData &data, const QString &outputDir,
+                             const QString &pagePath, const QString &title) const
+{
+    const QDir dir(outputDir);
+    const int folderDepth = int(pagePath.count(u'/'));
+    if (folderDepth > 0)
+        dir.mkpath(QFileInfo(pagePath).path());
+    return writeHtmlPage(data, dir.filePath(pagePath), title, folderDepth);
 }
 
 } // namespace ZkHelp

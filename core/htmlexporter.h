@@ -21,26 +21,39 @@ QString cleanHtml(const QString &text);
 class HtmlExporter
 {
 public:
-    // Writes the shared stylesheet "style.css" into outputDir. A file that
-    // cannot be opened is silently skipped.
-    void writeCssFile(const QString &outputDir) const;
+    // Writes the shared stylesheet "style.css" into outputDir. Returns false,
+    // with a warning naming the file and no file left behind, when it could
+    // not be written completely.
+    bool writeCssFile(const QString &outputDir) const;
 
-    // Writes one page holding every language of data, headed by title. A file
-    // that cannot be opened is silently skipped.
-    void writeHtmlPage(const HelpData &data, const QString &filePath, const QString &title) const;
+    // Writes one page holding every language of data, headed by title.
+    // folderDepth is how many folders below the export's root the page lies;
+    // its stylesheet and link targets climb back that far. Returns false, with
+    // a warning naming the file and no file left behind, when it could not be
+    // written completely.
+    bool writeHtmlPage(const HelpData &data, const QString &filePath, const QString &title,
+                       int folderDepth = 0) const;
 
     // Exports fileName and, depth-first, every help file reachable through
     // links into outputDir, one page per name plus the stylesheet. Returns
-    // false only when outputDir is missing and cannot be created; missing
-    // files and unwritable pages are warned about on the message log.
+    // false when outputDir is missing and cannot be created, or when the
+    // stylesheet or any page could not be written (the export still writes
+    // all it can). Names that are not found, or whose page would lie outside
+    // outputDir, are warned about on the message log and do not count as
+    // failures.
     bool exportPackage(const QString &fileName, const QString &outputDir, HelpFinder &finder,
                        HelpParser &parser, const QList<QString> &searchPaths) const;
 
     // Exports one name and everything it links to, skipping names already in
     // visited. Names whose page would lie outside outputDir get no page.
-    void processFile(const QString &fileName, const QString &outputDir, HelpFinder &finder,
+    // Returns false when any page could not be written.
+    bool processFile(const QString &fileName, const QString &outputDir, HelpFinder &finder,
                      HelpParser &parser, const QList<QString> &searchPaths,
                      QSet<QString> &visited) const;
+
+private:
+    bool writePage(const HelpData &data, const QString &outputDir, const QString &pagePath,
+                   const QString &title) const;
 };
 
 } // namespace ZkHelp

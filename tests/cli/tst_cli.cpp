@@ -22,6 +22,7 @@ private slots:
     void exportWritesLinkedPages();
     void exportOfSubFolderName();
     void exportIntoBlockedFolder();
+    void exportWithUnwritablePage();
 
 private:
     struct Result
@@ -268,6 +269,20 @@ void TestCli::exportIntoBlockedFolder()
     QCOMPARE(result.err,
              QByteArray("Konnte Ausgabeordner nicht erstellen: \"html_export_topic\"\n"));
     QCOMPARE(result.exitCode, 1);
+}
+
+// A page that cannot be written fails the export, after the rest is written.
+void TestCli::exportWithUnwritablePage()
+{
+    QVERIFY(QDir().mkpath(work(QStringLiteral("html_export_topic/topic.html"))));
+    const Result result = run({QStringLiteral("-html"), QStringLiteral("topic")});
+    QCOMPARE(result.out, QByteArray("Starte Export nach Ordner: html_export_topic ...\n"
+                                    "Fehler beim Export.\n"));
+    QCOMPARE(result.err, QByteArray("Export Warnung: Datei konnte nicht geschrieben werden: "
+                                    "\"html_export_topic/topic.html\"\n"
+                                    "Export Warnung: Verlinkte Datei nicht gefunden: \"y\"\n"));
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY(QFileInfo(work(QStringLiteral("html_export_topic/x.html"))).isFile());
 }
 
 QTEST_GUILESS_MAIN(TestCli)

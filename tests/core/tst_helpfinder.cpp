@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using ZkHelp::HelpFinder;
 
 class TestHelpFinder : public QObject
@@ -26,7 +28,7 @@ private slots:
 
 namespace {
 
-// Lays out files (paths relative to root, "/" for a folder) and returns the
+// Lays out files (paths relative to root, "/" for a folder, "|" for a FIFO) and returns the
 // root's path with a trailing slash stripped.
 QString layOut(const QTemporaryDir &dir, const QStringList &entries)
 {
@@ -34,6 +36,8 @@ QString layOut(const QTemporaryDir &dir, const QStringList &entries)
         const QString path = dir.filePath(entry);
         if (entry.endsWith(u'/'))
             QDir().mkpath(path);
+        else if (entry.endsWith(u'|'))
+            mkfifo(qPrintable(path.chopped(1)), 0600);
         else
             TestFiles::write(path, QByteArray());
     }
@@ -93,19 +97,19 @@ void TestHelpFinder::searchPaths()
 
 void TestHelpFinder::searchPathsWithoutFile_data()
 {
-    QTest::addColumn<bool>("asFolder");
-    QTest::newRow("missing") << false;
-    QTest::newRow("a folder named Path") << true;
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("missing") << QString();
+    QTest::newRow("a folder named Path") << "Path/";
+    QTest::newRow("a FIFO named Path") << "Path|";
 }
 
 void TestHelpFinder::searchPathsWithoutFile()
 {
-    QFETCH(bool, asFolder);
+    QFETCH(QString, entry);
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    layOut(dir, entry.isEmpty() ? QStringList{} : QStringList{entry});
     const QString pathFile = dir.filePath(QStringLiteral("Path"));
-    if (asFolder)
-        QVERIFY(QDir().mkdir(pathFile));
 
     QCOMPARE(HelpFinder().getSearchPaths(pathFile),
              QList<QString>{QCoreApplication::applicationDirPath()});
@@ -129,6 +133,9 @@ void TestHelpFinder::findHelpFile_data()
     QTest::newRow("upper-case extension gets a second one")
         << QStringList{"one/A.ZKHELP.zkhelp", "two/A.ZKHELP"} << "A.ZKHELP"
         << "one/A.ZKHELP.zkhelp";
+    QTest::newRow("only regular files count")
+        << QStringList{"one/topic.zkhelp/", "two/topic.zkhelp|", "three/topic.zkhelp"} << "topic"
+        << "three/topic.zkhelp";
     QTest::newRow("case matters in the name") << QStringList{"one/Topic.zkhelp"} << "topic"
                                               << "";
 }

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using ZkHelp::HelpParser;
 
 class TestHelpParser : public QObject
@@ -103,6 +105,18 @@ void TestHelpParser::parse_data()
         << QByteArray("<zkhelp version=\"1\" author=\"A\"><lang name=\"de\"/><lang name=\"en\">"
                       "<description>half")
         << "v=1|a=A|de:[]|" + noLinks << true;
+    const QString utf16Text = QString::fromUtf8("<zkhelp version=\"1\" author=\"čas a čaj\"/>");
+    QTest::newRow("UTF-16LE with byte-order mark")
+        << QByteArray("\xFF\xFE") +
+               QByteArray(reinterpret_cast<const char *>(utf16Text.utf16()), 2 * utf16Text.size())
+        << QString::fromUtf8("v=1|a=čas a čaj|") + noLinks << false;
+    QTest::newRow("entity declarations are refused")
+        << QByteArray("<!DOCTYPE zkhelp [<!ENTITY e \"xxxxxxxx\">]>"
+                      "<zkhelp version=\"1\" author=\"&e;&e;\"/>")
+        << "v=|a=|" + noLinks << true;
+    QTest::newRow("document type without entities is read")
+        << QByteArray("<!DOCTYPE zkhelp><zkhelp version=\"1\" author=\"A\"/>")
+        << "v=1|a=A|" + noLinks << false;
     QTest::newRow("not XML at all") << QByteArray("just some text") << "v=|a=|" + noLinks << true;
 }
 
@@ -132,6 +146,8 @@ void TestHelpParser::missingFile_data()
     QTest::addColumn<QString>("name");
     QTest::newRow("no such file") << QStringLiteral("absent.zkhelp");
     QTest::newRow("a folder") << QStringLiteral("folder.zkhelp");
+    QTest::newRow("a FIFO nobody writes to") << QStringLiteral("fifo.zkhelp");
+    QTest::newRow("a link to an endless device") << QStringLiteral("zero.zkhelp");
 }
 
 void TestHelpParser::missingFile()
@@ -140,6 +156,8 @@ void TestHelpParser::missingFile()
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.zkhelp")));
+    QCOMPARE(mkfifo(qPrintable(dir.filePath(QStringLiteral("fifo.zkhelp"))), 0600), 0);
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir.filePath(QStringLiteral("zero.zkhelp"))));
     const QString path = dir.filePath(name);
 
     QTest::ignoreMessage(

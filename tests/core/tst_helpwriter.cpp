@@ -129,14 +129,18 @@ void TestHelpWriter::missingFolder()
 
 void TestHelpWriter::failedWriteKeepsOldFile_data()
 {
-    QTest::addColumn<bool>("diskFull");
-    QTest::newRow("character XML cannot hold") << false;
-    QTest::newRow("disk full half-way") << true;
+    // Sizes below and above the save file's 16 KB write buffer fail at
+    // different steps: in its final flush or in a write.
+    QTest::addColumn<int>("descriptionSize");
+    QTest::newRow("character XML cannot hold") << 0;
+    QTest::newRow("disk full within the write buffer") << 8000;
+    QTest::newRow("disk full beyond the write buffer") << 100000;
 }
 
 void TestHelpWriter::failedWriteKeepsOldFile()
 {
-    QFETCH(bool, diskFull);
+    QFETCH(int, descriptionSize);
+    const bool diskFull = descriptionSize > 0;
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     const QString path = dir.filePath(QStringLiteral("t.zkhelp"));
@@ -145,7 +149,7 @@ void TestHelpWriter::failedWriteKeepsOldFile()
 
     HelpData data = sampleDocument();
     if (diskFull)
-        data.languages[QStringLiteral("en")].description = QString(100000, u'x');
+        data.languages[QStringLiteral("en")].description = QString(descriptionSize, u'x');
     else
         data.author = QStringLiteral("control \x01 character");
 

@@ -1,12 +1,16 @@
 // HTML escaping, the page and stylesheet files, and the linked export.
+#include "filesizelimit.h"
 #include "helpfinder.h"
 #include "helpparser.h"
 #include "htmlexporter.h"
+#include "htmltext.h"
 #include "testfiles.h"
 
+#include <QDirIterator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 using ZkHelp::HelpData;
 using ZkHelp::HtmlExporter;
@@ -26,6 +30,11 @@ private slots:
     void exportWarnsOncePerMissingName();
     void outputFolderCannotBeCreated();
     void outputFolderWithParentsIsCreated();
+    void linksLeadToTheirPages_data();
+    void linksLeadToTheirPages();
+    void failedWritesFailTheExport_data();
+    void failedWritesFailTheExport();
+    void longLinkChain();
 };
 
 namespace {
@@ -38,6 +47,35 @@ QByteArray helpFile(const QStringList &links)
     for (const QString &link : links)
         bytes += "<link page=\"" + link.toUtf8() + "\"/>";
     return bytes + "</zkhelp>";
+}
+
+// Every file below folder, as paths relative to it, sorted.
+QStringList filesBelow(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(QDir(folder).relativeFilePath(it.next()));
+    files.sort();
+    return files;
+}
+
+// Where an address in a page leads: the file it names, relative to the page.
+QString resolveAddress(const QString &pagePath, const QString &escapedAddress)
+{
+    const QString address = QUrl::fromPercentEncoding(HtmlText::decode(escapedAddress).toUtf8());
+    return QDir::cleanPath(QFileInfo(pagePath).path() + u'/' + address);
+}
+
+// The stylesheet and link addresses of a page, in page order.
+QStringList addressesIn(const QString &pagePath)
+{
+    static const QRegularExpression address(QStringLiteral("href=[\"']([^\"']*)[\"']"));
+    QStringList addresses;
+    const QString page = QString::fromUtf8(TestFiles::read(pagePath));
+    for (const QRegularExpressionMatch &match : address.globalMatch(page))
+        addresses.append(match.captured(1));
+    return addresses;
 }
 
 } // namespace
@@ -171,8 +209,9 @@ void TestHtmlExporter::exportPackage_data()
         << QStringList{"Export Warnung: Seite läge außerhalb des Ausgabeordners: \"../a\"",
                        "Export Warnung: Seite läge außerhalb des Ausgabeordners: \"x/../../a\"",
                        "Export Warnung: Seite läge außerhalb des Ausgabeordners: \"/tmp/evil\""};
-    QTest::newRow("name staying inside through a sub-folder")
-        << QStringList{"a: sub/b", "sub/b:"} << "a" << QStringList{"a.html"} << QStringList{};
+    QTest::newRow("names with folder parts get pages in sub-folders")
+        << QStringList{"a: sub/b sub/../c", "sub/b: a", "c:"} << "a"
+        << QStringList{"a.html", "c.html", "sub/b.html"} << QStringList{};
 }
 
 void TestHtmlExporter::exportPackage()
@@ -203,7 +242,7 @@ void TestHtmlExporter::exportPackage()
 
     QStringList expected = pages + QStringList{"style.css"};
     expected.sort();
-    QCOMPARE(QDir(outputDir).entryList(QDir::Files, QDir::Name), expected);
+    QCOMPARE(filesBelow(outputDir), expected);
     QCOMPARE(TestFiles::read(outside), QByteArray("keep"));
     if (!pages.isEmpty()) {
         const QByteArray first = TestFiles::read(outputDir + u'/' + pages.first());
@@ -256,6 +295,148 @@ void TestHtmlExporter::outputFolderWithParentsIsCreated()
         HtmlExporter().exportPackage(QStringLiteral("a"), outputDir, finder, parser, {dir.path()}));
     QVERIFY(QFileInfo(outputDir + QStringLiteral("/a.html")).isFile());
     QVERIFY(QFileInfo(outputDir + QStringLiteral("/style.css")).isFile());
+}
+
+// A page at start links to name, whose file links back; every address on
+// both pages must lead to a file this export wrote, never out of it.
+void TestHtmlExporter::linksLeadToTheirPages_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("address");
+
+    QTest::newRow("plain") << "b"
+                           << "b.html"
+                           << "b.html";
+    QTest::newRow("script address") << "javascript:alert(1)"
+                                    << "javascript:alert(1).html"
+                                    << "javascript%3Aalert(1).html";
+    QTest::newRow("fragment") << "a#b"
+                              << "a#b.html"
+                              << "a%23b.html";
+    QTest::newRow("query") << "q?x"
+                           << "q?x.html"
+                           << "q%3Fx.html";
+    QTest::newRow("percent") << "p%41"
+                             << "p%41.html"
+                             << "p%2541.html";
+    QTest::newRow("backslash") << "a\\b"
+                               << "a\\b.html"
+                               << "a%5Cb.html";
+    QTest::newRow("apostrophe and umlaut")
+        << QString::fromUtf8("it's Ü") << QString::fromUtf8("it's Ü.html")
+        << "it&#39;s &#220;.html";
+    QTest::newRow("one folder down") << "sub/b"
+                                     << "sub/b.html"
+                                     << "sub/b.html";
+    QTest::newRow("two folders down, with a colon") << "x/y:z/b"
+                                                    << "x/y:z/b.html"
+                                                    << "x/y%3Az/b.html";
+}
+
+void TestHtmlExporter::linksLeadToTheirPages()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, page);
+    QFETCH(QString, address);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString helpDir = dir.filePath(QStringLiteral("help"));
+    QVERIFY(TestFiles::write(helpDir + QStringLiteral("/a.zkhelp"), helpFile({name})));
+    QVERIFY(TestFiles::write(helpDir + u'/' + name + QStringLiteral(".zkhelp"), helpFile({"a"})));
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+
+    ZkHelp::HelpFinder finder;
+    ZkHelp::HelpParser parser;
+    const QString outputDir = QDir(dir.filePath(QStringLiteral("out"))).absolutePath();
+    QVERIFY(
+        HtmlExporter().exportPackage(QStringLiteral("a"), outputDir, finder, parser, {helpDir}));
+    QStringList expected{"a.html", page, "style.css"};
+    expected.sort();
+    QCOMPARE(filesBelow(outputDir), expected);
+
+    const QString startPage = outputDir + QStringLiteral("/a.html");
+    QCOMPARE(addressesIn(startPage), (QStringList{"style.css", address}));
+    QCOMPARE(resolveAddress(startPage, address), outputDir + u'/' + page);
+    const QString linkedPage = outputDir + u'/' + page;
+    const QStringList back = addressesIn(linkedPage);
+    QCOMPARE(back.size(), 2);
+    QCOMPARE(resolveAddress(linkedPage, back.at(0)), outputDir + QStringLiteral("/style.css"));
+    QCOMPARE(resolveAddress(linkedPage, back.at(1)), startPage);
+}
+
+// The disk refuses some files: whatever was cut short is gone, the rest of the
+// export is written, and the export as a whole reports failure.
+void TestHtmlExporter::failedWritesFailTheExport_data()
+{
+    QTest::addColumn<QString>("blocked");
+    QTest::addColumn<int>("sectionSize");
+
+    QTest::newRow("stylesheet is a folder") << "style.css" << 0;
+    QTest::newRow("page is a folder") << "b.html" << 0;
+    QTest::newRow("page cut short within the write buffer") << "b.html" << 8000;
+    QTest::newRow("page cut short beyond the write buffer") << "b.html" << 100000;
+}
+
+void TestHtmlExporter::failedWritesFailTheExport()
+{
+    QFETCH(QString, blocked);
+    QFETCH(int, sectionSize);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString helpDir = dir.filePath(QStringLiteral("help"));
+    QVERIFY(TestFiles::write(helpDir + QStringLiteral("/a.zkhelp"), helpFile({"b", "c"})));
+    QVERIFY(TestFiles::write(helpDir + QStringLiteral("/b.zkhelp"),
+                             "<zkhelp><lang name=\"de\"><section>" + QByteArray(sectionSize, 'x') +
+                                 "</section></lang></zkhelp>"));
+    QVERIFY(TestFiles::write(helpDir + QStringLiteral("/c.zkhelp"), helpFile({})));
+    const QString outputDir = dir.filePath(QStringLiteral("out"));
+    const QString blockedPath = outputDir + u'/' + blocked;
+    if (sectionSize == 0)
+        QVERIFY(QDir().mkpath(blockedPath));
+    QTest::ignoreMessage(
+        QtWarningMsg,
+        qPrintable(QStringLiteral("Export Warnung: Datei konnte nicht geschrieben werden: \"%1\"")
+                       .arg(blockedPath)));
+
+    ZkHelp::HelpFinder finder;
+    ZkHelp::HelpParser parser;
+    bool exported = true;
+    {
+        const auto limit = sectionSize > 0 ? std::make_unique<FileSizeLimit>(4096) : nullptr;
+        exported =
+            HtmlExporter().exportPackage(QStringLiteral("a"), outputDir, finder, parser, {helpDir});
+    }
+    QVERIFY(!exported);
+    QVERIFY(!QFileInfo(blockedPath).isFile());
+    QStringList written{"a.html", "b.html", "c.html", "style.css"};
+    written.removeOne(blocked);
+    QCOMPARE(QDir(outputDir).entryList(QDir::Files, QDir::Name), written);
+    for (const QString &file : written) {
+        const QByteArray bytes = TestFiles::read(outputDir + u'/' + file);
+        QVERIFY2(bytes.endsWith(file.endsWith(u".css") ? "}\n" : "</html>\n"), qPrintable(file));
+    }
+}
+
+// Far longer than the call stack would allow if each link were a level of
+// recursion; pages come out complete and in link order.
+void TestHtmlExporter::longLinkChain()
+{
+    const int length = 50000;
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    for (int i = 0; i < length; ++i) {
+        const QString next = QString::number(i + 1 < length ? i + 1 : 0);
+        QVERIFY(TestFiles::write(dir.filePath(QString::number(i) + QStringLiteral(".zkhelp")),
+                                 helpFile({next})));
+    }
+    ZkHelp::HelpFinder finder;
+    ZkHelp::HelpParser parser;
+    const QString outputDir = dir.filePath(QStringLiteral("out"));
+    QVERIFY(
+        HtmlExporter().exportPackage(QStringLiteral("0"), outputDir, finder, parser, {dir.path()}));
+    QCOMPARE(QDir(outputDir).entryList(QDir::Files).size(), length + 1);
+    QVERIFY(TestFiles::read(outputDir + QStringLiteral("/49999.html")).contains("href='0.html'"));
 }
 
 QTEST_GUILESS_MAIN(TestHtmlExporter)
