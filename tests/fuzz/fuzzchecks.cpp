@@ -1,0 +1,145 @@
+#include "fuzzchecks.h"
+
+#include "converter.h"
+#include "helpparser.h"
+#include "htmlexporter.h"
+#include "htmltext.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace FuzzChecks {
+
+namespace {
+
+[[noreturn]] void fail(const char *property, const QString &detail)
+{
+    std::fprintf(stderr, "broken: %s: %s\n", property, qPrintable(detail.left(200)));
+    std::abort();
+}
+
+const QTemporaryDir &workDir()
+{
+    static const QTemporaryDir dir;
+    if (!dir.isValid())
+        fail("work folder", dir.errorString());
+    return dir;
+}
+
+// cleanHtml gives one replacement character for each lone surrogate, so that
+// is what decoding gives back.
+QString withLoneSurrogatesReplaced(const QString &text)
+{
+    QString result = text;
+    for (qsizetype i = 0; i < result.size(); ++i) {
+        const QChar c = result.at(i);
+        if (c.isHighSurrogate() && i + 1 < result.size() && result.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            result[i] = QChar::ReplacementCharacter;
+    }
+    return result;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    for (const char byte : bytes) {
+        if (static_cast<unsigned char>(byte) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+void checkEscaping(const QString &text)
+{
+    const QString escaped = ZkHelp::cleanHtml(text);
+    if (!isAscii(escaped.toUtf8()))
+        fail("escaped text is ASCII", text);
+    if (HtmlText::decode(escaped) != withLoneSurrogatesReplaced(text))
+        fail("escaped text decodes back", text);
+}
+
+void checkDocumentTexts(const ZkHelp::HelpData &data)
+{
+    checkEscaping(data.version);
+    checkEscaping(data.author);
+    for (auto it = data.languages.cbegin(); it != data.languages.cend(); ++it) {
+        checkEscaping(it.key());
+        checkEscaping(it->description);
+        for (const ZkHelp::HelpSection &section : it->sections) {
+            checkEscaping(section.name);
+            checkEscaping(section.content);
+        }
+    }
+    for (const QString &link : data.links)
+        checkEscaping(link);
+}
+
+void checkPage(const ZkHelp::HelpData &data)
+{
+    const QString pagePath = workDir().filePath(QStringLiteral("page.html"));
+    if (!ZkHelp::HtmlExporter().writeHtmlPage(data, pagePath, QStringLiteral("t")))
+        fail("page is written", pagePath);
+    QFile file(pagePath);
+    if (!file.open(QIODevice::ReadOnly))
+        fail("page can be read", pagePath);
+    const QByteArray page = file.readAll();
+    if (!page.startsWith("\xEF\xBB\xBF") || !page.endsWith("</body>\n</html>\n"))
+        fail("page is complete", QString::fromLatin1(page.right(40)));
+    if (!isAscii(QByteArrayView(page).sliced(3)))
+        fail("page is ASCII", QString());
+    static const QRegularExpression schemeAddress(QStringLiteral("href='[A-Za-z][-+.A-Za-z0-9]*:"));
+    if (QString::fromLatin1(page).contains(schemeAddress))
+        fail("link addresses name no scheme", QString::fromLatin1(page));
+}
+
+} // namespace
+
+void silenceMessageLog()
+{
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+}
+
+void checkHelpFile(const QByteArray &bytes)
+{
+    const QString path = workDir().filePath(QStringLiteral("input.zkhelp"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        fail("input is written", path);
+    file.close();
+    const ZkHelp::HelpData data = ZkHelp::HelpParser().parse(path);
+    checkDocumentTexts(data);
+    checkPage(data);
+}
+
+void checkDosName(const QByteArray &bytes)
+{
+    // A name as a folder listing gives it: never a folder separator or NUL.
+    QString name = QString::fromUtf8(bytes);
+    name.remove(u'/').remove(QChar(0));
+    const QString path = workDir().filePath(QStringLiteral("names/") + name);
+    const QString folder = QFileInfo(path).absolutePath();
+
+    static const QRegularExpression dosName(
+        QStringLiteral("^[A-Z0-9]{1,6}~[1-9][0-9]{0,2}\\.ZKH$"));
+    const QString dos = ZkHelp::Converter::toDos83(path);
+    const QFileInfo dosInfo(dos);
+    if (dosInfo.absolutePath() != folder)
+        fail("DOS name stays in its folder", name + QStringLiteral(" -> ") + dos);
+    if (!dosName.match(dosInfo.fileName()).hasMatch() || dosInfo.completeBaseName().size() > 8)
+        fail("DOS name is 8.3 capitals and digits", name + QStringLiteral(" -> ") + dos);
+
+    const QFileInfo winInfo(ZkHelp::Converter::toWinName(dos));
+    if (winInfo.absolutePath() != folder ||
+        winInfo.fileName() != dosInfo.completeBaseName() + QStringLiteral(".zkhelp"))
+        fail("name back from DOS keeps folder and stem",
+             dos + QStringLiteral(" -> ") + winInfo.filePath());
+}
+
+} // namespace FuzzChecks

@@ -1,0 +1,24 @@
+// Properties every input must keep, shared by the libFuzzer targets and the
+// replay of the stored corpus. A broken property aborts with a message, which
+// is how libFuzzer recognises a finding.
+#pragma once
+
+#include <QByteArray>
+
+namespace FuzzChecks {
+
+// The reader warns about every malformed input; the checks speak for
+// themselves, so the message log is silenced.
+void silenceMessageLog();
+
+// Reads bytes as a help file, then checks that every text escapes to ASCII
+// that decodes back to it, and that the page written from the document is
+// complete ASCII after its byte-order mark with no link address that names
+// a scheme.
+void checkHelpFile(const QByteArray &bytes);
+
+// Maps bytes, taken as a UTF-8 file name (less any "/" and NUL), to its DOS
+// 8.3 name and back, and checks both names' form and folder.
+void checkDosName(const QByteArray &bytes);
+
+} // namespace FuzzChecks
