@@ -261,6 +261,8 @@ void TestProjectManager::addAndRemove()
     const QString projectFile = folder.filePath("demo.zkproject");
     QVERIFY(makeTree(folder.path(), {"a.zkhelp", "loose.zkhelp"}));
     ProjectManager project;
+    project.addFileToProject(folder.filePath("a.zkhelp")); // no project: registers no folder
+    QVERIFY(!QFile::exists(pathFile));
     QVERIFY(project.createProject(folder.path(), "demo"));
 
     project.addFileToProject(folder.filePath("sub/new.zkhelp"));
