@@ -166,6 +166,8 @@ QString ProjectManager::globalPathFile()
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Path"));
 }
 
+// Opening or changing a project must not fail because "Path" cannot take
+// the folders; the log says why the help files cannot be found by name.
 void ProjectManager::registerOrWarn()
 {
     if (!registerPathInGlobalConfig())

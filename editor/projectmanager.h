@@ -10,7 +10,9 @@ namespace ZkHelp {
 // A plain value holder that the editor window owns for its whole life and
 // reads directly. A default-constructed manager has no project open; a
 // non-empty projectDir means one is. Members are always taken from the folder
-// on disk; the project file only lists them for other tools.
+// on disk; the project file only lists them for other tools. Where
+// createProject, openProject and addFileToProject register the folders and
+// that fails, they log a warning naming the "Path" file and go on.
 class ProjectManager
 {
 public:
@@ -34,7 +36,7 @@ public:
     // Rebuilds files from the disk: every *.zkhelp file (any letter case)
     // below projectDir, relative with "/" separators, sorted by code unit.
     // Hidden files and folders are left out, links to folders not followed.
-    // Does not save.
+    // Does not save. With no project open the list stays empty.
     void refreshFileList();
 
     // Appends path (taken relative to projectDir when absolute) to files and
@@ -56,10 +58,10 @@ public:
     // The "Path" file that registerPathInGlobalConfig() appends to.
     static QString globalPathFile();
 
-    QString projectName;
-    QString projectDir;
-    QString projectFile;
-    QStringList files;
+    QString projectName; // the root element's name attribute
+    QString projectDir;  // as createProject got it, or the project file's absolute folder
+    QString projectFile; // folder/name.zkproject, or the path openProject got
+    QStringList files;   // members relative to projectDir, "/" separators
 
 private:
     void registerOrWarn();
