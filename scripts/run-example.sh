@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 zkhelp_install_deps
 
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build "$root/build" -j2 --target zkhelp_cli
+cmake --build "$root/build" -j2 --target zkhelp_cli >/dev/null
 
 # A working folder of its own whose Path file names the sample folder, so the
 # sample set itself stays untouched.
@@ -14,5 +14,4 @@ demo="$root/build/demo"
 mkdir -p "$demo"
 echo "$root/examples" > "$demo/Path"
 cd "$demo"
-"$root/build/cli/zkhelp_cli" -lsf ""
 "$root/build/cli/zkhelp_cli" intro "${1:-en}"
