@@ -24,16 +24,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray helpFile(const QByteArray &author, const QByteArray &languages,
-                    const QByteArray &links = QByteArray())
+// A help file by author, holding body (one empty language unless given).
+QByteArray helpFile(const QByteArray &author, const QByteArray &body = "<lang name=\"de\"/>")
 {
-    return "<?xml version=\"1.0\"?>\n<zkhelp version=\"1.0\" author=\"" + author + "\">" +
-           languages + links + "</zkhelp>\n";
-}
-
-QByteArray language(const QByteArray &key, const QByteArray &text)
-{
-    return "<lang name=\"" + key + "\"><description>" + text + "</description></lang>";
+    return "<?xml version=\"1.0\"?>\n<zkhelp version=\"1.0\" author=\"" + author + "\">" + body +
+           "</zkhelp>\n";
 }
 
 // Answers every modal dialog that opens while it lives: file dialogs through
@@ -49,7 +44,10 @@ struct DialogAnswerer
             auto *box = qobject_cast<QMessageBox *>(dialog);
             seen.append(dialog->windowTitle() + u'|' + (box ? box->text() : QString()));
             auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
-            fileDialog &&answer ? answer(fileDialog) : dialog->reject();
+            if (fileDialog && answer)
+                answer(fileDialog);
+            else
+                dialog->reject();
         });
         timer.start(10);
     }
@@ -113,8 +111,11 @@ void TestMainWindow::init()
     QVERIFY(QDir::setCurrent(workDir->path()));
     QVERIFY(TestFiles::write(path("Path"), path("help1").toUtf8() + "\n" + path("help2").toUtf8()));
     QVERIFY(QDir().mkpath(path("help2")));
-    const QByteArray languages = language("en", "Intro EN") + language("de", "Intro DE");
-    QVERIFY(TestFiles::write(path("help1/intro.zkhelp"), helpFile("Redaktion", languages)));
+    QVERIFY(TestFiles::write(path("help1/intro.zkhelp"),
+                             helpFile("Redaktion",
+                                      "<lang name=\"en\"><description>Intro EN</description>"
+                                      "</lang><lang name=\"de\"><description>Intro DE"
+                                      "</description></lang>")));
 }
 
 void TestMainWindow::cleanup()
@@ -144,8 +145,7 @@ void TestMainWindow::startFile()
 {
     QFETCH(QString, startFile);
     QFETCH(bool, shown);
-    QVERIFY(
-        TestFiles::write(path("outside/topic.zkhelp"), helpFile("Redaktion", language("de", ""))));
+    QVERIFY(TestFiles::write(path("outside/topic.zkhelp"), helpFile("Redaktion")));
     QVERIFY(QDir().mkpath(path("help2/folder.zkhelp")));
 
     DialogAnswerer answerer;
@@ -164,8 +164,7 @@ void TestMainWindow::startFile()
 void TestMainWindow::startupDialog()
 {
     QVERIFY(QFile::remove(path("Path")));
-    QVERIFY(
-        TestFiles::write(path("elsewhere/chosen.zkhelp"), helpFile("Chosen", language("de", ""))));
+    QVERIFY(TestFiles::write(path("elsewhere/chosen.zkhelp"), helpFile("Chosen")));
     QList<QUrl> sidebar;
     QString directory;
     DialogAnswerer answerer([&](QFileDialog *dialog) {
@@ -187,8 +186,8 @@ void TestMainWindow::startupDialog()
 
 void TestMainWindow::fileListAndLanguages()
 {
-    QVERIFY(TestFiles::write(path("help2/a.b.zkhelp"), helpFile("A", QByteArray())));
-    QVERIFY(TestFiles::write(path("help2/Box.zkhelp"), helpFile("B", language("de", ""))));
+    QVERIFY(TestFiles::write(path("help2/a.b.zkhelp"), helpFile("A", "")));
+    QVERIFY(TestFiles::write(path("help2/Box.zkhelp"), helpFile("B")));
     window = std::make_unique<MainWindow>();
     auto *list = child<QListWidget>("fileListWidget");
     auto *languages = child<QComboBox>("languageComboBox");
@@ -253,10 +252,9 @@ void TestMainWindow::followLink()
     QFETCH(QStringList, dialogs);
     const QByteArray linkElement = "<link page=\"" + link.toHtmlEscaped().toUtf8() + "\"/>";
     QVERIFY(TestFiles::write(path("help1/start.zkhelp"),
-                             helpFile("Start", language("de", ""), linkElement)));
+                             helpFile("Start", "<lang name=\"de\"/>" + linkElement)));
     if (loaded)
-        QVERIFY(TestFiles::write(path("help2/" + link + ".zkhelp"),
-                                 helpFile("Target", language("de", ""))));
+        QVERIFY(TestFiles::write(path("help2/" + link + ".zkhelp"), helpFile("Target")));
     UrlObserver observer;
     const QStringList schemes{u"http"_s, u"https"_s, u"mailto"_s};
     for (const QString &scheme : schemes)
