@@ -114,9 +114,9 @@ void MainWindow::loadDocument(const QString &path)
 
 void MainWindow::displayContent()
 {
-    const auto language = currentData.languages.constFind(ui->languageComboBox->currentText());
-    if (ui->languageComboBox->currentText().isEmpty() ||
-        language == currentData.languages.constEnd()) {
+    const QString key = ui->languageComboBox->currentText();
+    const auto language = currentData.languages.constFind(key);
+    if (key.isEmpty() || language == currentData.languages.constEnd()) {
         ui->contentBrowser->setText(
             QStringLiteral("<h3>Bitte wählen Sie eine Datei und Sprache aus.</h3>"));
         return;
