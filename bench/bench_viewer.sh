@@ -11,4 +11,4 @@ trap 'rm -rf "$work"' EXIT
 "$build/bench/zkhelp_bench_gen" flat "$work/flat" "${FLAT_FILES:-20000}" >&2
 mkdir "$work/run"
 QT_QPA_PLATFORM=offscreen "$build/bench/zkhelp_bench_viewer" "$work/flat" "$work/run" \
-    "${RUNS:-20}" 2> >(grep -v propagateSizeHints >&2)
+    "${RUNS:-20}" 2> >(grep -v -e propagateSizeHints -e XDG_RUNTIME_DIR >&2)

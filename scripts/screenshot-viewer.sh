@@ -17,5 +17,6 @@ mkdir -p "$work" "$root/docs"
 echo "$root/examples" > "$work/Path"
 cd "$work"
 QT_QPA_PLATFORM=offscreen "$root/build/viewer/zkhelp_viewer_screenshot" \
-    "$root/docs/viewer.png" intro "${1:-en}" 2> >(grep -v propagateSizeHints >&2)
+    "$root/docs/viewer.png" intro "${1:-en}" \
+    2> >(grep -v -e propagateSizeHints -e XDG_RUNTIME_DIR >&2)
 echo "wrote $root/docs/viewer.png"
