@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the build into a scratch prefix and checks that a help file opened
+# Installs the viewer's part of the build into a scratch prefix and checks that a help file opened
 # from a file manager would reach the viewer: a valid desktop entry that
 # passes the file, a MIME type for *.zkhelp that shared-mime-info accepts and
 # that the entry names, and the icon beside them.
@@ -10,7 +10,7 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-cmake --install "$build" --prefix "$prefix" >/dev/null
+cmake --install "$build" --prefix "$prefix" --component viewer >/dev/null
 share=$prefix/share
 entry=$share/applications/zkhelp_viewer.desktop
 [ -x "$prefix/bin/zkhelp_viewer" ] || fail "zkhelp_viewer not installed"
