@@ -1,10 +1,13 @@
 # Installs the Debian packages the build and the tests need, when missing.
 # Sourced by the other scripts; run as root on a fresh Debian 12 machine.
 zkhelp_install_deps() {
-    local packages="cmake g++ make qt6-base-dev"
+    local packages="cmake g++ make qt6-base-dev desktop-file-utils shared-mime-info libxml2-utils"
     local missing=""
     for package in $packages "$@"; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+        # A package whose triggers still wait (another install is running)
+        # is already usable.
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null |
+            grep -qE "install ok (installed|triggers-pending|triggers-awaited)" \
             || missing="$missing $package"
     done
     [ -z "$missing" ] && return 0

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds the viewer and saves docs/viewer.png: its window, drawn by the
+# offscreen platform, showing the sample topic intro from examples/ in the
+# language given (default en).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/deps.sh"
+# The offscreen platform draws text only with a font installed.
+zkhelp_install_deps fonts-dejavu-core
+
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$root/build" -j2 --target zkhelp_viewer_screenshot
+
+# A working folder of its own whose Path file names the sample folder.
+work="$root/build/screenshot"
+mkdir -p "$work" "$root/docs"
+echo "$root/examples" > "$work/Path"
+cd "$work"
+QT_QPA_PLATFORM=offscreen "$root/build/viewer/zkhelp_viewer_screenshot" \
+    "$root/docs/viewer.png" intro "${1:-en}" \
+    2> >(grep -v -e propagateSizeHints -e XDG_RUNTIME_DIR >&2)
+echo "wrote $root/docs/viewer.png"

@@ -1,0 +1,328 @@
+// The viewer's real window under the offscreen platform, driven through its
+// widgets' object names; every modal dialog is answered and recorded.
+#include "mainwindow.h"
+#include "testfiles.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A help file by author, holding body (one empty language unless given).
+QByteArray helpFile(const QByteArray &author, const QByteArray &body = "<lang name=\"de\"/>")
+{
+    return "<?xml version=\"1.0\"?>\n<zkhelp version=\"1.0\" author=\"" + author + "\">" + body +
+           "</zkhelp>\n";
+}
+
+// Answers every modal dialog that opens while it lives: file dialogs through
+// answer, all others (and file dialogs when there is no answer) rejected.
+struct DialogAnswerer
+{
+    explicit DialogAnswerer(std::function<void(QFileDialog *)> answer = {})
+    {
+        timer.callOnTimeout([this, answer] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible())
+                return;
+            auto *box = qobject_cast<QMessageBox *>(dialog);
+            seen.append(dialog->windowTitle() + u'|' + (box ? box->text() : QString()));
+            auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
+            if (fileDialog && answer)
+                answer(fileDialog);
+            else
+                dialog->reject();
+        });
+        timer.start(10);
+    }
+
+    QTimer timer;
+    QStringList seen; // "title|text" of each dialog
+};
+
+// Records what the window hands to the desktop instead of starting a browser.
+class UrlObserver : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void open(const QUrl &url) { opened.append(url.toString()); }
+
+public:
+    QStringList opened;
+};
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void startFile_data();
+    void startFile();
+    void startupDialog();
+    void fileListAndLanguages();
+    void followLink_data();
+    void followLink();
+    void exportButton_data();
+    void exportButton();
+
+private:
+    QString path(const QString &name) const { return workDir->filePath(name); }
+    template <class T>
+    T *child(const char *name) const
+    {
+        return window->findChild<T *>(QLatin1String(name));
+    }
+    QString shownText() const { return child<QTextBrowser>("contentBrowser")->toPlainText(); }
+
+    std::unique_ptr<QTemporaryDir> workDir;
+    std::unique_ptr<MainWindow> window;
+    QString savedCurrent;
+};
+
+// Each test runs in a working folder of its own, as the window writes "Path"
+// into it; that Path names help1 and help2.
+void TestMainWindow::init()
+{
+    QTest::failOnWarning(QRegularExpression(u"connectSlotsByName"_s));
+    workDir = std::make_unique<QTemporaryDir>();
+    QVERIFY2(workDir->isValid(), qPrintable(workDir->errorString()));
+    savedCurrent = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(workDir->path()));
+    QVERIFY(TestFiles::write(path("Path"), path("help1").toUtf8() + "\n" + path("help2").toUtf8()));
+    QVERIFY(QDir().mkpath(path("help2")));
+    QVERIFY(TestFiles::write(path("help1/intro.zkhelp"),
+                             helpFile("Redaktion",
+                                      "<lang name=\"en\"><description>Intro EN</description>"
+                                      "</lang><lang name=\"de\"><description>Intro DE"
+                                      "</description></lang>")));
+}
+
+void TestMainWindow::cleanup()
+{
+    window.reset();
+    QDir::setCurrent(savedCurrent);
+    workDir->setAutoRemove(!QTest::currentTestFailed());
+}
+
+void TestMainWindow::startFile_data()
+{
+    QTest::addColumn<QString>("startFile");
+    QTest::addColumn<bool>("shown");
+
+    QTest::newRow("bare name") << "intro" << true;
+    QTest::newRow("name with extension") << "intro.zkhelp" << true;
+    QTest::newRow("path outside the search folders") << "outside/topic.zkhelp" << true;
+    QTest::newRow("that path without extension") << "outside/topic" << true;
+    QTest::newRow("unknown name") << "nowhere" << false;
+    QTest::newRow("a folder") << "outside" << false;
+    QTest::newRow("a folder named like a help file") << "help2/folder.zkhelp" << false;
+}
+
+// A start file that resolves is shown at once; anything else brings up the
+// file dialog instead.
+void TestMainWindow::startFile()
+{
+    QFETCH(QString, startFile);
+    QFETCH(bool, shown);
+    QVERIFY(TestFiles::write(path("outside/topic.zkhelp"), helpFile("Redaktion")));
+    QVERIFY(QDir().mkpath(path("help2/folder.zkhelp")));
+
+    DialogAnswerer answerer;
+    window = std::make_unique<MainWindow>(startFile);
+    window->show();
+    QTRY_COMPARE(answerer.seen, shown ? QStringList() : QStringList(u"Hilfe-Datei öffnen|"_s));
+    QTest::qWait(30);
+    QCOMPARE(answerer.seen.size(), shown ? 0 : 1);
+    QCOMPARE(shownText().startsWith(u"Redaktion (v1.0)"_s), shown);
+    QCOMPARE(child<QListWidget>("fileListWidget")->count(), 1);
+    QCOMPARE(child<QListWidget>("fileListWidget")->currentItem(), nullptr);
+}
+
+// No Path and no help file: Path comes to name the working folder, and the
+// dialog offers the search folders first, the last one at the top.
+void TestMainWindow::startupDialog()
+{
+    QVERIFY(QFile::remove(path("Path")));
+    QVERIFY(TestFiles::write(path("elsewhere/chosen.zkhelp"), helpFile("Chosen")));
+    QList<QUrl> sidebar;
+    QString directory;
+    DialogAnswerer answerer([&](QFileDialog *dialog) {
+        sidebar = dialog->sidebarUrls().mid(0, 2);
+        directory = dialog->directory().absolutePath();
+        dialog->selectFile(path("elsewhere/chosen.zkhelp"));
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    window = std::make_unique<MainWindow>();
+    window->show();
+    QTRY_COMPARE(answerer.seen, QStringList(u"Hilfe-Datei öffnen|"_s));
+
+    QCOMPARE(TestFiles::read(path("Path")), workDir->path().toUtf8() + "\n");
+    const QString appDir = QCoreApplication::applicationDirPath();
+    QCOMPARE(sidebar, QList({QUrl::fromLocalFile(workDir->path()), QUrl::fromLocalFile(appDir)}));
+    QCOMPARE(directory, appDir);
+    QVERIFY(shownText().startsWith(u"Chosen (v1.0)"_s));
+}
+
+void TestMainWindow::fileListAndLanguages()
+{
+    QVERIFY(TestFiles::write(path("help2/a.b.zkhelp"), helpFile("A", "")));
+    QVERIFY(TestFiles::write(path("help2/Box.zkhelp"), helpFile("B")));
+    window = std::make_unique<MainWindow>();
+    auto *list = child<QListWidget>("fileListWidget");
+    auto *languages = child<QComboBox>("languageComboBox");
+    const auto names = [list] {
+        QStringList texts;
+        for (int row = 0; row < list->count(); ++row)
+            texts.append(list->item(row)->text());
+        texts.sort();
+        return texts;
+    };
+    const auto click = [list](const QString &name) {
+        const QRect place = list->visualItemRect(list->findItems(name, Qt::MatchExactly).value(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, place.center());
+    };
+    QCOMPARE(names(), QStringList({"Box", "a.b", "intro"}));
+    QTest::keyClicks(child<QLineEdit>("searchLineEdit"), u"oX"_s);
+    QCOMPARE(names(), QStringList({"Box"}));
+    child<QLineEdit>("searchLineEdit")->clear();
+    QCOMPARE(names(), QStringList({"Box", "a.b", "intro"}));
+
+    // A second click on the same entry starts again from the first language.
+    for (int round = 0; round < 2; ++round) {
+        click(u"intro"_s);
+        QCOMPARE(languages->count(), 2);
+        QVERIFY(shownText().contains(u"Intro DE"_s));
+        languages->setCurrentText(u"en"_s);
+        QVERIFY(shownText().contains(u"Intro EN"_s));
+    }
+    click(u"a.b"_s);
+    QCOMPARE(languages->count(), 0);
+    QCOMPARE(shownText(), u"Bitte wählen Sie eine Datei und Sprache aus."_s);
+}
+
+void TestMainWindow::followLink_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<QStringList>("opened");
+    QTest::addColumn<QStringList>("dialogs");
+
+    const QStringList none;
+    QTest::newRow("plain name") << "usage" << true << none << none;
+    QTest::newRow("apostrophe, markup, ampersand, umlaut")
+        << "it's <new> & Über" << true << none << none;
+    QTest::newRow("percent and blank") << "100% sicher" << true << none << none;
+    QTest::newRow("missing file") << "xyz" << false << none
+                                  << QStringList(u"Link|Datei nicht gefunden:\nxyz"_s);
+    QTest::newRow("web") << "https://example.org/a?b=1&c=2" << false
+                         << QStringList(u"https://example.org/a?b=1&c=2"_s) << none;
+    QTest::newRow("plain web") << "http://example.org/" << false
+                               << QStringList(u"http://example.org/"_s) << none;
+    QTest::newRow("mail") << "mailto:hilfe@example.org" << false
+                          << QStringList(u"mailto:hilfe@example.org"_s) << none;
+}
+
+// Clicks the only link of the page; a help file of that name is by "Target".
+void TestMainWindow::followLink()
+{
+    QFETCH(QString, link);
+    QFETCH(bool, loaded);
+    QFETCH(QStringList, opened);
+    QFETCH(QStringList, dialogs);
+    const QByteArray linkElement = "<link page=\"" + link.toHtmlEscaped().toUtf8() + "\"/>";
+    QVERIFY(TestFiles::write(path("help1/start.zkhelp"),
+                             helpFile("Start", "<lang name=\"de\"/>" + linkElement)));
+    if (loaded)
+        QVERIFY(TestFiles::write(path("help2/" + link + ".zkhelp"), helpFile("Target")));
+    UrlObserver observer;
+    const QStringList schemes{u"http"_s, u"https"_s, u"mailto"_s};
+    for (const QString &scheme : schemes)
+        QDesktopServices::setUrlHandler(scheme, &observer, "open");
+    window = std::make_unique<MainWindow>(u"start"_s);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QVERIFY(shownText().endsWith(u'\n' + link));
+
+    auto *browser = child<QTextBrowser>("contentBrowser");
+    QTextCursor middle = browser->document()->find(link);
+    middle.setPosition((middle.selectionStart() + middle.selectionEnd()) / 2);
+    DialogAnswerer answerer;
+    QTest::mouseClick(browser->viewport(), Qt::LeftButton, {},
+                      browser->cursorRect(middle).center());
+    QTest::qWait(30);
+    for (const QString &scheme : schemes)
+        QDesktopServices::unsetUrlHandler(scheme);
+
+    QCOMPARE(shownText().startsWith(u"Target (v1.0)"_s), loaded);
+    QCOMPARE(observer.opened, opened);
+    QCOMPARE(answerer.seen, dialogs);
+}
+
+void TestMainWindow::exportButton_data()
+{
+    QTest::addColumn<bool>("selectEntry");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<bool>("written");
+
+    const QString choose = u"Export-Ordner wählen|"_s;
+    QTest::newRow("no entry chosen")
+        << false << "out"
+        << "Export|Bitte wählen Sie eine Datei aus der Liste." << false;
+    QTest::newRow("folder dialog cancelled") << true << "" << choose << false;
+    QTest::newRow("written") << true << "out" << choose + "Erfolg|Export nach:\n%1" << true;
+    QTest::newRow("folder inside a file")
+        << true << "blocker/out" << choose + "Fehler|Export fehlgeschlagen." << false;
+}
+
+// The folder is typed into the dialog as a user would, one that cannot
+// exist included; "result" is every dialog seen, one after the other.
+void TestMainWindow::exportButton()
+{
+    QFETCH(bool, selectEntry);
+    QFETCH(QString, folder);
+    QFETCH(QString, result);
+    QFETCH(bool, written);
+    QVERIFY(QDir().mkpath(path("out")));
+    QVERIFY(TestFiles::write(path("blocker"), "a file"));
+    const QString target = folder.isEmpty() ? QString() : path(folder);
+
+    window = std::make_unique<MainWindow>();
+    if (selectEntry)
+        child<QListWidget>("fileListWidget")->setCurrentRow(0);
+    DialogAnswerer answerer([&](QFileDialog *dialog) {
+        if (target.isEmpty())
+            return static_cast<QDialog *>(dialog)->reject();
+        dialog->findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(target);
+        static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
+    });
+    child<QPushButton>("exportButton")->click();
+    QTest::qWait(30);
+
+    QCOMPARE(answerer.seen.join(u""_s), QString(result).replace(u"%1"_s, target));
+    QCOMPARE(QFile::exists(path("out/intro.html")), written);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
