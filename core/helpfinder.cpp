@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTextStream>
 
@@ -26,6 +27,20 @@ QString locatePathFile(const QString &pathFileName, const QString &appDir)
     if (QFileInfo(inAppDir).isFile())
         return inAppDir;
     return QString();
+}
+
+// The name pattern for a filter. Wildcards in the filter act as wildcards, but
+// a "[" without its "]" would make the whole pattern invalid, and every file
+// would then be refused with a warning of its own: such a filter is taken
+// with its brackets as plain characters.
+QString namePattern(const QString &filter)
+{
+    if (filter.isEmpty())
+        return u'*' + helpExtension;
+    const QString pattern = u'*' + filter + u'*' + helpExtension;
+    if (QRegularExpression::fromWildcard(pattern, Qt::CaseInsensitive).isValid())
+        return pattern;
+    return u'*' + QString(filter).replace(u'[', QStringLiteral("[[]")) + u'*' + helpExtension;
 }
 
 } // namespace
@@ -74,8 +89,7 @@ QString HelpFinder::findHelpFile(const QList<QString> &searchPaths, const QStrin
 QList<QString> HelpFinder::findAllFiles(const QList<QString> &searchPaths,
                                         const QString &filter) const
 {
-    const QStringList pattern{filter.isEmpty() ? u'*' + helpExtension
-                                               : u'*' + filter + u'*' + helpExtension};
+    const QStringList pattern{namePattern(filter)};
     QList<QString> result;
     QSet<QString> seen;
     for (const QString &folder : searchPaths) {

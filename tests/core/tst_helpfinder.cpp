@@ -3,6 +3,7 @@
 #include "testfiles.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -171,6 +172,10 @@ void TestHelpFinder::findAllFiles_data()
     QTest::newRow("wildcards in the filter act as wildcards")
         << files << "s?t" << QStringList{"two/Setup.zkhelp"};
     QTest::newRow("nothing matches") << files << "zzz" << QStringList{};
+    QTest::newRow("a set in brackets acts as a set")
+        << files << "[xp]" << QStringList{"one/INDEX.ZKHELP", "two/Setup.zkhelp"};
+    QTest::newRow("a bracket without its end is taken literally")
+        << QStringList{"one/a[b.zkhelp", "one/ab.zkhelp"} << "[" << QStringList{"one/a[b.zkhelp"};
 }
 
 void TestHelpFinder::findAllFiles()
@@ -183,6 +188,7 @@ void TestHelpFinder::findAllFiles()
     const QString root = layOut(dir, entries);
     const QList<QString> folders{root + "/one", root + "/missing", root + "/two"};
 
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
     const QList<QString> found = HelpFinder().findAllFiles(folders, filter);
     for (const QString &path : found)
         QVERIFY2(QFileInfo(path).isAbsolute(), qPrintable(path));
