@@ -46,8 +46,7 @@ QString dosFileName(const QString &stem, int n)
 
 // Hands out the free DOS names of one folder for a whole batch. The folder is read once and
 // every name handed out is remembered, so two inputs never get the same name even before
-// either is written. Each stem resumes at the counter where it stopped last: the names only
-// ever fill up, and a batch of many files sharing a prefix stays linear.
+// either is written.
 class DosNames
 {
 public:
@@ -64,12 +63,19 @@ public:
     QString take(const QString &path)
     {
         const QString stem = dosStem(path);
-        int &counter = nextCounter[stem]; // 0 for a stem not seen yet
-        for (counter = qMax(counter, 1); counter <= lastCounter; ++counter) {
-            const QString name = dosFileName(stem, counter);
-            if (!taken.contains(name)) {
-                taken.insert(name);
-                return folder + u'/' + name;
+        // Within one length of counter, all stems that give the same first name share every
+        // name (kapitel_001 and kapitel_002 both count KAPITE~1 to KAPITE~9). Names only ever
+        // get taken, so the search for that first name resumes where it stopped last, and a
+        // batch of many files sharing a prefix stays linear.
+        for (const int first : {1, 10, 100}) {
+            const int last = qMin(first * 10 - 1, lastCounter);
+            int &counter = nextCounter[dosFileName(stem, first)]; // 0 when not seen yet
+            for (counter = qMax(counter, first); counter <= last; ++counter) {
+                const QString name = dosFileName(stem, counter);
+                if (!taken.contains(name)) {
+                    taken.insert(name);
+                    return folder + u'/' + name;
+                }
             }
         }
         return QString();
