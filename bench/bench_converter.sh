@@ -105,7 +105,7 @@ one_run() {
     awk -v s="$start" -v e="$end" -v m="$(tail -n 1 "$seed/mem")" 'BEGIN { print e - s, m }'
 }
 
-# best DIR OUTPUT_GLOB ZKHCONV_ARGS -- IOCONV_ARGS: "zkhconv_s zkhconv_kB iconv_s" as the
+# best DIR OUTPUT_GLOB ZKHCONV_ARGS -- ICONV_ARGS: "zkhconv_s zkhconv_kB iconv_s" as the
 # best of $repeat rounds after a warm-up round, the two sides taking turns.
 best() {
     local dir=$1 outputs=$2 round z i zb="" zm="" ib=""
