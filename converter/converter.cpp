@@ -125,15 +125,22 @@ bool convertBatchToDos(const QString &folder, const QStringList &inputs)
             ok = false;
             continue;
         }
-        const QString output = names.take(input);
+        // A DOS name is always new, so there is no old file to keep: the output is written
+        // in place, without a temporary file or a sync, and removed again if that fails.
+        // A name can still turn out taken (by a file created since the folder was read, or
+        // by foo~1.zkh on a file system that ignores case); then the next one is tried.
+        QString output;
+        bool written = false;
+        do {
+            output = names.take(input);
+            written = !output.isEmpty() && writeNewFile(output, converted);
+        } while (!written && !output.isEmpty() && QFileInfo::exists(output));
         if (output.isEmpty()) {
             qCritical() << "Kein freier DOS-Name für:" << input;
             ok = false;
             continue;
         }
-        // A DOS name is always new, so there is no old file to keep: the output is written
-        // in place, without a temporary file or a sync, and removed again if that fails.
-        ok = reportWrite(input, output, writeNewFile(output, converted)) && ok;
+        ok = reportWrite(input, output, written) && ok;
     }
     return ok;
 }
