@@ -5,7 +5,7 @@
 #
 # Usage: bench/bench_converter.sh BUILD_DIR
 # BUILD_DIR holds (or receives) a Release build.
-# Environment: REPEAT (default 3): each time is the best of REPEAT runs, zkhconv and iconv
+# Environment: REPEAT (default 5): each time is the best of REPEAT runs, zkhconv and iconv
 # taking turns after one warm-up round; DISK_DIR (default /tmp) and RAM_DIR (default
 # /dev/shm): where the data of the two file systems lives, each in a temporary folder that
 # is removed at the end. The half-way failures mount small tmpfs instances and need root;
@@ -16,7 +16,7 @@ export LC_ALL=C
 
 build=${1:?usage: $0 BUILD_DIR}
 build=$(mkdir -p "$build" && cd "$build" && pwd)
-repeat=${REPEAT:-3}
+repeat=${REPEAT:-5}
 disk_dir=${DISK_DIR:-/tmp}
 ram_dir=${RAM_DIR:-/dev/shm}
 distinct=10000
