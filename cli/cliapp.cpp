@@ -7,6 +7,25 @@ namespace {
 
 const QString separator = QStringLiteral("\t \t");
 
+const char usage[] =
+    "Aufruf: zkhelp_cli <Befehl>\n"
+    "  NAME            Hilfedatei NAME in ihrer ersten Sprache zeigen\n"
+    "  NAME SPRACHE    Hilfedatei NAME in der Sprache SPRACHE zeigen\n"
+    "  -lsp            Suchordner auflisten\n"
+    "  -lsf FILTER     Hilfedateien auflisten, deren Name FILTER enthaelt\n"
+    "  -l NAME         Sprachen der Hilfedatei NAME auflisten\n"
+    "  -sh FILTER      Hilfedatei per Nummer waehlen und zeigen\n"
+    "  -shl FILTER     Hilfedatei und Sprache per Nummer waehlen und zeigen\n"
+    "  -html NAME      NAME samt Verweisen als HTML nach html_export_NAME schreiben\n"
+    "  -h, --help      diese Hilfe zeigen\n"
+    "Exit-Status: 0 erledigt, 1 nicht moeglich (Datei oder Sprache nicht gefunden,\n"
+    "keine passende Datei, ungueltige Auswahl, Export fehlgeschlagen).\n";
+
+bool isHelpRequest(const QList<QString> &args)
+{
+    return args.size() == 1 && (args.first() == u"--help" || args.first() == u"-h");
+}
+
 } // namespace
 
 CliApp::CliApp(QTextStream &out, QTextStream &in)
@@ -16,6 +35,12 @@ CliApp::CliApp(QTextStream &out, QTextStream &in)
 
 int CliApp::run(const QList<QString> &args)
 {
+    // Asking for the usage changes nothing, not even the Path file.
+    if (isHelpRequest(args)) {
+        out << usage;
+        out.flush();
+        return 0;
+    }
     finder.ensurePathFile(QStringLiteral("Path"));
     const QList<QString> searchPaths = finder.getSearchPaths(QStringLiteral("Path"));
 

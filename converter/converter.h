@@ -29,6 +29,8 @@ public:
 
     // Converts every file matching the wildcard name of pattern in its folder, each to its
     // own name beside it. Returns false when any of them failed; the others are still done.
+    // A DOS batch never overwrites an existing file. A failed write leaves no output behind;
+    // an existing help file that a batch back was to replace keeps its bytes.
     static bool processBatch(const QString &pattern, bool toWin);
 
     // Writes the DOS list of the members of the project file projectPath. Returns false,

@@ -19,4 +19,11 @@ bool commitSaveFile(QSaveFile &file);
 // Returns false, with the old file untouched, when any step fails.
 bool saveFile(const QString &filePath, const QByteArray &bytes);
 
+// Creates filePath with bytes, for a name known to be new. Never touches an
+// existing file: fails when filePath exists already. Returns false when any
+// step fails, and then removes the file it created, so that nothing partial
+// is left behind. Unlike saveFile() it neither syncs nor renames (a new file
+// has no old content to protect), which keeps batches of small files cheap.
+bool writeNewFile(const QString &filePath, const QByteArray &bytes);
+
 } // namespace ZkHelp

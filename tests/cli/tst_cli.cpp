@@ -16,6 +16,8 @@ private slots:
     void init();
     void commands_data();
     void commands();
+    void helpPrintsUsage_data();
+    void helpPrintsUsage();
     void malformedFileIsPrintedAsRead();
     void firstRunCreatesPathFile();
     void listSearchPaths();
@@ -136,6 +138,9 @@ void TestCli::commands_data()
     QTest::newRow("lone -l is a name")
         << QStringList{"-l"} << QByteArray()
         << QByteArray("Warnung: Keine Hilfedatei gefunden fuer: -l\n") << 1;
+    QTest::newRow("--help with an operand is a name")
+        << QStringList{"--help", "de"} << QByteArray()
+        << QByteArray("Warnung: Keine Hilfedatei gefunden fuer: --help\n") << 1;
     QTest::newRow("-l languages sorted")
         << QStringList{"-l", "topic"} << QByteArray() << QByteArray("de\nen\n") << 0;
     QTest::newRow("-l file without languages")
@@ -193,6 +198,30 @@ void TestCli::commands()
     QCOMPARE(result.err, QByteArray());
     QCOMPARE(result.exitCode, exitCode);
     QVERIFY(!QFileInfo::exists(work(QStringLiteral("html_export_missing"))));
+}
+
+void TestCli::helpPrintsUsage_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::newRow("long") << "--help";
+    QTest::newRow("short") << "-h";
+}
+
+void TestCli::helpPrintsUsage()
+{
+    QFETCH(QString, option);
+    QVERIFY(QFile::remove(work(QStringLiteral("Path"))));
+
+    const Result result = run({option});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.err, QByteArray());
+    QVERIFY(result.out.startsWith("Aufruf: zkhelp_cli"));
+    for (const char c : result.out)
+        QVERIFY2(c == '\n' || (c >= ' ' && c <= '~'), result.out);
+    for (const char *command : {"-lsp ", "-lsf ", "-l ", "-sh ", "-shl ", "-html ", "-h, --help",
+                                "NAME SPRACHE", "Exit-Status: 0", " 1 "})
+        QVERIFY2(result.out.contains(command), command);
+    QVERIFY(!QFileInfo::exists(work(QStringLiteral("Path"))));
 }
 
 void TestCli::malformedFileIsPrintedAsRead()

@@ -1,10 +1,12 @@
 // The converter's functions in-process: names, bytes, lists, and what a failure leaves behind.
 #include "converter.h"
 #include "filesizelimit.h"
+#include "savefile.h"
 #include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,6 +59,8 @@ private slots:
     void convertProject();
     void failureKeepsOutput_data();
     void failureKeepsOutput();
+    void writeNewFile_data();
+    void writeNewFile();
 };
 
 void TestConverter::toDos83_data()
@@ -187,25 +191,42 @@ void TestConverter::processBatch_data()
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<bool>("toWin");
     QTest::addColumn<QStringList>("outputs");
+    QTest::addColumn<int>("failures");
 
     QTest::newRow("distinct") << QStringList{"intro.zkhelp", "introduction.zkhelp"} << "*.zkhelp"
-                              << false << QStringList{"INTRO~1.ZKH", "INTROD~1.ZKH"};
+                              << false << QStringList{"INTRO~1.ZKH", "INTROD~1.ZKH"} << 0;
     QTest::newRow("digits") << QStringList{"help1.zkhelp", "help2.zkhelp"} << "*.zkhelp" << false
-                            << QStringList{"HELP1~1.ZKH", "HELP2~1.ZKH"};
+                            << QStringList{"HELP1~1.ZKH", "HELP2~1.ZKH"} << 0;
     QTest::newRow("shared prefix") << QStringList{"chapter1.zkhelp", "chapter2.zkhelp"} << "chap*"
-                                   << false << QStringList{"CHAPTE~1.ZKH", "CHAPTE~2.ZKH"};
+                                   << false << QStringList{"CHAPTE~1.ZKH", "CHAPTE~2.ZKH"} << 0;
     QTest::newRow("only matching, no subfolder")
         << QStringList{"a.zkhelp", "B.ZKH", "sub/c.zkhelp", ".hidden.zkhelp"} << "*.zkhelp" << false
-        << QStringList{"A~1.ZKH"};
+        << QStringList{"A~1.ZKH"} << 0;
     QTest::newRow("case ignored") << QStringList{"X.ZKHELP"} << "*.zkhelp" << false
-                                  << QStringList{"X~1.ZKH"};
+                                  << QStringList{"X~1.ZKH"} << 0;
     QTest::newRow("blanks and umlauts")
         << QStringList{"mein hilfe.zkhelp", "über.zkhelp"} << "*.zkhelp" << false
-        << QStringList{"BER~1.ZKH", "MEINHI~1.ZKH"};
+        << QStringList{"BER~1.ZKH", "MEINHI~1.ZKH"} << 0;
     QTest::newRow("back") << QStringList{"FOO~1.ZKH", "a.zkhelp"} << "*.zkh" << true
-                          << QStringList{"FOO~1.zkhelp"};
-    QTest::newRow("no match") << QStringList{"a.txt"} << "*.zkhelp" << false << QStringList{};
-    QTest::newRow("no folder") << QStringList{} << "none/*.zkhelp" << false << QStringList{};
+                          << QStringList{"FOO~1.zkhelp"} << 0;
+    QTest::newRow("no match") << QStringList{"a.txt"} << "*.zkhelp" << false << QStringList{} << 0;
+    QTest::newRow("no folder") << QStringList{} << "none/*.zkhelp" << false << QStringList{} << 0;
+    QStringList chapters{"KAPITE~2.ZKH"};
+    QStringList names;
+    for (int n = 1; n <= 12; ++n)
+        chapters << QStringLiteral("kapitel%1.zkhelp").arg(n);
+    for (int n = 1; n <= 13; ++n) {
+        if (n != 2)
+            names << QString(n < 10 ? "KAPITE~%1.ZKH" : "KAPIT~%1.ZKH").arg(n);
+    }
+    QTest::newRow("one prefix, taken names skipped")
+        << chapters << "*.zkhelp" << false << names << 0;
+    QTest::newRow("folder takes a name") << QStringList{"a.zkhelp", "A~1.ZKH/x"} << "*.zkhelp"
+                                         << false << QStringList{"A~2.ZKH"} << 0;
+    QTest::newRow("back, over an old file")
+        << QStringList{"A.ZKH", "A.zkhelp"} << "*.ZKH" << true << QStringList{"A.zkhelp"} << 0;
+    QTest::newRow("back, two inputs one target")
+        << QStringList{"A.ZKH", "A.zkh"} << "*.zkh" << true << QStringList{"A.zkhelp"} << 1;
 }
 
 void TestConverter::processBatch()
@@ -214,6 +235,7 @@ void TestConverter::processBatch()
     QFETCH(QString, pattern);
     QFETCH(bool, toWin);
     QFETCH(QStringList, outputs);
+    QFETCH(int, failures);
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     const auto keep = qScopeGuard([&dir] { dir.setAutoRemove(!QTest::currentTestFailed()); });
@@ -221,16 +243,20 @@ void TestConverter::processBatch()
         QVERIFY(TestFiles::write(dir.filePath(name), name.toUtf8()));
 
     MessageLog log;
-    QVERIFY(Converter::processBatch(dir.filePath(pattern), toWin));
-    QStringList created = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-    for (const QString &name : files)
-        created.removeOne(name);
-    created.sort();
+    QCOMPARE(Converter::processBatch(dir.filePath(pattern), toWin), failures == 0);
+    // Every file holds its own name until a conversion writes it.
+    QStringList written;
+    for (const QString &name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden)) {
+        if (TestFiles::read(dir.filePath(name)) != name.toUtf8())
+            written << name;
+    }
+    written.sort();
     outputs.sort();
-    QCOMPARE(created, outputs);
-    QCOMPARE(messages.size(), outputs.size());
-    for (const QString &line : std::as_const(messages))
-        QVERIFY2(line.startsWith(QLatin1String("I [OK] ")), qPrintable(line));
+    QCOMPARE(written, outputs);
+    const QStringList done = messages.filter(QRegularExpression(QStringLiteral("^I \\[OK\\] ")));
+    QCOMPARE(done.size(), messages.size() - failures);
+    QCOMPARE(messages.filter(QLatin1String("C Ziel schon in diesem Lauf geschrieben:")).size(),
+             failures);
 }
 
 void TestConverter::convertProject_data()
@@ -356,6 +382,42 @@ void TestConverter::failureKeepsOutput()
     QCOMPARE(messages, QStringList{failed + '"'});
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
              input.isEmpty() ? 1 : 2);
+}
+
+void TestConverter::writeNewFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QByteArray>("expected"); // null: no file at all
+
+    QTest::newRow("new") << "new" << QByteArray("\xe4") << true << QByteArray("\xe4");
+    QTest::newRow("empty") << "new" << QByteArray("") << true << QByteArray("");
+    QTest::newRow("existing kept") << "old" << QByteArray("x") << false << QByteArray("old");
+    QTest::newRow("disk full") << "new" << QByteArray(20000, 'x') << false << QByteArray();
+    QTest::newRow("no folder") << "old/new" << QByteArray("x") << false << QByteArray();
+}
+
+void TestConverter::writeNewFile()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, ok);
+    QFETCH(QByteArray, expected);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const auto keep = qScopeGuard([&dir] { dir.setAutoRemove(!QTest::currentTestFailed()); });
+    QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("old")), "old"));
+
+    {
+        FileSizeLimit limit(8192);
+        QCOMPARE(ZkHelp::writeNewFile(dir.filePath(name), bytes), ok);
+    }
+    if (expected.isNull())
+        QVERIFY(!QFileInfo::exists(dir.filePath(name)));
+    else
+        QCOMPARE(TestFiles::read(dir.filePath(name)), expected);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1 + (ok ? 1 : 0));
 }
 
 QTEST_GUILESS_MAIN(TestConverter)

@@ -120,6 +120,14 @@ void TestZkhconv::run_data()
         << QStringList{"Fehler beim Schreiben: \"%dir/BIG~1.ZKH\"",
                        "[OK] \"small.zkhelp\" -> \"SMALL~1.ZKH\""}
         << 2 << Files{{"SMALL~1.ZKH", "\xe4"}};
+    QTest::newRow("win batch with failed files")
+        << QStringList{"-f2win", "*.ZKH"}
+        << Files{{"BIG.ZKH", big}, {"OLD.ZKH", big}, {"OLD.zkhelp", "old"}, {"S.ZKH", latin1}}
+        << true << QByteArray()
+        << QStringList{"Fehler beim Schreiben: \"%dir/BIG.zkhelp\"",
+                       "Fehler beim Schreiben: \"%dir/OLD.zkhelp\"",
+                       "[OK] \"S.ZKH\" -> \"S.zkhelp\""}
+        << 2 << Files{{"S.zkhelp", utf8}};
     QTest::newRow("project to list")
         << QStringList{"-p2dos", "demo.zkproject"} << Files{{"demo.zkproject", project}} << false
         << QByteArray() << QStringList{"DOS Projektliste erstellt: \"PROJECT.ZKP\""} << 0
