@@ -1,7 +1,7 @@
-// The editor window driven through its object names: every case is a short
+// The editor window driven through its object names: each case is a short
 // script of clicks, edits and commands on a project in a fresh folder, with
-// the dialogs it must raise answered in order, then the tree and the files
-// on disk compared.
+// the dialogs it raises answered in order; then the dialogs seen, the tree
+// and the files on disk are compared.
 #include "../core/helpdatadump.h"
 #include "helpparser.h"
 #include "mainwindow.h"
@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMetaEnum>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QStackedWidget>
@@ -25,14 +26,15 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include <functional>
 #include <optional>
 
 namespace {
 
-// Answers the modal dialogs and popup menus that appear, in order, one answer
-// each, and records what each showed. One that nobody expected, or that an
-// answer did not close within 5 s, is recorded and closed, so no case hangs.
+// Answers the dialogs and popup menus that open, in order, recording what
+// each showed: "Save", "Yes", "Ok"... press that button, "type:TEXT" fills an
+// input, "choose:REL" a file dialog, "pick:ENTRY" chooses a menu entry. One
+// nobody expected, or still open 5 s after its answer, is recorded as
+// "unanswered" and closed, so that no case can hang.
 class Answers : public QObject
 {
 public:
@@ -50,15 +52,14 @@ private:
     void poll()
     {
         QWidget *w = QApplication::activePopupWidget();
-        if (!w)
-            w = QApplication::activeModalWidget();
-        if (!w || !w->isVisible() || (w == last && since.elapsed() < 5000))
+        w = w ? w : QApplication::activeModalWidget();
+        if (!w || (w == last && since.elapsed() < 5000))
             return;
         const QString answer = w == last || pending.isEmpty() ? QString() : pending.takeFirst();
         seen.append((answer.isEmpty() ? "unanswered " : "") + describe(w));
         last = w;
         since.start();
-        // Deferred, so that a menu entry's own dialogs find this timer free.
+        // Deferred, so that the dialogs of a chosen menu entry find this timer free.
         QTimer::singleShot(0, w, [this, w, answer] { respond(w, answer); });
     }
 
@@ -70,15 +71,13 @@ private:
             return input->windowTitle() + ": " + input->labelText() + " [" + input->textValue() +
                    "]";
         // A folder chooser starts wherever the last file dialog was left.
-        if (auto *files = qobject_cast<QFileDialog *>(w);
-            files && files->fileMode() == QFileDialog::Directory)
-            return files->windowTitle();
         if (auto *files = qobject_cast<QFileDialog *>(w))
-            return files->windowTitle() + " in " +
-                   files->directory()
-                       .absolutePath()
-                       .replace(root, "$D")
-                       .replace(QDir::homePath(), "~");
+            return files->windowTitle() + (files->fileMode() == QFileDialog::Directory
+                                               ? QString()
+                                               : " in " + files->directory()
+                                                              .absolutePath()
+                                                              .replace(root, "$D")
+                                                              .replace(QDir::homePath(), "~"));
         QStringList entries;
         for (const QAction *action : w->actions())
             entries.append(action->isSeparator() ? "-" : action->text());
@@ -88,36 +87,26 @@ private:
     void respond(QWidget *w, const QString &answer)
     {
         const QString value = answer.section(':', 1);
-        if (!answer.isEmpty() && answer != "cancel") {
-            if (auto *box = qobject_cast<QMessageBox *>(w)) {
-                for (QAbstractButton *button : box->buttons())
-                    if (box->standardButton(button) == buttonNamed(answer))
-                        return button->click();
-            } else if (auto *input = qobject_cast<QInputDialog *>(w)) {
-                input->setTextValue(value);
-                return input->accept();
-            } else if (auto *files = qobject_cast<QFileDialog *>(w)) {
-                // Typed as a user would: selectFile leaves a focused name field alone.
-                files->findChild<QLineEdit *>("fileNameEdit")->setText(QDir(root).filePath(value));
-                return static_cast<QDialog *>(files)->accept();
-            } else if (auto *menu = qobject_cast<QMenu *>(w)) {
-                for (QAction *action : menu->actions())
-                    if (action->text() == value)
-                        return menu->setActiveAction(action), QTest::keyClick(menu, Qt::Key_Return);
-            }
+        const auto buttons = QMetaEnum::fromType<QMessageBox::StandardButtons>();
+        if (auto *box = qobject_cast<QMessageBox *>(w)) {
+            for (QAbstractButton *button : box->buttons())
+                if (box->standardButton(button) == buttons.keyToValue(qPrintable(answer)))
+                    return button->click();
+        } else if (auto *input = qobject_cast<QInputDialog *>(w); input && !value.isEmpty()) {
+            input->setTextValue(value);
+            return input->accept();
+        } else if (auto *files = qobject_cast<QFileDialog *>(w); files && !value.isEmpty()) {
+            // Typed as a user would: selectFile leaves a focused name field alone.
+            files->findChild<QLineEdit *>("fileNameEdit")->setText(QDir(root).filePath(value));
+            return static_cast<QDialog *>(files)->accept();
+        } else if (auto *menu = qobject_cast<QMenu *>(w)) {
+            for (QAction *action : menu->actions())
+                if (!value.isEmpty() && action->text() == value)
+                    return menu->setActiveAction(action), QTest::keyClick(menu, Qt::Key_Return);
         }
         if (auto *dialog = qobject_cast<QDialog *>(w))
             return dialog->reject();
         w->close();
-    }
-
-    static QMessageBox::StandardButton buttonNamed(const QString &name)
-    {
-        const QMap<QString, QMessageBox::StandardButton> buttons{
-            {"Save", QMessageBox::Save},     {"Discard", QMessageBox::Discard},
-            {"Cancel", QMessageBox::Cancel}, {"Yes", QMessageBox::Yes},
-            {"No", QMessageBox::No},         {"Ok", QMessageBox::Ok}};
-        return buttons.value(name, QMessageBox::NoButton);
     }
 
     QTimer timer;
@@ -130,15 +119,12 @@ private:
 // none; "!" followed by text gives that text in UTF-8, "%" in Latin-1.
 QByteArray helpFile(const QString &spec)
 {
-    if (spec.startsWith('!'))
-        return spec.mid(1).toUtf8();
-    if (spec.startsWith('%'))
-        return spec.mid(1).toLatin1();
+    if (spec.startsWith('!') || spec.startsWith('%'))
+        return spec.startsWith('!') ? spec.mid(1).toUtf8() : spec.mid(1).toLatin1();
     QByteArray xml = "<zkhelp version=\"1\" author=\"A\">";
     for (const QString &lang : spec.split(';', Qt::SkipEmptyParts)) {
-        const QString key = lang.section(':', 0, 0);
-        xml +=
-            "<lang name=\"" + key.toUtf8() + "\"><description>d-" + key.toUtf8() + "</description>";
+        const QByteArray key = lang.section(':', 0, 0).toUtf8();
+        xml += "<lang name=\"" + key + "\"><description>d-" + key + "</description>";
         for (const QString &section : lang.section(':', 1).split(',', Qt::SkipEmptyParts))
             xml +=
                 "<section name=\"" + section.toUtf8() + "\">c-" + section.toUtf8() + "</section>";
@@ -147,7 +133,7 @@ QByteArray helpFile(const QString &spec)
     return xml + "</zkhelp>";
 }
 
-// Folders end in "/", languages and sections are the children in brackets.
+// Folders end in "/", children follow in brackets, a collapsed node gets "-".
 QString treeDump(const QTreeWidgetItem *item)
 {
     QStringList children;
@@ -184,7 +170,7 @@ private:
     void runCase();
     void step(const QString &line);
     QTreeWidgetItem *node(const QString &path) const;
-    QString tree() const;
+    QString onDisk(const QString &file) const;
 
     const QString pathFile = ZkHelp::ProjectManager::globalPathFile();
     std::optional<QByteArray> savedPath;
@@ -192,11 +178,10 @@ private:
     std::optional<MainWindow> window;
 };
 
+// The program folder's "Path" is put back after every case.
 void TestEditorWindow::init()
 {
-    savedPath.reset();
-    if (QFile::exists(pathFile))
-        savedPath = TestFiles::read(pathFile);
+    savedPath = QFile::exists(pathFile) ? std::optional(TestFiles::read(pathFile)) : std::nullopt;
     QFile::remove(pathFile);
     dir.emplace();
     QVERIFY2(dir->isValid(), qPrintable(dir->errorString()));
@@ -213,12 +198,11 @@ void TestEditorWindow::cleanup()
     if (savedPath)
         QVERIFY(TestFiles::write(pathFile, *savedPath));
     dir->setAutoRemove(!QTest::currentTestFailed());
-    dir.reset();
 }
 
-// files: "rel=spec" below the project folder "p" (none: no project is opened);
-// steps: see step(); answers and dialogs: see Answers; disk: "rel=dump" of
-// files read back after the case, or "rel=missing".
+// files: "REL=SPEC" (helpFile) in the project folder "p", opened as a project
+// unless there are none; steps: see step(); answers and dialogs: see Answers;
+// tree: treeDump of the top level; disk: onDisk of files after the case.
 void TestEditorWindow::addColumns()
 {
     QTest::addColumn<QStringList>("files");
@@ -249,7 +233,6 @@ void TestEditorWindow::runCase()
         QCOMPARE(open.seen, QStringList{"Projekt öffnen in ~"});
         QCOMPARE(window->windowTitle(), "Editor - Hilfe & Übung");
     }
-
     Answers answered(answers, dir->path());
     for (const QString &line : std::as_const(steps)) {
         step(line);
@@ -258,14 +241,18 @@ void TestEditorWindow::runCase()
     }
     QCOMPARE(answered.seen, dialogs);
     QCOMPARE(answered.pending, QStringList());
-    QCOMPARE(this->tree(), tree);
-    for (const QString &file : std::as_const(disk)) {
-        const QString path = dir->filePath("p/" + file.section('=', 0, 0));
-        QCOMPARE(file.section('=', 0, 0) + "=" +
-                     (QFileInfo(path).isFile() ? dump(ZkHelp::HelpParser().parse(path))
-                                               : QString("missing")),
-                 file);
-    }
+    QCOMPARE(treeDump(window->findChild<QTreeWidget *>("projectTree")->invisibleRootItem()),
+             tree.isEmpty() ? "-" : "-(" + tree + ")");
+    for (const QString &file : std::as_const(disk))
+        QCOMPARE(onDisk(file.section('=', 0, 0)), file);
+}
+
+// "REL=DUMP" (helpdatadump.h) as the file is now, or "REL=missing".
+QString TestEditorWindow::onDisk(const QString &file) const
+{
+    const QString path = dir->filePath("p/" + file);
+    return file + "=" +
+           (QFileInfo(path).isFile() ? dump(ZkHelp::HelpParser().parse(path)) : QString("missing"));
 }
 
 // Actions: "click NODE", "menu NODE" (right-click; "-" for empty space), "set
@@ -278,24 +265,24 @@ void TestEditorWindow::step(const QString &line)
     const QString verb = line.section(' ', 0, 0);
     const QString arg = line.section(' ', 1, 1);
     const QString rest = line.section(' ', 2).replace("\\n", "\n");
+    const QString file = arg == "Path" ? pathFile : dir->filePath("p/" + arg);
     QTreeWidget *projectTree = window->findChild<QTreeWidget *>("projectTree");
+    auto *edit = window->findChild<QLineEdit *>(arg);
+    auto *plainEdit = window->findChild<QPlainTextEdit *>(arg);
     if (verb == "click" || verb == "menu") {
         QTreeWidgetItem *item = node(arg);
         QVERIFY2(item || arg == "-", qPrintable("no node " + arg));
-        const QPoint pos = item ? projectTree->visualItemRect(item).center()
-                                : QPoint(5, projectTree->viewport()->height() - 5);
-        if (verb == "click") {
+        const QPoint pos = item ? projectTree->visualItemRect(item).center() : QPoint(5, 790);
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, pos,
+                               projectTree->viewport()->mapToGlobal(pos));
+        if (verb == "click")
             QTest::mouseClick(projectTree->viewport(), Qt::LeftButton, {}, pos);
-        } else {
-            QContextMenuEvent event(QContextMenuEvent::Mouse, pos,
-                                    projectTree->viewport()->mapToGlobal(pos));
-            QApplication::sendEvent(projectTree->viewport(), &event);
-        }
-    } else if (verb == "set") {
-        if (auto *edit = window->findChild<QLineEdit *>(arg))
-            edit->setText(rest);
         else
-            window->findChild<QPlainTextEdit *>(arg)->setPlainText(rest);
+            QApplication::sendEvent(projectTree->viewport(), &menu);
+    } else if (verb == "set" && edit) {
+        edit->setText(rest);
+    } else if (verb == "set") {
+        plainEdit->setPlainText(rest);
     } else if (verb == "press") {
         window->findChild<QAbstractButton *>(arg)->click();
     } else if (verb == "trigger") {
@@ -308,50 +295,36 @@ void TestEditorWindow::step(const QString &line)
         QCOMPARE(window->findChild<QStackedWidget *>("editorStack")->currentWidget()->objectName(),
                  arg);
     } else if (verb == "text") {
-        auto *edit = window->findChild<QLineEdit *>(arg);
-        QCOMPARE(edit ? edit->text() : window->findChild<QPlainTextEdit *>(arg)->toPlainText(),
-                 rest);
-    } else if (verb == "status") {
-        QCOMPARE(window->statusBar()->currentMessage(), line.section(' ', 1));
-    } else if (verb == "title") {
-        QCOMPARE(window->windowTitle(), line.section(' ', 1));
+        QCOMPARE(edit ? edit->text() : plainEdit->toPlainText(), rest);
+    } else if (verb == "status" || verb == "title") {
+        QCOMPARE(verb == "title" ? window->windowTitle() : window->statusBar()->currentMessage(),
+                 line.section(' ', 1));
     } else if (verb == "disk") {
-        const QString path = dir->filePath("p/" + arg.section('=', 0, 0));
-        QCOMPARE(dump(ZkHelp::HelpParser().parse(path)), line.section(' ', 1).section('=', 1));
+        QCOMPARE(onDisk(arg.section('=', 0, 0)), line.section(' ', 1));
     } else if (verb == "write") {
-        QVERIFY(TestFiles::write(dir->filePath("p/" + arg), helpFile(line.section(' ', 2))));
+        QVERIFY(TestFiles::write(file, helpFile(line.section(' ', 2))));
     } else if (verb == "rm") {
-        QVERIFY(QFile::remove(arg == "Path" ? pathFile : dir->filePath("p/" + arg)));
+        QVERIFY(QFile::remove(file));
     } else if (verb == "mkdir") {
-        QVERIFY(QDir().mkpath(arg == "Path" ? pathFile : dir->filePath("p/" + arg)));
+        QVERIFY(QDir().mkpath(file));
     } else {
         QFAIL(qPrintable("unknown step " + line));
     }
 }
 
+// NODE is the path of shown texts from the top level, such as "a/x.zkhelp/de".
 QTreeWidgetItem *TestEditorWindow::node(const QString &path) const
 {
-    QTreeWidget *projectTree = window->findChild<QTreeWidget *>("projectTree");
-    QTreeWidgetItem *item = projectTree->invisibleRootItem();
+    QTreeWidgetItem *item = window->findChild<QTreeWidget *>("projectTree")->invisibleRootItem();
     for (const QString &text : path.split('/')) {
-        QTreeWidgetItem *next = nullptr;
-        for (int i = 0; i < item->childCount() && !next; ++i)
-            if (item->child(i)->text(0) == text)
-                next = item->child(i);
-        if (!next)
+        int i = 0;
+        while (i < item->childCount() && item->child(i)->text(0) != text)
+            ++i;
+        if (i == item->childCount())
             return nullptr;
-        item = next;
+        item = item->child(i);
     }
     return item;
-}
-
-QString TestEditorWindow::tree() const
-{
-    QTreeWidgetItem *root = window->findChild<QTreeWidget *>("projectTree")->invisibleRootItem();
-    QStringList top;
-    for (int i = 0; i < root->childCount(); ++i)
-        top.append(treeDump(root->child(i)));
-    return top.join(",");
 }
 
 namespace {
@@ -362,9 +335,13 @@ const QString fileMenu = "menu: Sprache hinzufügen... | - | Aus Projekt entfern
 const QString langMenu = "menu: Sektion hinzufügen... | - | Sprache löschen";
 const QString askKey = "Neu: Sprache (de, en): []";
 const QString askSection = "Neu: Sektion Name: []";
+const QString askFile = "Löschen: Datei wirklich löschen?\n(Sie wird von der Festplatte entfernt!)";
 const QString x = "x.zkhelp=v=1|a=A|de:d-de[Intro=c-Intro]|links=";
+const QString xb = "x.zkhelp=v=1|a=B|de:d-de[Intro=c-Intro]|links=";
 const QString y = "y.zkhelp=v=1|a=A|de:d-de[]|links=";
+const QString xyTree = "x.zkhelp(de(Intro)),y.zkhelp(de)";
 const QStringList xy{"x.zkhelp=de:Intro", "y.zkhelp=de:"};
+const QStringList editX{"click x.zkhelp", "set editAuthor B"};
 } // namespace
 
 void TestEditorWindow::rebuild_data()
@@ -373,8 +350,7 @@ void TestEditorWindow::rebuild_data()
     QTest::newRow("folders shared, matched by case, first needed first")
         << QStringList{"top.zkhelp=en:", "a/b/x.zkhelp=de:", "docs/y.zkhelp=", "a/b/y.zkhelp=",
                        "Docs/x.zkhelp=", "a.zkhelp/x.txt=",  "a/x.zkhelp="}
-        << QStringList{"click Docs", "page pageEmpty", "title Editor - Hilfe & Übung"}
-        << QStringList{} << QStringList{}
+        << QStringList{"click Docs", "page pageEmpty"} << QStringList{} << QStringList{}
         << "Docs/(x.zkhelp),a/(b/(x.zkhelp(de),y.zkhelp),x.zkhelp),docs/(y.zkhelp),top.zkhelp(en)"
         << QStringList{};
     QTest::newRow("keys by code unit, equal section names, unreadable files")
@@ -402,7 +378,7 @@ void TestEditorWindow::editing_data()
                        "text editLangDescription d-de",
                        "press btnSaveLang",
                        "status Gespeichert: x.zkhelp"}
-        << QStringList{} << QStringList{} << "x.zkhelp(de(Intro)),y.zkhelp(de)"
+        << QStringList{} << QStringList{} << xyTree
         << QStringList{"x.zkhelp=v=1|a=Neu & <b>Ä|de:d-de[Intro=c-Intro]|links=", y};
     QTest::newRow("section renamed at once in the tree, on disk only when saved")
         << xy
@@ -448,100 +424,90 @@ void TestEditorWindow::contextMenu_data()
 {
     addColumns();
     QTest::newRow("file: language added, written with the page's edits")
-        << xy << QStringList{"click x.zkhelp", "set editAuthor B", "menu x.zkhelp", "page pageFile"}
+        << xy << editX + QStringList{"menu x.zkhelp", "page pageFile"}
         << QStringList{"pick:Sprache hinzufügen...", "type:DE <ü> "}
         << QStringList{fileMenu, askKey} << "x.zkhelp(DE <ü> ,de(Intro)),y.zkhelp(de)"
         << QStringList{"x.zkhelp=v=1|a=B|DE <ü> :...[]|de:d-de[Intro=c-Intro]|links=", y};
     QTest::newRow("file: a key it has already is refused")
         << xy << QStringList{"menu x.zkhelp"}
         << QStringList{"pick:Sprache hinzufügen...", "type:de", "Ok"}
-        << QStringList{fileMenu, askKey, "Neu: Sprache 'de' existiert bereits."}
-        << "x.zkhelp(de(Intro)),y.zkhelp(de)" << QStringList{x};
-    QTest::newRow("file: deleted from disk and tree")
-        << xy << QStringList{"click x.zkhelp/de/Intro", "menu y.zkhelp", "page pageEmpty"}
+        << QStringList{fileMenu, askKey, "Neu: Sprache 'de' existiert bereits."} << xyTree
+        << QStringList{x};
+    QTest::newRow("file: deleted with its edits, without asking about them")
+        << xy << editX + QStringList{"menu x.zkhelp", "page pageEmpty"}
         << QStringList{"pick:Aus Projekt entfernen (Löschen)", "Yes"}
-        << QStringList{fileMenu, "Löschen: Datei wirklich löschen?\n(Sie wird von der "
-                                 "Festplatte entfernt!)"}
-        << "x.zkhelp(de(Intro))" << QStringList{x, "y.zkhelp=missing"};
-    QTest::newRow("language: section added after the last")
-        << xy << QStringList{"menu x.zkhelp/de"}
-        << QStringList{"pick:Sektion hinzufügen...", "type:Intro"}
-        << QStringList{langMenu, askSection} << "x.zkhelp(de(Intro,Intro)),y.zkhelp(de)"
-        << QStringList{"x.zkhelp=v=1|a=A|de:d-de[Intro=c-Intro;Intro=...]|links="};
+        << QStringList{fileMenu, askFile} << "y.zkhelp(de)" << QStringList{"x.zkhelp=missing", y};
+    QTest::newRow("language: section added last, then the first deleted after a No")
+        << xy << QStringList{"menu x.zkhelp/de", "menu x.zkhelp/de/Intro", "menu x.zkhelp/de/Intro"}
+        << QStringList{"pick:Sektion hinzufügen...", "type:Intro", "pick:Sektion löschen", "No",
+                       "pick:Sektion löschen",       "Yes"}
+        << QStringList{langMenu,
+                       askSection,
+                       "menu: Sektion löschen",
+                       "Löschen: Sektion löschen?",
+                       "menu: Sektion löschen",
+                       "Löschen: Sektion löschen?"}
+        << "x.zkhelp(de(Intro)),y.zkhelp(de)"
+        << QStringList{"x.zkhelp=v=1|a=A|de:d-de[Intro=...]|links="};
     QTest::newRow("language: deleted, the others keep their order")
         << QStringList{"x.zkhelp=de:;en:S;fr:"} << QStringList{"menu x.zkhelp/en"}
         << QStringList{"pick:Sprache löschen", "Yes"}
         << QStringList{langMenu, "Löschen: Sprache 'en' löschen?"} << "x.zkhelp(de,fr)"
         << QStringList{"x.zkhelp=v=1|a=A|de:d-de[]|fr:d-fr[]|links="};
-    QTest::newRow("section: the only one deleted; No keeps it")
-        << xy << QStringList{"menu x.zkhelp/de/Intro", "menu x.zkhelp/de/Intro"}
-        << QStringList{"pick:Sektion löschen", "No", "pick:Sektion löschen", "Yes"}
-        << QStringList{"menu: Sektion löschen", "Löschen: Sektion löschen?",
-                       "menu: Sektion löschen", "Löschen: Sektion löschen?"}
-        << "x.zkhelp(de),y.zkhelp(de)" << QStringList{"x.zkhelp=v=1|a=A|de:d-de[]|links="};
     QTest::newRow("folder and empty space: no menu")
         << QStringList{"a/x.zkhelp=de:"} << QStringList{"menu a", "menu -"} << QStringList{}
         << QStringList{} << "a/(x.zkhelp(de))" << QStringList{};
     QTest::newRow("failed write keeps the tree and the edits")
-        << xy << QStringList{"click x.zkhelp", "set editAuthor B", "rm x.zkhelp",
-                             "mkdir x.zkhelp", "menu x.zkhelp/de", "trigger actionReload"}
+        << xy
+        << editX + QStringList{"rm x.zkhelp", "mkdir x.zkhelp", "menu x.zkhelp/de",
+                               "trigger actionReload"}
         << QStringList{"pick:Sektion hinzufügen...", "type:Neu", "Ok", "Cancel"}
-        << QStringList{langMenu, askSection, failed, unsaved} << "x.zkhelp(de(Intro)),y.zkhelp(de)"
+        << QStringList{langMenu, askSection, failed, unsaved} << xyTree
         << QStringList{"x.zkhelp=missing", y};
 }
 
 void TestEditorWindow::unsavedEdits_data()
 {
     addColumns();
-    const QStringList edit{"click x.zkhelp", "set editAuthor B"};
-    const QString xb = "x.zkhelp=v=1|a=B|de:d-de[Intro=c-Intro]|links=";
-    QTest::newRow("reload, cancelled: nothing changes")
-        << xy << edit + QStringList{"trigger actionReload", "text editAuthor B", "close open"}
-        << QStringList{"Cancel", "Cancel"} << QStringList{unsaved, unsaved}
-        << "x.zkhelp(de(Intro)),y.zkhelp(de)" << QStringList{x};
+    QTest::newRow("cancelled: nothing changes")
+        << xy
+        << editX + QStringList{"trigger actionReload",
+                               "trigger actionOpenProject",
+                               "trigger actionNewProject",
+                               "trigger actionNewFile",
+                               "close open",
+                               "text editAuthor B"}
+        << QStringList{"Cancel", "Cancel", "Cancel", "Cancel", "Cancel"}
+        << QStringList{unsaved, unsaved, unsaved, unsaved, unsaved} << xyTree << QStringList{x};
     QTest::newRow("reload, discarded: the edit is gone")
-        << xy << edit + QStringList{"trigger actionReload", "click x.zkhelp", "text editAuthor A"}
-        << QStringList{"Discard"} << QStringList{unsaved} << "x.zkhelp(de(Intro)),y.zkhelp(de)"
-        << QStringList{x};
+        << xy << editX + QStringList{"trigger actionReload", "click x.zkhelp", "text editAuthor A"}
+        << QStringList{"Discard"} << QStringList{unsaved} << xyTree << QStringList{x};
     QTest::newRow("closing, saved")
-        << xy << edit + QStringList{"close closed"} << QStringList{"Save"} << QStringList{unsaved}
-        << "x.zkhelp(de(Intro)),y.zkhelp(de)" << QStringList{xb};
+        << xy << editX + QStringList{"close closed"} << QStringList{"Save"} << QStringList{unsaved}
+        << xyTree << QStringList{xb};
     QTest::newRow("an edit typed back is none")
-        << xy << edit + QStringList{"set editAuthor A", "trigger actionReload", "close closed"}
-        << QStringList{} << QStringList{} << "x.zkhelp(de(Intro)),y.zkhelp(de)" << QStringList{x};
-    QTest::newRow("section added in another file, cancelled")
-        << xy << edit + QStringList{"menu y.zkhelp/de"}
-        << QStringList{"pick:Sektion hinzufügen...", "type:S", "Cancel"}
-        << QStringList{langMenu, askSection, unsaved} << "x.zkhelp(de(Intro)),y.zkhelp(de)"
-        << QStringList{x, y};
-    QTest::newRow("section added in another file, others saved first")
-        << xy << edit + QStringList{"menu y.zkhelp/de"}
-        << QStringList{"pick:Sektion hinzufügen...", "type:S", "Save"}
-        << QStringList{langMenu, askSection, unsaved} << "x.zkhelp(de(Intro)),y.zkhelp(de(S))"
+        << xy << editX + QStringList{"set editAuthor A", "trigger actionReload", "close closed"}
+        << QStringList{} << QStringList{} << xyTree << QStringList{x};
+    QTest::newRow("section added in another file: cancelled, then the others saved first")
+        << xy << editX + QStringList{"menu y.zkhelp/de", "disk " + y, "menu y.zkhelp/de"}
+        << QStringList{"pick:Sektion hinzufügen...", "type:S", "Cancel",
+                       "pick:Sektion hinzufügen...", "type:S", "Save"}
+        << QStringList{langMenu, askSection, unsaved, langMenu, askSection, unsaved}
+        << "x.zkhelp(de(Intro)),y.zkhelp(de(S))"
         << QStringList{xb, "y.zkhelp=v=1|a=A|de:d-de[S=...]|links="};
-    QTest::newRow("deleting the edited file asks nothing")
-        << xy << edit + QStringList{"menu x.zkhelp"}
-        << QStringList{"pick:Aus Projekt entfernen (Löschen)", "Yes"}
-        << QStringList{fileMenu, "Löschen: Datei wirklich löschen?\n(Sie wird von der "
-                                 "Festplatte entfernt!)"}
-        << "y.zkhelp(de)" << QStringList{"x.zkhelp=missing"};
-    QTest::newRow("failed save abandons the new file")
-        << xy << edit + QStringList{"rm x.zkhelp", "mkdir x.zkhelp", "trigger actionNewFile"}
-        << QStringList{"Save", "Ok"} << QStringList{unsaved, failed}
-        << "x.zkhelp(de(Intro)),y.zkhelp(de)" << QStringList{"x.zkhelp=missing"};
-    QTest::newRow("open project, cancelled before the dialog")
-        << xy << edit + QStringList{"trigger actionOpenProject", "trigger actionNewProject"}
-        << QStringList{"Cancel", "Cancel"} << QStringList{unsaved, unsaved}
-        << "x.zkhelp(de(Intro)),y.zkhelp(de)" << QStringList{x};
+    QTest::newRow("failed save abandons the command")
+        << xy << editX + QStringList{"rm x.zkhelp", "mkdir x.zkhelp", "trigger actionNewFile"}
+        << QStringList{"Save", "Ok"} << QStringList{unsaved, failed} << xyTree
+        << QStringList{"x.zkhelp=missing"};
 }
 
 void TestEditorWindow::projectCommands_data()
 {
     addColumns();
     QTest::newRow("no project: warnings only")
-        << QStringList{} << QStringList{"trigger actionNewFile", "trigger actionRegisterPath",
-                                        "trigger actionReload",  "trigger actionSave",
-                                        "title ZK Help Editor",  "close closed"}
+        << QStringList{}
+        << QStringList{"trigger actionNewFile", "trigger actionRegisterPath",
+                       "trigger actionReload", "trigger actionSave", "title ZK Help Editor"}
         << QStringList{"Ok", "Ok"}
         << QStringList{"Info: Bitte erst ein Projekt öffnen/erstellen.",
                        "Info: Kein Projekt geöffnet."}
@@ -553,16 +519,15 @@ void TestEditorWindow::projectCommands_data()
         << QStringList{"Projektordner wählen", "Neues Projekt: Projektname: [MeinProjekt]",
                        "Info: Projekt erstellt!"}
         << "s/(a.zkhelp(de))" << QStringList{};
-    QTest::newRow("new file: extension added, shown in its folder")
-        << QStringList{"s/y.zkhelp=de:"} << QStringList{"trigger actionNewFile"}
-        << QStringList{"choose:p/s/neu"} << QStringList{"Neue Datei in $D/p"}
+    QTest::newRow("new file: extension added, shown in its folder; another one kept")
+        << QStringList{"s/y.zkhelp=de:"}
+        << QStringList{"trigger actionNewFile", "trigger actionNewFile"}
+        << QStringList{"choose:p/s/neu", "choose:p/notiz.txt"}
+        << QStringList{"Neue Datei in $D/p", "Neue Datei in $D/p"}
         << "s/(neu.zkhelp(de),y.zkhelp(de))"
-        << QStringList{"s/neu.zkhelp=v=1.0|a=Ich|de:Neue Beschreibung[]|links="};
-    QTest::newRow("new file: another extension kept, not a member")
-        << xy << QStringList{"trigger actionNewFile"} << QStringList{"choose:p/notiz.txt"}
-        << QStringList{"Neue Datei in $D/p"} << "x.zkhelp(de(Intro)),y.zkhelp(de)"
-        << QStringList{"notiz.txt=v=1.0|a=Ich|de:Neue Beschreibung[]|links="};
-    QTest::newRow("reload sees files changed behind the editor's back; register path")
+        << QStringList{"s/neu.zkhelp=v=1.0|a=Ich|de:Neue Beschreibung[]|links=",
+                       "notiz.txt=v=1.0|a=Ich|de:Neue Beschreibung[]|links="};
+    QTest::newRow("reload sees changes behind the editor's back; register path")
         << xy << QStringList{"rm x.zkhelp",
                              "write a/z.zkhelp en:",
                              "trigger actionReload",
