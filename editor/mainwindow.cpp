@@ -114,6 +114,9 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     ui->projectTree->setContextMenuPolicy(Qt::CustomContextMenu);
+    // All rows are one line high; saying so spares the view measuring 26,000
+    // of them after each rebuild of a large project.
+    ui->projectTree->setUniformRowHeights(true);
     // The page buttons are the only pairs that connecting by name cannot make.
     for (QPushButton *button : {ui->btnSaveFile, ui->btnSaveLang, ui->btnSaveSection})
         connect(button, &QPushButton::clicked, this, &MainWindow::on_actionSave_triggered);
@@ -133,6 +136,9 @@ void MainWindow::loadProjectView()
 
     const QDir projectDir(projectManager.projectDir);
     const QIcon fileIcon = style()->standardIcon(QStyle::SP_FileIcon);
+    // Built apart from the view, which then takes the whole tree at once
+    // instead of hearing of every node.
+    QTreeWidgetItem staging;
     for (const QString &entry : std::as_const(projectManager.files)) {
         const QString path = projectDir.filePath(entry);
         if (!QFile::exists(path))
@@ -142,15 +148,12 @@ void MainWindow::loadProjectView()
 
         QStringList folders = entry.split('/');
         const QString name = folders.takeLast();
-        QTreeWidgetItem *parent = nullptr;
+        QTreeWidgetItem *parent = &staging;
         for (const QString &folder : std::as_const(folders))
             parent = getFolderItem(ui->projectTree, parent, folder);
-        QTreeWidgetItem *fileNode = makeFileNode(name, path, doc, fileIcon);
-        if (parent)
-            parent->addChild(fileNode);
-        else
-            ui->projectTree->addTopLevelItem(fileNode);
+        parent->addChild(makeFileNode(name, path, doc, fileIcon));
     }
+    ui->projectTree->addTopLevelItems(staging.takeChildren());
     storedFiles = loadedFiles;
     ui->projectTree->expandAll();
 }
