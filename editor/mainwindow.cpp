@@ -43,6 +43,17 @@ bool sameDocument(const HelpData &a, const HelpData &b)
     return true;
 }
 
+// A box whose text carries a key the user typed shows it as typed, never as
+// markup.
+QMessageBox::StandardButton plainTextBox(QWidget *parent, QMessageBox::Icon icon,
+                                         const QString &title, const QString &text,
+                                         QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
 int kindOf(const QTreeWidgetItem *item)
 {
     return item->data(0, MainWindow::RoleKind).toInt();
@@ -362,7 +373,8 @@ void MainWindow::addLanguage(QString filePath)
         return;
     HelpData doc = loadedFiles.value(filePath);
     if (doc.languages.contains(key)) {
-        QMessageBox::warning(this, tr("Neu"), tr("Sprache '%1' existiert bereits.").arg(key));
+        plainTextBox(this, QMessageBox::Warning, tr("Neu"),
+                     tr("Sprache '%1' existiert bereits.").arg(key), QMessageBox::Ok);
         return;
     }
     doc.languages.insert(key, HelpLanguage{QStringLiteral("..."), {}});
@@ -405,7 +417,8 @@ void MainWindow::deleteItem(QTreeWidgetItem *item)
         return;
     }
     syncUiToData();
-    if (QMessageBox::question(this, tr("Löschen"), question) != QMessageBox::Yes)
+    if (plainTextBox(this, QMessageBox::Question, tr("Löschen"), question,
+                     QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
 
     if (kind == KindFile) {

@@ -66,7 +66,9 @@ private:
     QString describe(QWidget *w) const
     {
         if (auto *box = qobject_cast<QMessageBox *>(w))
-            return box->windowTitle() + ": " + box->text();
+            return (box->textFormat() == Qt::PlainText || !box->text().contains('<') ? ""
+                                                                                     : "rich ") +
+                   box->windowTitle() + ": " + box->text();
         if (auto *input = qobject_cast<QInputDialog *>(w))
             return input->windowTitle() + ": " + input->labelText() + " [" + input->textValue() +
                    "]";
@@ -428,11 +430,13 @@ void TestEditorWindow::contextMenu_data()
         << QStringList{"pick:Sprache hinzufügen...", "type:DE <ü> "}
         << QStringList{fileMenu, askKey} << "x.zkhelp(DE <ü> ,de(Intro)),y.zkhelp(de)"
         << QStringList{"x.zkhelp=v=1|a=B|DE <ü> :...[]|de:d-de[Intro=c-Intro]|links=", y};
-    QTest::newRow("file: a key it has already is refused")
-        << xy << QStringList{"menu x.zkhelp"}
-        << QStringList{"pick:Sprache hinzufügen...", "type:de", "Ok"}
-        << QStringList{fileMenu, askKey, "Neu: Sprache 'de' existiert bereits."} << xyTree
-        << QStringList{x};
+    QTest::newRow("file: a key it has already is refused, shown as typed")
+        << xy << QStringList{"menu x.zkhelp", "menu x.zkhelp"}
+        << QStringList{"pick:Sprache hinzufügen...", "type:<b>", "pick:Sprache hinzufügen...",
+                       "type:<b>", "Ok"}
+        << QStringList{fileMenu, askKey, fileMenu, askKey, "Neu: Sprache '<b>' existiert bereits."}
+        << "x.zkhelp(<b>,de(Intro)),y.zkhelp(de)"
+        << QStringList{"x.zkhelp=v=1|a=A|<b>:...[]|de:d-de[Intro=c-Intro]|links="};
     QTest::newRow("file: deleted with its edits, without asking about them")
         << xy << editX + QStringList{"menu x.zkhelp", "page pageEmpty"}
         << QStringList{"pick:Aus Projekt entfernen (Löschen)", "Yes"}
