@@ -259,9 +259,10 @@ QString TestEditorWindow::onDisk(const QString &file) const
 
 // Actions: "click NODE", "menu NODE" (right-click; "-" for empty space), "set
 // OBJECT TEXT", "press BUTTON", "trigger ACTION", "select ROW" (of listLinks),
-// "close closed|open"; checks: "page PAGE", "text OBJECT TEXT", "status TEXT",
-// "title TEXT", "disk REL=DUMP"; behind the editor's back: "write REL SPEC",
-// "rm REL", "mkdir REL" ("Path" is the program folder's search-path file).
+// "close closed|open"; checks: "page PAGE", "enabled OBJECT yes|no", "text
+// OBJECT TEXT", "status TEXT", "title TEXT", "disk REL=DUMP"; behind the
+// editor's back: "write REL SPEC", "rm REL", "mkdir REL" ("Path" is the
+// program folder's search-path file).
 void TestEditorWindow::step(const QString &line)
 {
     const QString verb = line.section(' ', 0, 0);
@@ -296,6 +297,8 @@ void TestEditorWindow::step(const QString &line)
     } else if (verb == "page") {
         QCOMPARE(window->findChild<QStackedWidget *>("editorStack")->currentWidget()->objectName(),
                  arg);
+    } else if (verb == "enabled") {
+        QCOMPARE(window->findChild<QWidget *>(arg)->isEnabled(), rest == "yes");
     } else if (verb == "text") {
         QCOMPARE(edit ? edit->text() : plainEdit->toPlainText(), rest);
     } else if (verb == "status" || verb == "title") {
@@ -484,7 +487,9 @@ void TestEditorWindow::unsavedEdits_data()
         << QStringList{"Cancel", "Cancel", "Cancel", "Cancel", "Cancel"}
         << QStringList{unsaved, unsaved, unsaved, unsaved, unsaved} << xyTree << QStringList{x};
     QTest::newRow("reload, discarded: the edit is gone")
-        << xy << editX + QStringList{"trigger actionReload", "click x.zkhelp", "text editAuthor A"}
+        << xy << editX + QStringList{"trigger actionReload",    "page pageFile",
+                                     "enabled editorStack no",  "click x.zkhelp",
+                                     "enabled editorStack yes", "text editAuthor A"}
         << QStringList{"Discard"} << QStringList{unsaved} << xyTree << QStringList{x};
     QTest::newRow("closing, saved")
         << xy << editX + QStringList{"close closed"} << QStringList{"Save"} << QStringList{unsaved}
