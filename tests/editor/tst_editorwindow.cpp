@@ -119,12 +119,12 @@ private:
 
 // "de:Intro,Usage;en:" gives the languages de with two sections and en with
 // none; "!" followed by text gives that text in UTF-8, "%" in Latin-1.
-QByteArray helpFile(const QString &spec)
+QByteArray helpFile(const QString &outline)
 {
-    if (spec.startsWith('!') || spec.startsWith('%'))
-        return spec.startsWith('!') ? spec.mid(1).toUtf8() : spec.mid(1).toLatin1();
+    if (outline.startsWith('!') || outline.startsWith('%'))
+        return outline.startsWith('!') ? outline.mid(1).toUtf8() : outline.mid(1).toLatin1();
     QByteArray xml = "<zkhelp version=\"1\" author=\"A\">";
-    for (const QString &lang : spec.split(';', Qt::SkipEmptyParts)) {
+    for (const QString &lang : outline.split(';', Qt::SkipEmptyParts)) {
         const QByteArray key = lang.section(':', 0, 0).toUtf8();
         xml += "<lang name=\"" + key + "\"><description>d-" + key + "</description>";
         for (const QString &section : lang.section(':', 1).split(',', Qt::SkipEmptyParts))
@@ -202,7 +202,7 @@ void TestEditorWindow::cleanup()
     dir->setAutoRemove(!QTest::currentTestFailed());
 }
 
-// files: "REL=SPEC" (helpFile) in the project folder "p", opened as a project
+// files: "REL=OUTLINE" (helpFile) in the project folder "p", opened as a project
 // unless there are none; steps: see step(); answers and dialogs: see Answers;
 // tree: treeDump of the top level; disk: onDisk of files after the case.
 void TestEditorWindow::addColumns()
@@ -261,7 +261,7 @@ QString TestEditorWindow::onDisk(const QString &file) const
 // OBJECT TEXT", "press BUTTON", "trigger ACTION", "select ROW" (of listLinks),
 // "close closed|open"; checks: "page PAGE", "enabled OBJECT yes|no", "text
 // OBJECT TEXT", "status TEXT", "title TEXT", "disk REL=DUMP"; behind the
-// editor's back: "write REL SPEC", "rm REL", "mkdir REL" ("Path" is the
+// editor's back: "write REL OUTLINE", "rm REL", "mkdir REL" ("Path" is the
 // program folder's search-path file).
 void TestEditorWindow::step(const QString &line)
 {
