@@ -203,13 +203,14 @@ void TestEditorWindow::cleanup()
 }
 
 // files: "REL=OUTLINE" (helpFile) in the project folder "p", opened as a project
-// unless there are none; steps: see step(); answers and dialogs: see Answers;
+// unless there are none; steps and answers, "; " between them: see step() and
+// Answers; dialogs: see Answers;
 // tree: treeDump of the top level; disk: onDisk of files after the case.
 void TestEditorWindow::addColumns()
 {
     QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("answers");
     QTest::addColumn<QStringList>("dialogs");
     QTest::addColumn<QString>("tree");
     QTest::addColumn<QStringList>("disk");
@@ -218,8 +219,8 @@ void TestEditorWindow::addColumns()
 void TestEditorWindow::runCase()
 {
     QFETCH(QStringList, files);
-    QFETCH(QStringList, steps);
-    QFETCH(QStringList, answers);
+    QFETCH(QString, steps);
+    QFETCH(QString, answers);
     QFETCH(QStringList, dialogs);
     QFETCH(QString, tree);
     QFETCH(QStringList, disk);
@@ -235,8 +236,8 @@ void TestEditorWindow::runCase()
         QCOMPARE(open.seen, QStringList{"Projekt öffnen in ~"});
         QCOMPARE(window->windowTitle(), "Editor - Hilfe & Übung");
     }
-    Answers answered(answers, dir->path());
-    for (const QString &line : std::as_const(steps)) {
+    Answers answered(answers.split("; ", Qt::SkipEmptyParts), dir->path());
+    for (const QString &line : steps.split("; ", Qt::SkipEmptyParts)) {
         step(line);
         if (QTest::currentTestFailed())
             return;
@@ -346,7 +347,7 @@ const QString xb = "x.zkhelp=v=1|a=B|de:d-de[Intro=c-Intro]|links=";
 const QString y = "y.zkhelp=v=1|a=A|de:d-de[]|links=";
 const QString xyTree = "x.zkhelp(de(Intro)),y.zkhelp(de)";
 const QStringList xy{"x.zkhelp=de:Intro", "y.zkhelp=de:"};
-const QStringList editX{"click x.zkhelp", "set editAuthor B"};
+const QString editX = "click x.zkhelp; set editAuthor B; ";
 } // namespace
 
 void TestEditorWindow::rebuild_data()
@@ -355,7 +356,8 @@ void TestEditorWindow::rebuild_data()
     QTest::newRow("folders shared, matched by case, first needed first")
         << QStringList{"top.zkhelp=en:", "a/b/x.zkhelp=de:", "docs/y.zkhelp=", "a/b/y.zkhelp=",
                        "Docs/x.zkhelp=", "a.zkhelp/x.txt=",  "a/x.zkhelp="}
-        << QStringList{"click Docs", "page pageEmpty"} << QStringList{} << QStringList{}
+        << "click Docs; page pageEmpty"
+        << "" << QStringList{}
         << "Docs/(x.zkhelp),a/(b/(x.zkhelp(de),y.zkhelp),x.zkhelp),docs/(y.zkhelp),top.zkhelp(en)"
         << QStringList{};
     QTest::newRow("keys by code unit, equal section names, unreadable files")
@@ -363,7 +365,8 @@ void TestEditorWindow::rebuild_data()
                        "empty.zkhelp=!", "latin.zkhelp=%<zkhelp><lang name=\"ä\"/></zkhelp>",
                        "ü & <b>.zkhelp=!<zkhelp><lang name=\"a b\"><section name=\"&lt;i&gt;\"/>"
                        "</lang></zkhelp>"}
-        << QStringList{} << QStringList{} << QStringList{}
+        << ""
+        << "" << QStringList{}
         << "bad.zkhelp,empty.zkhelp,k.zkhelp(EN,de(S,S),en),latin.zkhelp(\uFFFD),"
            "ü & <b>.zkhelp(a b(<i>))"
         << QStringList{};
@@ -374,101 +377,73 @@ void TestEditorWindow::editing_data()
     addColumns();
     QTest::newRow("author committed by clicking a language of the file, saved there")
         << xy
-        << QStringList{"click x.zkhelp",
-                       "page pageFile",
-                       "text editAuthor A",
-                       "set editAuthor Neu & <b>Ä",
-                       "click x.zkhelp/de",
-                       "page pageLanguage",
-                       "text editLangDescription d-de",
-                       "press btnSaveLang",
-                       "status Gespeichert: x.zkhelp"}
-        << QStringList{} << QStringList{} << xyTree
+        << "click x.zkhelp; page pageFile; text editAuthor A; set editAuthor Neu & <b>Ä; "
+           "click x.zkhelp/de; page pageLanguage; text editLangDescription d-de; "
+           "press btnSaveLang; status Gespeichert: x.zkhelp"
+        << "" << QStringList{} << xyTree
         << QStringList{"x.zkhelp=v=1|a=Neu & <b>Ä|de:d-de[Intro=c-Intro]|links=", y};
     QTest::newRow("section renamed at once in the tree, on disk only when saved")
         << xy
-        << QStringList{"click x.zkhelp/de/Intro",
-                       "text editContent c-Intro",
-                       "set editSectionName Start",
-                       "set editContent Zeile 1\\n  Zeile 2",
-                       "click y.zkhelp",
-                       "disk " + x,
-                       "click x.zkhelp/de/Start",
-                       "trigger actionSave"}
-        << QStringList{} << QStringList{} << "x.zkhelp(de(Start)),y.zkhelp(de)"
+        << "click x.zkhelp/de/Intro; text editContent c-Intro; set editSectionName Start; "
+           "set editContent Zeile 1\\n  Zeile 2; click y.zkhelp; disk " +
+               x + "; click x.zkhelp/de/Start; trigger actionSave"
+        << "" << QStringList{} << "x.zkhelp(de(Start)),y.zkhelp(de)"
         << QStringList{"x.zkhelp=v=1|a=A|de:d-de[Start=Zeile 1\n  Zeile 2]|links="};
     QTest::newRow("links trimmed, blanks refused, removed; clicking again refills")
         << QStringList{"x.zkhelp=!<zkhelp><link page=\"alt\"/></zkhelp>"}
-        << QStringList{"click x.zkhelp",
-                       "set editNewLink   neu  ",
-                       "press btnAddLink",
-                       "text editNewLink ",
-                       "set editNewLink    ",
-                       "press btnAddLink",
-                       "text editNewLink    ",
-                       "press btnSaveFile",
-                       "disk x.zkhelp=v=|a=|links=alt,neu",
-                       "select 0",
-                       "press btnRemoveLink",
-                       "set editVersion 2",
-                       "click x.zkhelp",
-                       "text editVersion ",
-                       "set editAuthor B",
-                       "trigger actionSave"}
-        << QStringList{} << QStringList{} << "x.zkhelp"
-        << QStringList{"x.zkhelp=v=|a=B|links=alt,neu"};
+        << "click x.zkhelp; set editNewLink   neu  ; press btnAddLink; text editNewLink ; "
+           "set editNewLink    ; press btnAddLink; text editNewLink    ; press btnSaveFile; "
+           "disk x.zkhelp=v=|a=|links=alt,neu; select 0; press btnRemoveLink; "
+           "set editVersion 2; click x.zkhelp; text editVersion ; set editAuthor B; "
+           "trigger actionSave"
+        << "" << QStringList{} << "x.zkhelp" << QStringList{"x.zkhelp=v=|a=B|links=alt,neu"};
     QTest::newRow("save: nothing before a click, one failure per trigger on a folder")
         << QStringList{"a/x.zkhelp=de:"}
-        << QStringList{"trigger actionSave", "click a",           "trigger actionSave",
-                       "press btnSaveFile",  "press btnSaveLang", "press btnSaveSection"}
-        << QStringList{"Ok", "Ok", "Ok", "Ok"} << QStringList{failed, failed, failed, failed}
-        << "a/(x.zkhelp(de))" << QStringList{"a/x.zkhelp=v=1|a=A|de:d-de[]|links="};
+        << "trigger actionSave; click a; trigger actionSave; press btnSaveFile; "
+           "press btnSaveLang; press btnSaveSection"
+        << "Ok; Ok; Ok; Ok" << QStringList{failed, failed, failed, failed} << "a/(x.zkhelp(de))"
+        << QStringList{"a/x.zkhelp=v=1|a=A|de:d-de[]|links="};
 }
 
 void TestEditorWindow::contextMenu_data()
 {
     addColumns();
     QTest::newRow("file: language added, written with the page's edits")
-        << xy << editX + QStringList{"menu x.zkhelp", "page pageFile"}
-        << QStringList{"pick:Sprache hinzufügen...", "type:DE <ü> "}
-        << QStringList{fileMenu, askKey} << "x.zkhelp(DE <ü> ,de(Intro)),y.zkhelp(de)"
+        << xy << editX + "menu x.zkhelp; page pageFile"
+        << "pick:Sprache hinzufügen...; type:DE <ü> " << QStringList{fileMenu, askKey}
+        << "x.zkhelp(DE <ü> ,de(Intro)),y.zkhelp(de)"
         << QStringList{"x.zkhelp=v=1|a=B|DE <ü> :...[]|de:d-de[Intro=c-Intro]|links=", y};
     QTest::newRow("file: a key it has already is refused, shown as typed")
-        << xy << QStringList{"menu x.zkhelp", "menu x.zkhelp"}
-        << QStringList{"pick:Sprache hinzufügen...", "type:<b>", "pick:Sprache hinzufügen...",
-                       "type:<b>", "Ok"}
+        << xy << "menu x.zkhelp; menu x.zkhelp"
+        << "pick:Sprache hinzufügen...; type:<b>; pick:Sprache hinzufügen...; type:<b>; Ok"
         << QStringList{fileMenu, askKey, fileMenu, askKey, "Neu: Sprache '<b>' existiert bereits."}
         << "x.zkhelp(<b>,de(Intro)),y.zkhelp(de)"
         << QStringList{"x.zkhelp=v=1|a=A|<b>:...[]|de:d-de[Intro=c-Intro]|links="};
     QTest::newRow("file: deleted with its edits, without asking about them")
-        << xy << editX + QStringList{"menu x.zkhelp", "page pageEmpty"}
-        << QStringList{"pick:Aus Projekt entfernen (Löschen)", "Yes"}
-        << QStringList{fileMenu, askFile} << "y.zkhelp(de)" << QStringList{"x.zkhelp=missing", y};
+        << xy << editX + "menu x.zkhelp; page pageEmpty"
+        << "pick:Aus Projekt entfernen (Löschen); Yes" << QStringList{fileMenu, askFile}
+        << "y.zkhelp(de)" << QStringList{"x.zkhelp=missing", y};
     QTest::newRow("language: section added last, then the first deleted after a No")
-        << xy << QStringList{"menu x.zkhelp/de", "menu x.zkhelp/de/Intro", "menu x.zkhelp/de/Intro"}
-        << QStringList{"pick:Sektion hinzufügen...", "type:Intro", "pick:Sektion löschen", "No",
-                       "pick:Sektion löschen",       "Yes"}
+        << xy << "menu x.zkhelp/de; menu x.zkhelp/de/Intro; menu x.zkhelp/de/Intro"
+        << "pick:Sektion hinzufügen...; type:Intro; pick:Sektion löschen; No; "
+           "pick:Sektion löschen; Yes"
         << QStringList{langMenu,
                        askSection,
                        "menu: Sektion löschen",
                        "Löschen: Sektion löschen?",
                        "menu: Sektion löschen",
                        "Löschen: Sektion löschen?"}
-        << "x.zkhelp(de(Intro)),y.zkhelp(de)"
-        << QStringList{"x.zkhelp=v=1|a=A|de:d-de[Intro=...]|links="};
+        << xyTree << QStringList{"x.zkhelp=v=1|a=A|de:d-de[Intro=...]|links="};
     QTest::newRow("language: deleted, the others keep their order")
-        << QStringList{"x.zkhelp=de:;en:S;fr:"} << QStringList{"menu x.zkhelp/en"}
-        << QStringList{"pick:Sprache löschen", "Yes"}
-        << QStringList{langMenu, "Löschen: Sprache 'en' löschen?"} << "x.zkhelp(de,fr)"
-        << QStringList{"x.zkhelp=v=1|a=A|de:d-de[]|fr:d-fr[]|links="};
+        << QStringList{"x.zkhelp=de:;en:S;fr:"} << "menu x.zkhelp/en"
+        << "pick:Sprache löschen; Yes" << QStringList{langMenu, "Löschen: Sprache 'en' löschen?"}
+        << "x.zkhelp(de,fr)" << QStringList{"x.zkhelp=v=1|a=A|de:d-de[]|fr:d-fr[]|links="};
     QTest::newRow("folder and empty space: no menu")
-        << QStringList{"a/x.zkhelp=de:"} << QStringList{"menu a", "menu -"} << QStringList{}
-        << QStringList{} << "a/(x.zkhelp(de))" << QStringList{};
+        << QStringList{"a/x.zkhelp=de:"} << "menu a; menu -"
+        << "" << QStringList{} << "a/(x.zkhelp(de))" << QStringList{};
     QTest::newRow("failed write keeps the tree and the edits")
-        << xy
-        << editX + QStringList{"rm x.zkhelp", "mkdir x.zkhelp", "menu x.zkhelp/de",
-                               "trigger actionReload"}
-        << QStringList{"pick:Sektion hinzufügen...", "type:Neu", "Ok", "Cancel"}
+        << xy << editX + "rm x.zkhelp; mkdir x.zkhelp; menu x.zkhelp/de; trigger actionReload"
+        << "pick:Sektion hinzufügen...; type:Neu; Ok; Cancel"
         << QStringList{langMenu, askSection, failed, unsaved} << xyTree
         << QStringList{"x.zkhelp=missing", y};
 }
@@ -478,36 +453,29 @@ void TestEditorWindow::unsavedEdits_data()
     addColumns();
     QTest::newRow("cancelled: nothing changes")
         << xy
-        << editX + QStringList{"trigger actionReload",
-                               "trigger actionOpenProject",
-                               "trigger actionNewProject",
-                               "trigger actionNewFile",
-                               "close open",
-                               "text editAuthor B"}
-        << QStringList{"Cancel", "Cancel", "Cancel", "Cancel", "Cancel"}
+        << editX + "trigger actionReload; trigger actionOpenProject; trigger actionNewProject; "
+                   "trigger actionNewFile; close open; text editAuthor B"
+        << "Cancel; Cancel; Cancel; Cancel; Cancel"
         << QStringList{unsaved, unsaved, unsaved, unsaved, unsaved} << xyTree << QStringList{x};
     QTest::newRow("reload, discarded: the edit is gone")
-        << xy << editX + QStringList{"trigger actionReload",    "page pageFile",
-                                     "enabled editorStack no",  "click x.zkhelp",
-                                     "enabled editorStack yes", "text editAuthor A"}
-        << QStringList{"Discard"} << QStringList{unsaved} << xyTree << QStringList{x};
-    QTest::newRow("closing, saved")
-        << xy << editX + QStringList{"close closed"} << QStringList{"Save"} << QStringList{unsaved}
-        << xyTree << QStringList{xb};
+        << xy
+        << editX + "trigger actionReload; page pageFile; enabled editorStack no; "
+                   "click x.zkhelp; enabled editorStack yes; text editAuthor A"
+        << "Discard" << QStringList{unsaved} << xyTree << QStringList{x};
+    QTest::newRow("closing, saved") << xy << editX + "close closed"
+                                    << "Save" << QStringList{unsaved} << xyTree << QStringList{xb};
     QTest::newRow("an edit typed back is none")
-        << xy << editX + QStringList{"set editAuthor A", "trigger actionReload", "close closed"}
-        << QStringList{} << QStringList{} << xyTree << QStringList{x};
+        << xy << editX + "set editAuthor A; trigger actionReload; close closed"
+        << "" << QStringList{} << xyTree << QStringList{x};
     QTest::newRow("section added in another file: cancelled, then the others saved first")
-        << xy << editX + QStringList{"menu y.zkhelp/de", "disk " + y, "menu y.zkhelp/de"}
-        << QStringList{"pick:Sektion hinzufügen...", "type:S", "Cancel",
-                       "pick:Sektion hinzufügen...", "type:S", "Save"}
+        << xy << editX + "menu y.zkhelp/de; disk " + y + "; menu y.zkhelp/de"
+        << "pick:Sektion hinzufügen...; type:S; Cancel; pick:Sektion hinzufügen...; type:S; Save"
         << QStringList{langMenu, askSection, unsaved, langMenu, askSection, unsaved}
         << "x.zkhelp(de(Intro)),y.zkhelp(de(S))"
         << QStringList{xb, "y.zkhelp=v=1|a=A|de:d-de[S=...]|links="};
     QTest::newRow("failed save abandons the command")
-        << xy << editX + QStringList{"rm x.zkhelp", "mkdir x.zkhelp", "trigger actionNewFile"}
-        << QStringList{"Save", "Ok"} << QStringList{unsaved, failed} << xyTree
-        << QStringList{"x.zkhelp=missing"};
+        << xy << editX + "rm x.zkhelp; mkdir x.zkhelp; trigger actionNewFile"
+        << "Save; Ok" << QStringList{unsaved, failed} << xyTree << QStringList{"x.zkhelp=missing"};
 }
 
 void TestEditorWindow::projectCommands_data()
@@ -515,36 +483,30 @@ void TestEditorWindow::projectCommands_data()
     addColumns();
     QTest::newRow("no project: warnings only")
         << QStringList{}
-        << QStringList{"trigger actionNewFile", "trigger actionRegisterPath",
-                       "trigger actionReload", "trigger actionSave", "title ZK Help Editor"}
-        << QStringList{"Ok", "Ok"}
+        << "trigger actionNewFile; trigger actionRegisterPath; trigger actionReload; "
+           "trigger actionSave; title ZK Help Editor"
+        << "Ok; Ok"
         << QStringList{"Info: Bitte erst ein Projekt öffnen/erstellen.",
                        "Info: Kein Projekt geöffnet."}
         << "" << QStringList{};
     QTest::newRow("new project in a folder with help files")
-        << QStringList{}
-        << QStringList{"write s/a.zkhelp de:", "trigger actionNewProject", "title Editor - Neu & Ü"}
-        << QStringList{"choose:p", "type:Neu & Ü", "Ok"}
+        << QStringList{} << "write s/a.zkhelp de:; trigger actionNewProject; title Editor - Neu & Ü"
+        << "choose:p; type:Neu & Ü; Ok"
         << QStringList{"Projektordner wählen", "Neues Projekt: Projektname: [MeinProjekt]",
                        "Info: Projekt erstellt!"}
         << "s/(a.zkhelp(de))" << QStringList{};
     QTest::newRow("new file: extension added, shown in its folder; another one kept")
-        << QStringList{"s/y.zkhelp=de:"}
-        << QStringList{"trigger actionNewFile", "trigger actionNewFile"}
-        << QStringList{"choose:p/s/neu", "choose:p/notiz.txt"}
+        << QStringList{"s/y.zkhelp=de:"} << "trigger actionNewFile; trigger actionNewFile"
+        << "choose:p/s/neu; choose:p/notiz.txt"
         << QStringList{"Neue Datei in $D/p", "Neue Datei in $D/p"}
         << "s/(neu.zkhelp(de),y.zkhelp(de))"
         << QStringList{"s/neu.zkhelp=v=1.0|a=Ich|de:Neue Beschreibung[]|links=",
                        "notiz.txt=v=1.0|a=Ich|de:Neue Beschreibung[]|links="};
     QTest::newRow("reload sees changes behind the editor's back; register path")
-        << xy << QStringList{"rm x.zkhelp",
-                             "write a/z.zkhelp en:",
-                             "trigger actionReload",
-                             "trigger actionRegisterPath",
-                             "rm Path",
-                             "mkdir Path",
-                             "trigger actionRegisterPath"}
-        << QStringList{"Ok", "Ok"}
+        << xy
+        << "rm x.zkhelp; write a/z.zkhelp en:; trigger actionReload; trigger actionRegisterPath; "
+           "rm Path; mkdir Path; trigger actionRegisterPath"
+        << "Ok; Ok"
         << QStringList{"Info: Pfad (inkl. Unterordner) wurde registriert.",
                        "Info: Pfad konnte nicht registriert werden."}
         << "a/(z.zkhelp(en)),y.zkhelp(de)" << QStringList{};
