@@ -1,0 +1,70 @@
+// Opens a project in the real editor window through its own "Projekt öffnen"
+// dialog, clicks one section node and saves a picture of the whole window.
+//
+// Usage: zkhelp_editor_screenshot PROJECT_FILE NODE_PATH OUTPUT.png
+// NODE_PATH names the node by its shown texts, e.g. "intro.zkhelp/en/Overview".
+#include "mainwindow.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+namespace {
+
+void answerFileDialog(const QString &path)
+{
+    QTimer::singleShot(0, [path] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return answerFileDialog(path);
+        dialog->findChild<QLineEdit *>("fileNameEdit")->setText(path);
+        static_cast<QDialog *>(dialog)->accept();
+    });
+}
+
+QTreeWidgetItem *findNode(QTreeWidget *tree, const QString &path)
+{
+    QTreeWidgetItem *item = tree->invisibleRootItem();
+    for (const QString &text : path.split('/')) {
+        int i = 0;
+        while (i < item->childCount() && item->child(i)->text(0) != text)
+            ++i;
+        if (i == item->childCount())
+            return nullptr;
+        item = item->child(i);
+    }
+    return item;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 4) {
+        std::fprintf(stderr, "usage: %s PROJECT_FILE NODE_PATH OUTPUT.png\n", argv[0]);
+        return 1;
+    }
+    MainWindow window;
+    window.show();
+    answerFileDialog(args.at(1));
+    window.findChild<QAction *>("actionOpenProject")->trigger();
+
+    auto *tree = window.findChild<QTreeWidget *>("projectTree");
+    QTreeWidgetItem *node = findNode(tree, args.at(2));
+    if (!node) {
+        std::fprintf(stderr, "no node %s\n", qPrintable(args.at(2)));
+        return 1;
+    }
+    tree->setCurrentItem(node);
+    emit tree->itemClicked(node, 0);
+    QApplication::processEvents();
+    return window.grab().save(args.at(3)) ? 0 : 1;
+}

@@ -1,0 +1,516 @@
+// The editor window driven through its object names: each case is a short
+// script of clicks, edits and commands on a project in a fresh folder, with
+// the dialogs it raises answered in order; then the dialogs seen, the tree
+// and the files on disk are compared.
+#include "../core/helpdatadump.h"
+#include "helpparser.h"
+#include "mainwindow.h"
+#include "projectmanager.h"
+#include "testfiles.h"
+
+#include <QAbstractButton>
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMetaEnum>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <optional>
+
+namespace {
+
+// Answers the dialogs and popup menus that open, in order, recording what
+// each showed: "Save", "Yes", "Ok"... press that button, "type:TEXT" fills an
+// input, "choose:REL" a file dialog, "pick:ENTRY" chooses a menu entry. One
+// nobody expected, or still open 5 s after its answer, is recorded as
+// "unanswered" and closed, so that no case can hang.
+class Answers : public QObject
+{
+public:
+    Answers(const QStringList &answers, const QString &root)
+        : pending(answers)
+        , root(root)
+    {
+        connect(&timer, &QTimer::timeout, this, &Answers::poll);
+        timer.start(10);
+    }
+    QStringList pending;
+    QStringList seen;
+
+private:
+    void poll()
+    {
+        QWidget *w = QApplication::activePopupWidget();
+        w = w ? w : QApplication::activeModalWidget();
+        if (!w || (w == last && since.elapsed() < 5000))
+            return;
+        const QString answer = w == last || pending.isEmpty() ? QString() : pending.takeFirst();
+        seen.append((answer.isEmpty() ? "unanswered " : "") + describe(w));
+        last = w;
+        since.start();
+        // Deferred, so that the dialogs of a chosen menu entry find this timer free.
+        QTimer::singleShot(0, w, [this, w, answer] { respond(w, answer); });
+    }
+
+    QString describe(QWidget *w) const
+    {
+        if (auto *box = qobject_cast<QMessageBox *>(w))
+            return (box->textFormat() == Qt::PlainText || !box->text().contains('<') ? ""
+                                                                                     : "rich ") +
+                   box->windowTitle() + ": " + box->text();
+        if (auto *input = qobject_cast<QInputDialog *>(w))
+            return input->windowTitle() + ": " + input->labelText() + " [" + input->textValue() +
+                   "]";
+        // A folder chooser starts wherever the last file dialog was left.
+        if (auto *files = qobject_cast<QFileDialog *>(w))
+            return files->windowTitle() + (files->fileMode() == QFileDialog::Directory
+                                               ? QString()
+                                               : " in " + files->directory()
+                                                              .absolutePath()
+                                                              .replace(root, "$D")
+                                                              .replace(QDir::homePath(), "~"));
+        QStringList entries;
+        for (const QAction *action : w->actions())
+            entries.append(action->isSeparator() ? "-" : action->text());
+        return "menu: " + entries.join(" | ");
+    }
+
+    void respond(QWidget *w, const QString &answer)
+    {
+        const QString value = answer.section(':', 1);
+        const auto buttons = QMetaEnum::fromType<QMessageBox::StandardButtons>();
+        if (auto *box = qobject_cast<QMessageBox *>(w)) {
+            for (QAbstractButton *button : box->buttons())
+                if (box->standardButton(button) == buttons.keyToValue(qPrintable(answer)))
+                    return button->click();
+        } else if (auto *input = qobject_cast<QInputDialog *>(w); input && !value.isEmpty()) {
+            input->setTextValue(value);
+            return input->accept();
+        } else if (auto *files = qobject_cast<QFileDialog *>(w); files && !value.isEmpty()) {
+            // Typed as a user would: selectFile leaves a focused name field alone.
+            files->findChild<QLineEdit *>("fileNameEdit")->setText(QDir(root).filePath(value));
+            return static_cast<QDialog *>(files)->accept();
+        } else if (auto *menu = qobject_cast<QMenu *>(w)) {
+            for (QAction *action : menu->actions())
+                if (!value.isEmpty() && action->text() == value)
+                    return menu->setActiveAction(action), QTest::keyClick(menu, Qt::Key_Return);
+        }
+        if (auto *dialog = qobject_cast<QDialog *>(w))
+            return dialog->reject();
+        w->close();
+    }
+
+    QTimer timer;
+    QString root;
+    QPointer<QWidget> last;
+    QElapsedTimer since;
+};
+
+// "de:Intro,Usage;en:" gives the languages de with two sections and en with
+// none; "!" followed by text gives that text in UTF-8, "%" in Latin-1.
+QByteArray helpFile(const QString &outline)
+{
+    if (outline.startsWith('!') || outline.startsWith('%'))
+        return outline.startsWith('!') ? outline.mid(1).toUtf8() : outline.mid(1).toLatin1();
+    QByteArray xml = "<zkhelp version=\"1\" author=\"A\">";
+    for (const QString &lang : outline.split(';', Qt::SkipEmptyParts)) {
+        const QByteArray key = lang.section(':', 0, 0).toUtf8();
+        xml += "<lang name=\"" + key + "\"><description>d-" + key + "</description>";
+        for (const QString &section : lang.section(':', 1).split(',', Qt::SkipEmptyParts))
+            xml +=
+                "<section name=\"" + section.toUtf8() + "\">c-" + section.toUtf8() + "</section>";
+        xml += "</lang>";
+    }
+    return xml + "</zkhelp>";
+}
+
+// Folders end in "/", children follow in brackets, a collapsed node gets "-".
+QString treeDump(const QTreeWidgetItem *item)
+{
+    QStringList children;
+    for (int i = 0; i < item->childCount(); ++i)
+        children.append(treeDump(item->child(i)));
+    const bool folder = item->data(0, MainWindow::RoleKind) == MainWindow::KindFolder;
+    const QString text = item->text(0) + (folder ? "/" : "") + (item->isExpanded() ? "" : "-");
+    return children.isEmpty() ? text : text + "(" + children.join(",") + ")";
+}
+
+} // namespace
+
+class TestEditorWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void init();
+    void cleanup();
+    void rebuild_data();
+    void rebuild() { runCase(); }
+    void editing_data();
+    void editing() { runCase(); }
+    void contextMenu_data();
+    void contextMenu() { runCase(); }
+    void unsavedEdits_data();
+    void unsavedEdits() { runCase(); }
+    void projectCommands_data();
+    void projectCommands() { runCase(); }
+
+private:
+    static void addColumns();
+    void runCase();
+    void step(const QString &line);
+    QTreeWidgetItem *node(const QString &path) const;
+    QString onDisk(const QString &file) const;
+
+    const QString pathFile = ZkHelp::ProjectManager::globalPathFile();
+    std::optional<QByteArray> savedPath;
+    std::optional<QTemporaryDir> dir;
+    std::optional<MainWindow> window;
+};
+
+// The program folder's "Path" is put back after every case.
+void TestEditorWindow::init()
+{
+    savedPath = QFile::exists(pathFile) ? std::optional(TestFiles::read(pathFile)) : std::nullopt;
+    QFile::remove(pathFile);
+    dir.emplace();
+    QVERIFY2(dir->isValid(), qPrintable(dir->errorString()));
+    window.emplace();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(&*window));
+}
+
+void TestEditorWindow::cleanup()
+{
+    window.reset();
+    QDir().rmdir(pathFile);
+    QFile::remove(pathFile);
+    if (savedPath)
+        QVERIFY(TestFiles::write(pathFile, *savedPath));
+    dir->setAutoRemove(!QTest::currentTestFailed());
+}
+
+// files: "REL=OUTLINE" (helpFile) in the project folder "p", opened as a project
+// unless there are none; steps and answers, "; " between them: see step() and
+// Answers; dialogs: see Answers;
+// tree: treeDump of the top level; disk: onDisk of files after the case.
+void TestEditorWindow::addColumns()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("answers");
+    QTest::addColumn<QStringList>("dialogs");
+    QTest::addColumn<QString>("tree");
+    QTest::addColumn<QStringList>("disk");
+}
+
+void TestEditorWindow::runCase()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, steps);
+    QFETCH(QString, answers);
+    QFETCH(QStringList, dialogs);
+    QFETCH(QString, tree);
+    QFETCH(QStringList, disk);
+
+    if (!files.isEmpty()) {
+        for (const QString &file : files)
+            QVERIFY(TestFiles::write(dir->filePath("p/" + file.section('=', 0, 0)),
+                                     helpFile(file.section('=', 1))));
+        QVERIFY(TestFiles::write(dir->filePath("p/demo.zkproject"),
+                                 "<zkproject name=\"Hilfe &amp; Übung\"/>"));
+        Answers open({"choose:p/demo.zkproject"}, dir->path());
+        window->findChild<QAction *>("actionOpenProject")->trigger();
+        QCOMPARE(open.seen, QStringList{"Projekt öffnen in ~"});
+        QCOMPARE(window->windowTitle(), "Editor - Hilfe & Übung");
+    }
+    Answers answered(answers.split("; ", Qt::SkipEmptyParts), dir->path());
+    for (const QString &line : steps.split("; ", Qt::SkipEmptyParts)) {
+        step(line);
+        if (QTest::currentTestFailed())
+            return;
+    }
+    QCOMPARE(answered.seen, dialogs);
+    QCOMPARE(answered.pending, QStringList());
+    QCOMPARE(treeDump(window->findChild<QTreeWidget *>("projectTree")->invisibleRootItem()),
+             tree.isEmpty() ? "-" : "-(" + tree + ")");
+    for (const QString &file : std::as_const(disk))
+        QCOMPARE(onDisk(file.section('=', 0, 0)), file);
+}
+
+// "REL=DUMP" (helpdatadump.h) as the file is now, or "REL=missing".
+QString TestEditorWindow::onDisk(const QString &file) const
+{
+    const QString path = dir->filePath("p/" + file);
+    return file + "=" +
+           (QFileInfo(path).isFile() ? dump(ZkHelp::HelpParser().parse(path)) : QString("missing"));
+}
+
+// Actions: "click NODE", "menu NODE" (right-click; "-" for empty space), "set
+// OBJECT TEXT", "press BUTTON", "trigger ACTION", "select ROW" (of listLinks),
+// "close closed|open"; checks: "page PAGE", "enabled OBJECT yes|no", "text
+// OBJECT TEXT", "status TEXT", "title TEXT", "disk REL=DUMP"; behind the
+// editor's back: "write REL OUTLINE", "rm REL", "mkdir REL" ("Path" is the
+// program folder's search-path file).
+void TestEditorWindow::step(const QString &line)
+{
+    const QString verb = line.section(' ', 0, 0);
+    const QString arg = line.section(' ', 1, 1);
+    const QString rest = line.section(' ', 2).replace("\\n", "\n");
+    const QString file = arg == "Path" ? pathFile : dir->filePath("p/" + arg);
+    QTreeWidget *projectTree = window->findChild<QTreeWidget *>("projectTree");
+    auto *edit = window->findChild<QLineEdit *>(arg);
+    auto *plainEdit = window->findChild<QPlainTextEdit *>(arg);
+    if (verb == "click" || verb == "menu") {
+        QTreeWidgetItem *item = node(arg);
+        QVERIFY2(item || arg == "-", qPrintable("no node " + arg));
+        const QPoint pos = item ? projectTree->visualItemRect(item).center() : QPoint(5, 790);
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, pos,
+                               projectTree->viewport()->mapToGlobal(pos));
+        if (verb == "click")
+            QTest::mouseClick(projectTree->viewport(), Qt::LeftButton, {}, pos);
+        else
+            QApplication::sendEvent(projectTree->viewport(), &menu);
+    } else if (verb == "set" && edit) {
+        edit->setText(rest);
+    } else if (verb == "set") {
+        plainEdit->setPlainText(rest);
+    } else if (verb == "press") {
+        window->findChild<QAbstractButton *>(arg)->click();
+    } else if (verb == "trigger") {
+        window->findChild<QAction *>(arg)->trigger();
+    } else if (verb == "select") {
+        window->findChild<QListWidget *>("listLinks")->setCurrentRow(arg.toInt());
+    } else if (verb == "close") {
+        QCOMPARE(window->close(), arg == "closed");
+    } else if (verb == "page") {
+        QCOMPARE(window->findChild<QStackedWidget *>("editorStack")->currentWidget()->objectName(),
+                 arg);
+    } else if (verb == "enabled") {
+        QCOMPARE(window->findChild<QWidget *>(arg)->isEnabled(), rest == "yes");
+    } else if (verb == "text") {
+        QCOMPARE(edit ? edit->text() : plainEdit->toPlainText(), rest);
+    } else if (verb == "status" || verb == "title") {
+        QCOMPARE(verb == "title" ? window->windowTitle() : window->statusBar()->currentMessage(),
+                 line.section(' ', 1));
+    } else if (verb == "disk") {
+        QCOMPARE(onDisk(arg.section('=', 0, 0)), line.section(' ', 1));
+    } else if (verb == "write") {
+        QVERIFY(TestFiles::write(file, helpFile(line.section(' ', 2))));
+    } else if (verb == "rm") {
+        QVERIFY(QFile::remove(file));
+    } else if (verb == "mkdir") {
+        QVERIFY(QDir().mkpath(file));
+    } else {
+        QFAIL(qPrintable("unknown step " + line));
+    }
+}
+
+// NODE is the path of shown texts from the top level, such as "a/x.zkhelp/de".
+QTreeWidgetItem *TestEditorWindow::node(const QString &path) const
+{
+    QTreeWidgetItem *item = window->findChild<QTreeWidget *>("projectTree")->invisibleRootItem();
+    for (const QString &text : path.split('/')) {
+        int i = 0;
+        while (i < item->childCount() && item->child(i)->text(0) != text)
+            ++i;
+        if (i == item->childCount())
+            return nullptr;
+        item = item->child(i);
+    }
+    return item;
+}
+
+namespace {
+const QString unsaved =
+    "Ungespeicherte Änderungen: Es gibt ungespeicherte Änderungen. Jetzt speichern?";
+const QString failed = "Fehler: Speichern fehlgeschlagen.";
+const QString fileMenu = "menu: Sprache hinzufügen... | - | Aus Projekt entfernen (Löschen)";
+const QString langMenu = "menu: Sektion hinzufügen... | - | Sprache löschen";
+const QString askKey = "Neu: Sprache (de, en): []";
+const QString askSection = "Neu: Sektion Name: []";
+const QString askFile = "Löschen: Datei wirklich löschen?\n(Sie wird von der Festplatte entfernt!)";
+const QString x = "x.zkhelp=v=1|a=A|de:d-de[Intro=c-Intro]|links=";
+const QString xb = "x.zkhelp=v=1|a=B|de:d-de[Intro=c-Intro]|links=";
+const QString y = "y.zkhelp=v=1|a=A|de:d-de[]|links=";
+const QString xyTree = "x.zkhelp(de(Intro)),y.zkhelp(de)";
+const QStringList xy{"x.zkhelp=de:Intro", "y.zkhelp=de:"};
+const QString editX = "click x.zkhelp; set editAuthor B; ";
+} // namespace
+
+void TestEditorWindow::rebuild_data()
+{
+    addColumns();
+    QTest::newRow("folders shared, matched by case, first needed first")
+        << QStringList{"top.zkhelp=en:", "a/b/x.zkhelp=de:", "docs/y.zkhelp=", "a/b/y.zkhelp=",
+                       "Docs/x.zkhelp=", "a.zkhelp/x.txt=",  "a/x.zkhelp="}
+        << "click Docs; page pageEmpty"
+        << "" << QStringList{}
+        << "Docs/(x.zkhelp),a/(b/(x.zkhelp(de),y.zkhelp),x.zkhelp),docs/(y.zkhelp),top.zkhelp(en)"
+        << QStringList{};
+    QTest::newRow("keys by code unit, equal section names, unreadable files")
+        << QStringList{"k.zkhelp=en:;de:S,S;EN:", "bad.zkhelp=!<zkhelp><lang name=\"de\">",
+                       "empty.zkhelp=!", "latin.zkhelp=%<zkhelp><lang name=\"ä\"/></zkhelp>",
+                       "ü & <b>.zkhelp=!<zkhelp><lang name=\"a b\"><section name=\"&lt;i&gt;\"/>"
+                       "</lang></zkhelp>"}
+        << ""
+        << "" << QStringList{}
+        << "bad.zkhelp,empty.zkhelp,k.zkhelp(EN,de(S,S),en),latin.zkhelp(\uFFFD),"
+           "ü & <b>.zkhelp(a b(<i>))"
+        << QStringList{};
+}
+
+void TestEditorWindow::editing_data()
+{
+    addColumns();
+    QTest::newRow("author committed by clicking a language of the file, saved there")
+        << xy
+        << "click x.zkhelp; page pageFile; text editAuthor A; set editAuthor Neu & <b>Ä; "
+           "click x.zkhelp/de; page pageLanguage; text editLangDescription d-de; "
+           "press btnSaveLang; status Gespeichert: x.zkhelp"
+        << "" << QStringList{} << xyTree
+        << QStringList{"x.zkhelp=v=1|a=Neu & <b>Ä|de:d-de[Intro=c-Intro]|links=", y};
+    QTest::newRow("section renamed at once in the tree, on disk only when saved")
+        << xy
+        << "click x.zkhelp/de/Intro; text editContent c-Intro; set editSectionName Start; "
+           "set editContent Zeile 1\\n  Zeile 2; click y.zkhelp; disk " +
+               x + "; click x.zkhelp/de/Start; trigger actionSave"
+        << "" << QStringList{} << "x.zkhelp(de(Start)),y.zkhelp(de)"
+        << QStringList{"x.zkhelp=v=1|a=A|de:d-de[Start=Zeile 1\n  Zeile 2]|links="};
+    QTest::newRow("links trimmed, blanks refused, removed; clicking again refills")
+        << QStringList{"x.zkhelp=!<zkhelp><link page=\"alt\"/></zkhelp>"}
+        << "click x.zkhelp; set editNewLink   neu  ; press btnAddLink; text editNewLink ; "
+           "set editNewLink    ; press btnAddLink; text editNewLink    ; press btnSaveFile; "
+           "disk x.zkhelp=v=|a=|links=alt,neu; select 0; press btnRemoveLink; "
+           "set editVersion 2; click x.zkhelp; text editVersion ; set editAuthor B; "
+           "trigger actionSave"
+        << "" << QStringList{} << "x.zkhelp" << QStringList{"x.zkhelp=v=|a=B|links=alt,neu"};
+    QTest::newRow("save: nothing before a click, one failure per trigger on a folder")
+        << QStringList{"a/x.zkhelp=de:"}
+        << "trigger actionSave; click a; trigger actionSave; press btnSaveFile; "
+           "press btnSaveLang; press btnSaveSection"
+        << "Ok; Ok; Ok; Ok" << QStringList{failed, failed, failed, failed} << "a/(x.zkhelp(de))"
+        << QStringList{"a/x.zkhelp=v=1|a=A|de:d-de[]|links="};
+}
+
+void TestEditorWindow::contextMenu_data()
+{
+    addColumns();
+    QTest::newRow("file: language added, written with the page's edits")
+        << xy << editX + "menu x.zkhelp; page pageFile"
+        << "pick:Sprache hinzufügen...; type:DE <ü> " << QStringList{fileMenu, askKey}
+        << "x.zkhelp(DE <ü> ,de(Intro)),y.zkhelp(de)"
+        << QStringList{"x.zkhelp=v=1|a=B|DE <ü> :...[]|de:d-de[Intro=c-Intro]|links=", y};
+    QTest::newRow("file: a key it has already is refused, shown as typed")
+        << xy << "menu x.zkhelp; menu x.zkhelp"
+        << "pick:Sprache hinzufügen...; type:<b>; pick:Sprache hinzufügen...; type:<b>; Ok"
+        << QStringList{fileMenu, askKey, fileMenu, askKey, "Neu: Sprache '<b>' existiert bereits."}
+        << "x.zkhelp(<b>,de(Intro)),y.zkhelp(de)"
+        << QStringList{"x.zkhelp=v=1|a=A|<b>:...[]|de:d-de[Intro=c-Intro]|links="};
+    QTest::newRow("file: deleted with its edits, without asking about them")
+        << xy << editX + "menu x.zkhelp; page pageEmpty"
+        << "pick:Aus Projekt entfernen (Löschen); Yes" << QStringList{fileMenu, askFile}
+        << "y.zkhelp(de)" << QStringList{"x.zkhelp=missing", y};
+    QTest::newRow("language: section added last, then the first deleted after a No")
+        << xy << "menu x.zkhelp/de; menu x.zkhelp/de/Intro; menu x.zkhelp/de/Intro"
+        << "pick:Sektion hinzufügen...; type:Intro; pick:Sektion löschen; No; "
+           "pick:Sektion löschen; Yes"
+        << QStringList{langMenu,
+                       askSection,
+                       "menu: Sektion löschen",
+                       "Löschen: Sektion löschen?",
+                       "menu: Sektion löschen",
+                       "Löschen: Sektion löschen?"}
+        << xyTree << QStringList{"x.zkhelp=v=1|a=A|de:d-de[Intro=...]|links="};
+    QTest::newRow("language: deleted, the others keep their order")
+        << QStringList{"x.zkhelp=de:;en:S;fr:"} << "menu x.zkhelp/en"
+        << "pick:Sprache löschen; Yes" << QStringList{langMenu, "Löschen: Sprache 'en' löschen?"}
+        << "x.zkhelp(de,fr)" << QStringList{"x.zkhelp=v=1|a=A|de:d-de[]|fr:d-fr[]|links="};
+    QTest::newRow("folder and empty space: no menu")
+        << QStringList{"a/x.zkhelp=de:"} << "menu a; menu -"
+        << "" << QStringList{} << "a/(x.zkhelp(de))" << QStringList{};
+    QTest::newRow("failed write keeps the tree and the edits")
+        << xy << editX + "rm x.zkhelp; mkdir x.zkhelp; menu x.zkhelp/de; trigger actionReload"
+        << "pick:Sektion hinzufügen...; type:Neu; Ok; Cancel"
+        << QStringList{langMenu, askSection, failed, unsaved} << xyTree
+        << QStringList{"x.zkhelp=missing", y};
+}
+
+void TestEditorWindow::unsavedEdits_data()
+{
+    addColumns();
+    QTest::newRow("cancelled: nothing changes")
+        << xy
+        << editX + "trigger actionReload; trigger actionOpenProject; trigger actionNewProject; "
+                   "trigger actionNewFile; close open; text editAuthor B"
+        << "Cancel; Cancel; Cancel; Cancel; Cancel"
+        << QStringList{unsaved, unsaved, unsaved, unsaved, unsaved} << xyTree << QStringList{x};
+    QTest::newRow("reload, discarded: the edit is gone")
+        << xy
+        << editX + "trigger actionReload; page pageFile; enabled editorStack no; "
+                   "click x.zkhelp; enabled editorStack yes; text editAuthor A"
+        << "Discard" << QStringList{unsaved} << xyTree << QStringList{x};
+    QTest::newRow("closing, saved") << xy << editX + "close closed"
+                                    << "Save" << QStringList{unsaved} << xyTree << QStringList{xb};
+    QTest::newRow("an edit typed back is none")
+        << xy << editX + "set editAuthor A; trigger actionReload; close closed"
+        << "" << QStringList{} << xyTree << QStringList{x};
+    QTest::newRow("section added in another file: cancelled, then the others saved first")
+        << xy << editX + "menu y.zkhelp/de; disk " + y + "; menu y.zkhelp/de"
+        << "pick:Sektion hinzufügen...; type:S; Cancel; pick:Sektion hinzufügen...; type:S; Save"
+        << QStringList{langMenu, askSection, unsaved, langMenu, askSection, unsaved}
+        << "x.zkhelp(de(Intro)),y.zkhelp(de(S))"
+        << QStringList{xb, "y.zkhelp=v=1|a=A|de:d-de[S=...]|links="};
+    QTest::newRow("failed save abandons the command")
+        << xy << editX + "rm x.zkhelp; mkdir x.zkhelp; trigger actionNewFile"
+        << "Save; Ok" << QStringList{unsaved, failed} << xyTree << QStringList{"x.zkhelp=missing"};
+}
+
+void TestEditorWindow::projectCommands_data()
+{
+    addColumns();
+    QTest::newRow("no project: warnings only")
+        << QStringList{}
+        << "trigger actionNewFile; trigger actionRegisterPath; trigger actionReload; "
+           "trigger actionSave; title ZK Help Editor"
+        << "Ok; Ok"
+        << QStringList{"Info: Bitte erst ein Projekt öffnen/erstellen.",
+                       "Info: Kein Projekt geöffnet."}
+        << "" << QStringList{};
+    QTest::newRow("new project in a folder with help files")
+        << QStringList{} << "write s/a.zkhelp de:; trigger actionNewProject; title Editor - Neu & Ü"
+        << "choose:p; type:Neu & Ü; Ok"
+        << QStringList{"Projektordner wählen", "Neues Projekt: Projektname: [MeinProjekt]",
+                       "Info: Projekt erstellt!"}
+        << "s/(a.zkhelp(de))" << QStringList{};
+    QTest::newRow("new file: extension added, shown in its folder; another one kept")
+        << QStringList{"s/y.zkhelp=de:"} << "trigger actionNewFile; trigger actionNewFile"
+        << "choose:p/s/neu; choose:p/notiz.txt"
+        << QStringList{"Neue Datei in $D/p", "Neue Datei in $D/p"}
+        << "s/(neu.zkhelp(de),y.zkhelp(de))"
+        << QStringList{"s/neu.zkhelp=v=1.0|a=Ich|de:Neue Beschreibung[]|links=",
+                       "notiz.txt=v=1.0|a=Ich|de:Neue Beschreibung[]|links="};
+    QTest::newRow("reload sees changes behind the editor's back; register path")
+        << xy
+        << "rm x.zkhelp; write a/z.zkhelp en:; trigger actionReload; trigger actionRegisterPath; "
+           "rm Path; mkdir Path; trigger actionRegisterPath"
+        << "Ok; Ok"
+        << QStringList{"Info: Pfad (inkl. Unterordner) wurde registriert.",
+                       "Info: Pfad konnte nicht registriert werden."}
+        << "a/(z.zkhelp(en)),y.zkhelp(de)" << QStringList{};
+}
+
+QTEST_MAIN(TestEditorWindow)
+#include "tst_editorwindow.moc"
