@@ -57,31 +57,13 @@ void writeLanguageBlock(QTextStream &out, const QString &key, const HelpLanguage
         << "</details>\n";
 }
 
-// The address of the page the export writes for a linked name. A browser
-// reads "%", "#", "?", ":" and "\\" as URL syntax and a leading "/" as the
-// server's root, so those are percent-encoded: every target stays a relative
-// path (never a "javascript:" address) and leads to the page of that name.
-QString linkTarget(const QString &name)
-{
-    QString target;
-    target.reserve(name.size());
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        const char16_t c = name.at(i).unicode();
-        if (c == u'%' || c == u'#' || c == u'?' || c == u':' || c == u'\\' || (i == 0 && c == u'/'))
-            target += QStringLiteral("%%1").arg(unsigned(c), 2, 16, QLatin1Char('0')).toUpper();
-        else
-            target += QChar(c);
-    }
-    return target;
-}
-
 void writeLinkList(QTextStream &out, const QList<QString> &links, const QString &toRoot)
 {
     if (links.isEmpty())
         return;
     out << "<h2>Siehe auch:</h2>\n<ul>\n";
     for (const QString &link : links) {
-        out << "<li><a href='" << toRoot << cleanHtml(linkTarget(link)) << ".html'>"
+        out << "<li><a href='" << toRoot << cleanHtml(linkAddress(link)) << ".html'>"
             << cleanHtml(link) << "</a></li>\n";
     }
     out << "</ul>\n";
@@ -167,6 +149,23 @@ QString cleanHtml(const QString &text)
         }
     }
     return out;
+}
+
+// A browser reads "%", "#", "?", ":" and "\\" as URL syntax and a leading "/"
+// as the server's root: encoded, every address stays a relative path (never a
+// "javascript:" address) that leads to the page of that very name.
+QString linkAddress(const QString &name)
+{
+    QString address;
+    address.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        if (c == u'%' || c == u'#' || c == u'?' || c == u':' || c == u'\\' || (i == 0 && c == u'/'))
+            address += QStringLiteral("%%1").arg(unsigned(c), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            address += QChar(c);
+    }
+    return address;
 }
 
 bool HtmlExporter::writeCssFile(const QString &outputDir) const

@@ -18,6 +18,12 @@ class HelpParser;
 // character reference of its code point.
 QString cleanHtml(const QString &text);
 
+// The address under which a page links to the help-file name: the name with
+// "%", "#", "?", ":", "\\" and a leading "/" percent-encoded, so that no URL
+// parser reads a scheme, fragment, query or escape into it and
+// percent-decoding gives the name back. Still to be escaped with cleanHtml.
+QString linkAddress(const QString &name);
+
 class HtmlExporter
 {
 public:

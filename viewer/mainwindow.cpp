@@ -164,9 +164,7 @@ void MainWindow::on_exportButton_clicked()
 
 void MainWindow::on_contentBrowser_anchorClicked(const QUrl &link)
 {
-    const QString text = link.toString();
-    if (text.startsWith(QStringLiteral("http:")) || text.startsWith(QStringLiteral("https:")) ||
-        text.startsWith(QStringLiteral("mailto:"))) {
+    if (isDesktopLink(link.toString())) {
         QDesktopServices::openUrl(link);
         return;
     }

@@ -18,6 +18,12 @@ const QString pageStyle = QStringLiteral(
 
 } // namespace
 
+bool isDesktopLink(const QString &link)
+{
+    return link.startsWith(QStringLiteral("http:")) || link.startsWith(QStringLiteral("https:")) ||
+           link.startsWith(QStringLiteral("mailto:"));
+}
+
 QString renderScreenPage(const ZkHelp::HelpData &data, const ZkHelp::HelpLanguage &language)
 {
     qsizetype size = pageStyle.size() + data.author.size() + data.version.size() +
@@ -42,10 +48,12 @@ QString renderScreenPage(const ZkHelp::HelpData &data, const ZkHelp::HelpLanguag
         page += QStringLiteral("<hr><h4>Verweise:</h4><ul>");
         for (const QString &link : data.links) {
             // Qt's rich-text parser decodes character references only in
-            // double-quoted attribute values.
-            const QString escaped = ZkHelp::cleanHtml(link);
-            page += QStringLiteral("<li><a href=\"") + escaped + QStringLiteral("\">") + escaped +
-                    QStringLiteral("</a></li>");
+            // double-quoted attribute values. A help-file name is also
+            // percent-encoded, or QUrl would take "Kapitel:1" for a scheme
+            // (and lower-case it) or "%41" for an escape.
+            const QString address = isDesktopLink(link) ? link : ZkHelp::linkAddress(link);
+            page += QStringLiteral("<li><a href=\"") + ZkHelp::cleanHtml(address) +
+                    QStringLiteral("\">") + ZkHelp::cleanHtml(link) + QStringLiteral("</a></li>");
         }
         page += QStringLiteral("</ul>");
     }

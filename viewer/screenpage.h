@@ -8,6 +8,11 @@
 // The on-screen page of one language of data: an inline style, the author
 // and version as heading, the description, every section and the link list.
 // Descriptions and section texts go in as written, so markup in them takes
-// effect; link names are escaped, so every name shows and comes back from a
-// click exactly as written.
+// effect; link names are escaped (and help-file names percent-encoded in the
+// address), so every name shows and comes back from a click exactly as
+// written.
+// Whether a link is handed to the desktop (web and mail addresses) rather
+// than looked up as a help-file name.
+bool isDesktopLink(const QString &link);
+
 QString renderScreenPage(const ZkHelp::HelpData &data, const ZkHelp::HelpLanguage &language);

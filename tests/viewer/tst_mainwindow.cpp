@@ -233,6 +233,8 @@ void TestMainWindow::followLink_data()
     QTest::newRow("apostrophe, markup, ampersand, umlaut")
         << "it's <new> & Über" << true << none << none;
     QTest::newRow("percent and blank") << "100% sicher" << true << none << none;
+    QTest::newRow("colon, percent escape, fragment, query")
+        << "Kapitel:1 p%41 a#b?c" << true << none << none;
     QTest::newRow("missing file") << "xyz" << false << none
                                   << QStringList(u"Link|Datei nicht gefunden:\nxyz"_s);
     QTest::newRow("web") << "https://example.org/a?b=1&c=2" << false
