@@ -9,7 +9,7 @@
 // The program folder's "Path" is put back afterwards.
 #include "helpparser.h"
 #include "mainwindow.h"
-#include "projectmanager.h"
+#include "savedpathfile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,7 +26,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <optional>
 
 namespace {
 
@@ -109,10 +108,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     // Opening the project registers it in the real "Path" beside this program.
-    const QString pathFile = ZkHelp::ProjectManager::globalPathFile();
-    std::optional<QByteArray> savedPath;
-    if (QFile file(pathFile); file.open(QIODevice::ReadOnly))
-        savedPath = file.readAll();
+    const SavedPathFile pathFile;
 
     MainWindow window;
     answerNextDialog(QDir(root).filePath("bench.zkproject"));
@@ -147,10 +143,6 @@ int main(int argc, char *argv[])
     }
     const int added = runs;
     const bool ok = nodes == 13 * files + 20 && countNodes() == nodes + added;
-
-    QFile::remove(pathFile);
-    if (QFile file(pathFile); savedPath && file.open(QIODevice::WriteOnly))
-        file.write(*savedPath);
     if (!ok) {
         std::fprintf(stderr, "wrong tree: %d nodes, then %d\n", nodes, countNodes());
         return 1;

@@ -7,6 +7,7 @@
 // Environment: RUNS (default 5); each figure is the best run, the compared
 // commands taking turns. The program folder's "Path" is put back afterwards.
 #include "projectmanager.h"
+#include "savedpathfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,7 +22,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -92,18 +92,15 @@ int main(int argc, char *argv[])
     }
 
     // Registration appends to the real "Path" beside this program.
-    const QString pathFile = ZkHelp::ProjectManager::globalPathFile();
-    std::optional<QByteArray> savedPath;
-    if (QFile file(pathFile); file.open(QIODevice::ReadOnly))
-        savedPath = file.readAll();
-    QFile::remove(pathFile);
+    const SavedPathFile pathFile;
+    QFile::remove(pathFile.path);
 
     ZkHelp::ProjectManager project;
     project.projectDir = root;
     project.projectName = "bench";
     project.projectFile = QDir(root).filePath("bench.zkproject");
     bool ok = project.registerPathInGlobalConfig();
-    const qsizetype pathSize = QFileInfo(pathFile).size();
+    const qsizetype pathSize = QFileInfo(pathFile.path).size();
 
     std::vector<double> listing;
     timeInTurns(runs,
@@ -130,11 +127,7 @@ int main(int argc, char *argv[])
                          ++walked;
                  }},
                 registration);
-    ok = ok && project.files.size() == files && QFileInfo(pathFile).size() == pathSize;
-
-    QFile::remove(pathFile);
-    if (QFile file(pathFile); savedPath && file.open(QIODevice::WriteOnly))
-        file.write(*savedPath);
+    ok = ok && project.files.size() == files && QFileInfo(pathFile.path).size() == pathSize;
     if (!ok) {
         std::fprintf(stderr, "a run failed or gave the wrong result\n");
         return 1;
