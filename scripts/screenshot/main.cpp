@@ -4,6 +4,7 @@
 // Usage: zkhelp_editor_screenshot PROJECT_FILE NODE_PATH OUTPUT.png
 // NODE_PATH names the node by its shown texts, e.g. "intro.zkhelp/en/Overview".
 #include "mainwindow.h"
+#include "treenode.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -28,20 +29,6 @@ void answerFileDialog(const QString &path)
     });
 }
 
-QTreeWidgetItem *findNode(QTreeWidget *tree, const QString &path)
-{
-    QTreeWidgetItem *item = tree->invisibleRootItem();
-    for (const QString &text : path.split('/')) {
-        int i = 0;
-        while (i < item->childCount() && item->child(i)->text(0) != text)
-            ++i;
-        if (i == item->childCount())
-            return nullptr;
-        item = item->child(i);
-    }
-    return item;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -58,7 +45,7 @@ int main(int argc, char *argv[])
     window.findChild<QAction *>("actionOpenProject")->trigger();
 
     auto *tree = window.findChild<QTreeWidget *>("projectTree");
-    QTreeWidgetItem *node = findNode(tree, args.at(2));
+    QTreeWidgetItem *node = TreeNode::find(tree, args.at(2));
     if (!node) {
         std::fprintf(stderr, "no node %s\n", qPrintable(args.at(2)));
         return 1;

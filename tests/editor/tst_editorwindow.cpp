@@ -7,6 +7,7 @@
 #include "mainwindow.h"
 #include "projectmanager.h"
 #include "testfiles.h"
+#include "treenode.h"
 
 #include <QAbstractButton>
 #include <QContextMenuEvent>
@@ -321,16 +322,7 @@ void TestEditorWindow::step(const QString &line)
 // NODE is the path of shown texts from the top level, such as "a/x.zkhelp/de".
 QTreeWidgetItem *TestEditorWindow::node(const QString &path) const
 {
-    QTreeWidgetItem *item = window->findChild<QTreeWidget *>("projectTree")->invisibleRootItem();
-    for (const QString &text : path.split('/')) {
-        int i = 0;
-        while (i < item->childCount() && item->child(i)->text(0) != text)
-            ++i;
-        if (i == item->childCount())
-            return nullptr;
-        item = item->child(i);
-    }
-    return item;
+    return TreeNode::find(window->findChild<QTreeWidget *>("projectTree"), path);
 }
 
 namespace {
