@@ -6,21 +6,16 @@
 // has 2 languages of 5 sections, so 13 nodes per file and 20 folder nodes)
 // Environment: RUNS (default 5); each figure is the best run, the compared
 // work taking turns. Runs offscreen unless QT_QPA_PLATFORM says otherwise.
-// The program folder's "Path" is put back afterwards.
+#include "dialoganswerer.h"
 #include "helpparser.h"
 #include "mainwindow.h"
-#include "savedpathfile.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileDialog>
-#include <QInputDialog>
-#include <QLineEdit>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -61,24 +56,6 @@ bool makeProject(const QString &root, int files)
     return project.open(QIODevice::WriteOnly) && project.write("<zkproject name=\"bench\"/>\n") > 0;
 }
 
-// Answers the next modal dialog once it is up: a file dialog with path, an
-// input dialog with text.
-void answerNextDialog(const QString &answer)
-{
-    QTimer::singleShot(0, [answer] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (auto *files = qobject_cast<QFileDialog *>(modal)) {
-            files->findChild<QLineEdit *>("fileNameEdit")->setText(answer);
-            static_cast<QDialog *>(files)->accept();
-        } else if (auto *input = qobject_cast<QInputDialog *>(modal)) {
-            input->setTextValue(answer);
-            input->accept();
-        } else {
-            answerNextDialog(answer);
-        }
-    });
-}
-
 double seconds(const std::function<void()> &work)
 {
     QElapsedTimer timer;
@@ -107,11 +84,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "cannot create the project under %s\n", qPrintable(work.path()));
         return 1;
     }
-    // Opening the project registers it in the real "Path" beside this program.
-    const SavedPathFile pathFile;
-
-    MainWindow window;
-    answerNextDialog(QDir(root).filePath("bench.zkproject"));
+    MainWindow window(work.filePath("Path"));
+    DialogAnswerer opener({"choose:" + QDir(root).filePath("bench.zkproject")}, QString(), 0);
     window.findChild<QAction *>("actionOpenProject")->trigger();
     auto *tree = window.findChild<QTreeWidget *>("projectTree");
     const auto countNodes = [tree] {
@@ -132,8 +106,8 @@ int main(int argc, char *argv[])
                            }));
     }
     // Through the window's own slot, its name dialog answered at once.
+    DialogAnswerer names(QStringList(runs, QStringLiteral("type:Neu")), QString(), 0);
     for (int r = 0; r < runs; ++r) {
-        answerNextDialog(QStringLiteral("Neu"));
         addSection = std::min(addSection, seconds([&] {
                                   QMetaObject::invokeMethod(
                                       &window, "addSection",

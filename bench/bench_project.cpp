@@ -7,7 +7,6 @@
 // Environment: RUNS (default 5); each figure is the best run, the compared
 // commands taking turns. The program folder's "Path" is put back afterwards.
 #include "projectmanager.h"
-#include "savedpathfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -91,16 +90,13 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    // Registration appends to the real "Path" beside this program.
-    const SavedPathFile pathFile;
-    QFile::remove(pathFile.path);
-
-    ZkHelp::ProjectManager project;
+    const QString pathFile = work.filePath("Path");
+    ZkHelp::ProjectManager project(pathFile);
     project.projectDir = root;
     project.projectName = "bench";
     project.projectFile = QDir(root).filePath("bench.zkproject");
     bool ok = project.registerPathInGlobalConfig();
-    const qsizetype pathSize = QFileInfo(pathFile.path).size();
+    const qsizetype pathSize = QFileInfo(pathFile).size();
 
     std::vector<double> listing;
     timeInTurns(runs,
@@ -127,7 +123,7 @@ int main(int argc, char *argv[])
                          ++walked;
                  }},
                 registration);
-    ok = ok && project.files.size() == files && QFileInfo(pathFile.path).size() == pathSize;
+    ok = ok && project.files.size() == files && QFileInfo(pathFile).size() == pathSize;
     if (!ok) {
         std::fprintf(stderr, "a run failed or gave the wrong result\n");
         return 1;

@@ -1,15 +1,14 @@
 // Times the viewer's window against the bare work it cannot avoid, side by
 // side in one process:
 //   - one change of the search text over a folder of many help files against
-//     HelpFinder::findAllFiles alone for the same filter;
+//     HelpCollection::files alone for the same filter;
 //   - a click on a list entry showing a large one-language document against
 //     parsing that file plus setHtml of the same page in a bare QTextBrowser.
 // Usage (under QT_QPA_PLATFORM=offscreen): zkhelp_bench_viewer FLAT_DIR WORK_DIR [RUNS]
 // FLAT_DIR holds the help files (bench_gen flat); WORK_DIR is an empty
 // folder for the large document and the Path file. Each figure is the best
 // of RUNS runs, the two sides taking turns.
-#include "helpfinder.h"
-#include "helpparser.h"
+#include "helpcollection.h"
 #include "helpwriter.h"
 #include "mainwindow.h"
 #include "savefile.h"
@@ -137,9 +136,8 @@ int main(int argc, char *argv[])
     auto *content = window.findChild<QTextBrowser *>(QStringLiteral("contentBrowser"));
     const int allFiles = list->count();
 
-    ZkHelp::HelpFinder finder;
-    ZkHelp::HelpParser parser;
-    const QList<QString> searchPaths = finder.getSearchPaths(QStringLiteral("Path"));
+    const ZkHelp::HelpCollection collection = ZkHelp::HelpCollection::fromPathFile(
+        QStringLiteral("Path"), QCoreApplication::applicationDirPath());
     // A run changes the text to "x" and back to empty on each side, the
     // sides taking turns by whole runs: what one change frees is what the
     // next change of the same side allocates from, on both sides alike. The
@@ -156,10 +154,8 @@ int main(int argc, char *argv[])
     };
     const auto floorRun = [&] {
         filtered.floor =
-            std::min(filtered.floor,
-                     timed([&] { found = finder.findAllFiles(searchPaths, QStringLiteral("x")); }));
-        everything.floor = std::min(
-            everything.floor, timed([&] { found = finder.findAllFiles(searchPaths, QString()); }));
+            std::min(filtered.floor, timed([&] { found = collection.files(QStringLiteral("x")); }));
+        everything.floor = std::min(everything.floor, timed([&] { found = collection.files(); }));
     };
     for (int run = 0; run < runs; ++run) {
         if (run % 2 == 0) {
@@ -181,7 +177,7 @@ int main(int argc, char *argv[])
     const Pair click = bestOf(
         runs, [&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center()); },
         [&] {
-            const ZkHelp::HelpData data = parser.parse(bigPath);
+            const ZkHelp::HelpData data = collection.fileData(bigPath);
             bare.setHtml(page);
         });
     if (!content->toPlainText().startsWith(QStringLiteral("Benchmark (v1.0)"))) {
@@ -196,9 +192,9 @@ int main(int argc, char *argv[])
     std::printf("%-44s %12s  %-34s %12s %8s %8s\n", "case", "viewer", "floor", "floor time",
                 "ratio", "goal");
     row(QStringLiteral("filter \"x\" (%1 of %2 listed)").arg(matches).arg(allFiles), filtered,
-        "HelpFinder::findAllFiles", 1.5);
+        "HelpCollection::files", 1.5);
     row(QStringLiteral("empty filter (%1 listed)").arg(allFiles), everything,
-        "HelpFinder::findAllFiles", 1.5);
+        "HelpCollection::files", 1.5);
     row(QStringLiteral("click on the %1 MiB document")
             .arg(double(QFileInfo(bigPath).size()) / 1048576.0, 0, 'f', 1),
         click, "parse + setHtml in bare QTextBrowser", 1.3);

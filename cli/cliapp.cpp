@@ -1,5 +1,6 @@
 #include "cliapp.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -41,8 +42,7 @@ int CliApp::run(const QList<QString> &args)
         out.flush();
         return 0;
     }
-    finder.ensurePathFile(QStringLiteral("Path"));
-    const QList<QString> searchPaths = finder.getSearchPaths(QStringLiteral("Path"));
+    collection = ZkHelp::HelpCollection::forWorkingFolder(QCoreApplication::applicationDirPath());
 
     bool ok = true;
     switch (args.size()) {
@@ -51,14 +51,14 @@ int CliApp::run(const QList<QString> &args)
         break;
     case 1:
         if (args.first() == u"-lsp") {
-            for (const QString &folder : searchPaths)
+            for (const QString &folder : collection.searchPaths())
                 out << folder << '\n';
         } else {
-            ok = readHelp(searchPaths, args.first(), QString());
+            ok = readHelp(args.first(), QString());
         }
         break;
     case 2:
-        ok = dispatchPair(searchPaths, args.at(0), args.at(1));
+        ok = dispatchPair(args.at(0), args.at(1));
         break;
     default:
         break;
@@ -67,33 +67,31 @@ int CliApp::run(const QList<QString> &args)
     return ok ? 0 : 1;
 }
 
-bool CliApp::dispatchPair(const QList<QString> &searchPaths, const QString &command,
-                          const QString &operand)
+bool CliApp::dispatchPair(const QString &command, const QString &operand)
 {
     if (command == u"-l")
-        return listLanguages(searchPaths, operand);
+        return listLanguages(operand);
     if (command == u"-lsf") {
-        listFiles(searchPaths, operand);
+        listFiles(operand);
         return true;
     }
     if (command == u"-sh")
-        return selectHelp(searchPaths, operand);
+        return selectHelp(operand);
     if (command == u"-shl")
-        return selectHelpLanguage(searchPaths, operand);
+        return selectHelpLanguage(operand);
     if (command == u"-html")
-        return createHtml(searchPaths, operand);
-    return readHelp(searchPaths, command, operand);
+        return createHtml(operand);
+    return readHelp(command, operand);
 }
 
-bool CliApp::readHelp(const QList<QString> &searchPaths, const QString &fileName,
-                      const QString &language)
+bool CliApp::readHelp(const QString &fileName, const QString &language)
 {
-    const QString path = finder.findHelpFile(searchPaths, fileName);
+    const QString path = collection.findFile(fileName);
     if (path.isEmpty()) {
         out << "Warnung: Keine Hilfedatei gefunden fuer: " << fileName << '\n';
         return false;
     }
-    return printHelpData(parser.parse(path), language);
+    return printHelpData(collection.fileData(path), language);
 }
 
 bool CliApp::printHelpData(const ZkHelp::HelpData &data, const QString &language)
@@ -125,27 +123,27 @@ bool CliApp::printHelpData(const ZkHelp::HelpData &data, const QString &language
     return found;
 }
 
-void CliApp::listFiles(const QList<QString> &searchPaths, const QString &filter)
+void CliApp::listFiles(const QString &filter)
 {
-    for (const QString &path : finder.findAllFiles(searchPaths, filter))
+    for (const QString &path : collection.files(filter))
         out << QFileInfo(path).fileName() << '\n';
 }
 
-bool CliApp::listLanguages(const QList<QString> &searchPaths, const QString &fileName)
+bool CliApp::listLanguages(const QString &fileName)
 {
-    const QString path = finder.findHelpFile(searchPaths, fileName);
+    const QString path = collection.findFile(fileName);
     if (path.isEmpty()) {
         out << "Datei nicht gefunden.\n";
         return false;
     }
-    for (const QString &key : parser.parse(path).languages.keys())
+    for (const QString &key : collection.fileData(path).languages.keys())
         out << key << '\n';
     return true;
 }
 
-bool CliApp::selectHelp(const QList<QString> &searchPaths, const QString &filter)
+bool CliApp::selectHelp(const QString &filter)
 {
-    const QList<QString> files = matchingFilesOrComplain(searchPaths, filter);
+    const QList<QString> files = matchingFilesOrComplain(filter);
     if (files.isEmpty())
         return false;
     const int choice = askNumber(QStringLiteral("Bitte Nummer wahlen: "), files.size());
@@ -153,12 +151,12 @@ bool CliApp::selectHelp(const QList<QString> &searchPaths, const QString &filter
         out << "Ungueltige Eingabe.\n";
         return false;
     }
-    return printHelpData(parser.parse(files.at(choice)), QString());
+    return printHelpData(collection.fileData(files.at(choice)), QString());
 }
 
-bool CliApp::selectHelpLanguage(const QList<QString> &searchPaths, const QString &filter)
+bool CliApp::selectHelpLanguage(const QString &filter)
 {
-    const QList<QString> files = matchingFilesOrComplain(searchPaths, filter);
+    const QList<QString> files = matchingFilesOrComplain(filter);
     if (files.isEmpty())
         return false;
     const int fileChoice = askNumber(QStringLiteral("Bitte Datei-Nummer wahlen: "), files.size());
@@ -166,7 +164,7 @@ bool CliApp::selectHelpLanguage(const QList<QString> &searchPaths, const QString
         out << "Ungueltige Datei-Auswahl.\n";
         return false;
     }
-    const ZkHelp::HelpData data = parser.parse(files.at(fileChoice));
+    const ZkHelp::HelpData data = collection.fileData(files.at(fileChoice));
     const QStringList keys = data.languages.keys();
     printNumbered(keys);
     const int keyChoice = askNumber(QStringLiteral("Bitte Sprach-Nummer wahlen: "), keys.size());
@@ -177,9 +175,9 @@ bool CliApp::selectHelpLanguage(const QList<QString> &searchPaths, const QString
     return printHelpData(data, keys.at(keyChoice));
 }
 
-bool CliApp::createHtml(const QList<QString> &searchPaths, const QString &fileName)
+bool CliApp::createHtml(const QString &fileName)
 {
-    const QString path = finder.findHelpFile(searchPaths, fileName);
+    const QString path = collection.findFile(fileName);
     if (path.isEmpty()) {
         out << "Datei nicht gefunden: " << fileName << '\n';
         return false;
@@ -188,7 +186,7 @@ bool CliApp::createHtml(const QList<QString> &searchPaths, const QString &fileNa
     const QString outputDir = QStringLiteral("html_export_") + startName;
     out << "Starte Export nach Ordner: " << outputDir << " ...\n";
     out.flush();
-    if (!exporter.exportPackage(startName, outputDir, finder, parser, searchPaths)) {
+    if (!exporter.exportPackage(startName, outputDir, collection)) {
         out << "Fehler beim Export.\n";
         return false;
     }
@@ -198,10 +196,9 @@ bool CliApp::createHtml(const QList<QString> &searchPaths, const QString &fileNa
 
 // Prints the numbered list of matching file names, or the no-match line when
 // there is none (then the list returned is empty).
-QList<QString> CliApp::matchingFilesOrComplain(const QList<QString> &searchPaths,
-                                               const QString &filter)
+QList<QString> CliApp::matchingFilesOrComplain(const QString &filter)
 {
-    const QList<QString> files = finder.findAllFiles(searchPaths, filter);
+    const QList<QString> files = collection.files(filter);
     if (files.isEmpty()) {
         out << "Keine Dateien gefunden.\n";
         return files;

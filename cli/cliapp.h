@@ -1,9 +1,8 @@
 // The console tool: one command per run, answers read from standard input.
 #pragma once
 
+#include "helpcollection.h"
 #include "helpdata.h"
-#include "helpfinder.h"
-#include "helpparser.h"
 #include "htmlexporter.h"
 
 #include <QList>
@@ -21,26 +20,22 @@ public:
     int run(const QList<QString> &args);
 
 private:
-    bool dispatchPair(const QList<QString> &searchPaths, const QString &command,
-                      const QString &operand);
+    bool dispatchPair(const QString &command, const QString &operand);
 
-    bool readHelp(const QList<QString> &searchPaths, const QString &fileName,
-                  const QString &language);
+    bool readHelp(const QString &fileName, const QString &language);
     bool printHelpData(const ZkHelp::HelpData &data, const QString &language);
 
-    void listFiles(const QList<QString> &searchPaths, const QString &filter);
-    bool listLanguages(const QList<QString> &searchPaths, const QString &fileName);
-    bool selectHelp(const QList<QString> &searchPaths, const QString &filter);
-    bool selectHelpLanguage(const QList<QString> &searchPaths, const QString &filter);
-    bool createHtml(const QList<QString> &searchPaths, const QString &fileName);
+    void listFiles(const QString &filter);
+    bool listLanguages(const QString &fileName);
+    bool selectHelp(const QString &filter);
+    bool selectHelpLanguage(const QString &filter);
+    bool createHtml(const QString &fileName);
 
-    QList<QString> matchingFilesOrComplain(const QList<QString> &searchPaths,
-                                           const QString &filter);
+    QList<QString> matchingFilesOrComplain(const QString &filter);
     void printNumbered(const QStringList &entries);
     int askNumber(const QString &prompt, qsizetype count);
 
-    ZkHelp::HelpFinder finder;
-    ZkHelp::HelpParser parser;
+    ZkHelp::HelpCollection collection;
     ZkHelp::HtmlExporter exporter;
     QTextStream &out;
     QTextStream &in;

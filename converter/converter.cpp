@@ -1,5 +1,6 @@
 #include "converter.h"
 
+#include "projectfile.h"
 #include "savefile.h"
 
 #include <QDebug>
@@ -13,8 +14,6 @@
 #include <QSet>
 #include <QStringList>
 #include <QTextStream>
-#include <QXmlStreamReader>
-#include <QXmlStreamWriter>
 
 namespace ZkHelp {
 
@@ -190,20 +189,17 @@ QString dosListEntry(const QString &member)
 // well-formed, so that a damaged project never passes for a short one.
 bool readProjectMembers(const QString &projectPath, QStringList &entries)
 {
-    QFile file(projectPath);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const std::optional<ProjectFileContent> project = readProjectFile(projectPath);
+    if (!project) {
         qCritical() << "Projektdatei nicht gefunden:" << projectPath;
         return false;
     }
-    QXmlStreamReader xml(&file);
-    while (!xml.atEnd()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("file"))
-            entries << dosListEntry(xml.readElementText());
-    }
-    if (xml.hasError()) {
-        qCritical() << "XML Fehler in Projektdatei:" << projectPath << xml.errorString();
+    if (!project->xmlError.isEmpty()) {
+        qCritical() << "XML Fehler in Projektdatei:" << projectPath << project->xmlError;
         return false;
     }
+    for (const QString &member : project->members)
+        entries << dosListEntry(member);
     return true;
 }
 
@@ -280,27 +276,17 @@ bool Converter::convertProject2Win(const QString &listPath, const QString &proje
         return false;
     }
 
-    QSaveFile project(projectPath);
-    if (project.open(QIODevice::WriteOnly)) {
-        QXmlStreamWriter xml(&project);
-        xml.setAutoFormatting(true);
-        xml.writeStartDocument();
-        xml.writeStartElement(QStringLiteral("zkproject"));
-        xml.writeAttribute(QStringLiteral("name"), name);
-        QTextStream lines(&list);
-        QString line;
-        while (lines.readLineInto(&line)) {
-            line = line.trimmed();
-            if (!line.isEmpty())
-                xml.writeTextElement(QStringLiteral("file"),
-                                     QFileInfo(line).completeBaseName() + QLatin1String(".zkhelp"));
-        }
-        xml.writeEndElement();
-        xml.writeEndDocument();
-        if (!xml.hasError() && commitSaveFile(project)) {
-            qInfo() << "XML Projekt erstellt:" << projectPath;
-            return true;
-        }
+    QStringList members;
+    QTextStream lines(&list);
+    QString line;
+    while (lines.readLineInto(&line)) {
+        line = line.trimmed();
+        if (!line.isEmpty())
+            members << QFileInfo(line).completeBaseName() + QLatin1String(".zkhelp");
+    }
+    if (writeProjectFile(projectPath, name, members)) {
+        qInfo() << "XML Projekt erstellt:" << projectPath;
+        return true;
     }
     qCritical() << "Fehler beim Schreiben:" << projectPath;
     return false;

@@ -11,12 +11,24 @@ struct HelpSection
 {
     QString name;
     QString content;
+
+    friend bool operator==(const HelpSection &a, const HelpSection &b)
+    {
+        return a.name == b.name && a.content == b.content;
+    }
+    friend bool operator!=(const HelpSection &a, const HelpSection &b) { return !(a == b); }
 };
 
 struct HelpLanguage
 {
     QString description;
     QList<HelpSection> sections;
+
+    friend bool operator==(const HelpLanguage &a, const HelpLanguage &b)
+    {
+        return a.description == b.description && a.sections == b.sections;
+    }
+    friend bool operator!=(const HelpLanguage &a, const HelpLanguage &b) { return !(a == b); }
 };
 
 struct HelpData
@@ -28,6 +40,14 @@ struct HelpData
     QMap<QString, HelpLanguage> languages;
     // File-level links to other help files, in document order, duplicates kept.
     QList<QString> links;
+
+    // Field by field, so that an edit typed back to what it was counts as none.
+    friend bool operator==(const HelpData &a, const HelpData &b)
+    {
+        return a.version == b.version && a.author == b.author && a.links == b.links &&
+               a.languages == b.languages;
+    }
+    friend bool operator!=(const HelpData &a, const HelpData &b) { return !(a == b); }
 };
 
 } // namespace ZkHelp

@@ -1,14 +1,11 @@
 #include "helpfinder.h"
 
-#include "savefile.h"
+#include "searchpathfile.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
-#include <QTextStream>
 
 namespace ZkHelp {
 
@@ -17,15 +14,15 @@ namespace {
 const QString helpExtension = QStringLiteral(".zkhelp");
 
 // Only a regular file counts: a folder that happens to be called "Path" must
-// not hide the application folder's file, and a FIFO or device would block or
+// not hide the program folder's file, and a FIFO or device would block or
 // never end. An empty result means there is no file to read.
-QString locatePathFile(const QString &pathFileName, const QString &appDir)
+QString locatePathFile(const QString &pathFileName, const QString &programFolder)
 {
     if (QFileInfo(pathFileName).isFile())
         return pathFileName;
-    const QString inAppDir = appDir + u'/' + pathFileName;
-    if (QFileInfo(inAppDir).isFile())
-        return inAppDir;
+    const QString inProgramFolder = programFolder + u'/' + pathFileName;
+    if (QFileInfo(inProgramFolder).isFile())
+        return inProgramFolder;
     return QString();
 }
 
@@ -49,27 +46,18 @@ void HelpFinder::ensurePathFile(const QString &pathFileName) const
 {
     if (QFileInfo::exists(pathFileName))
         return;
-    saveFile(pathFileName, QDir::currentPath().toUtf8() + '\n');
+    writeSearchPathFile(pathFileName, {QDir::currentPath()});
 }
 
-QList<QString> HelpFinder::getSearchPaths(const QString &pathFileName) const
+QList<QString> HelpFinder::getSearchPaths(const QString &pathFileName,
+                                          const QString &programFolder) const
 {
-    const QString appDir = QCoreApplication::applicationDirPath();
-    QStringList paths{appDir};
-
-    const QString located = locatePathFile(pathFileName, appDir);
-    QFile file(located);
-    if (!located.isEmpty() && file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        QTextStream stream(&file);
-        stream.setEncoding(QStringConverter::Utf8);
-        const QDir base(appDir);
-        QString line;
-        while (stream.readLineInto(&line)) {
-            const QString folder = line.trimmed();
-            if (folder.isEmpty())
-                continue;
+    QStringList paths{programFolder};
+    const QString located = locatePathFile(pathFileName, programFolder);
+    if (!located.isEmpty()) {
+        const QDir base(programFolder);
+        for (const QString &folder : readSearchPathFile(located))
             paths.append(QDir::isRelativePath(folder) ? base.filePath(folder) : folder);
-        }
     }
     paths.removeDuplicates();
     return paths;

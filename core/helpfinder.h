@@ -9,12 +9,6 @@ namespace ZkHelp {
 class HelpFinder
 {
 public:
-    // The application folder, then every non-blank line of the search-path
-    // file (relative lines taken relative to the application folder), without
-    // duplicates. The file in the working folder wins over the one in the
-    // application folder; only regular files are read, so a missing or
-    // unreadable file, a folder, FIFO or device gives the application folder
-    // alone.
     // Makes a first run in the working folder search that folder: when nothing
     // named pathFileName exists there, creates it holding the absolute working
     // folder and a line feed, written in one step. A file that cannot be
@@ -22,7 +16,12 @@ public:
     // counts), so nothing is reported.
     void ensurePathFile(const QString &pathFileName) const;
 
-    QList<QString> getSearchPaths(const QString &pathFileName) const;
+    // The program folder, then every non-blank line of the search-path file
+    // (relative lines taken relative to the program folder), without
+    // duplicates. pathFileName wins over the file of that name in the program
+    // folder; only regular files are read, so a missing or unreadable file, a
+    // folder, FIFO or device gives the program folder alone.
+    QList<QString> getSearchPaths(const QString &pathFileName, const QString &programFolder) const;
 
     // The path of fileName (".zkhelp" appended when missing) in the first
     // search folder that holds it as a regular file (or a link to one), or an

@@ -119,13 +119,19 @@ std::optional<HelpData> readStreaming(QFile &file)
 
 } // namespace
 
-HelpData HelpParser::parse(const QString &filePath) const
+HelpData HelpParser::parse(const QString &filePath, QString *errorString) const
 {
     // Anything but a regular file (a FIFO, a device, a link to one) could
     // block the open or feed the reader without end.
     QFile file(filePath);
-    if (!QFileInfo(filePath).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    const bool special = QFileInfo::exists(filePath) && !QFileInfo(filePath).isFile();
+    if (special || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         qWarning() << "Kann XML-Datei nicht öffnen:" << filePath;
+        if (errorString) {
+            *errorString = QStringLiteral("Kann XML-Datei nicht öffnen: %1: %2")
+                               .arg(filePath, special ? QStringLiteral("keine reguläre Datei")
+                                                      : file.errorString());
+        }
         return HelpData();
     }
     if (streamsLikePlainRead(file)) {
@@ -141,8 +147,12 @@ HelpData HelpParser::parse(const QString &filePath) const
     file.close();
     QString ignoredEncoding;
     HelpData data = readDocument(reader, ignoredEncoding);
-    if (reader.hasError())
+    if (reader.hasError()) {
         qWarning() << "XML Parsing Fehler in" << filePath << ":" << reader.errorString();
+        if (errorString)
+            *errorString =
+                QStringLiteral("XML Parsing Fehler in %1: %2").arg(filePath, reader.errorString());
+    }
     return data;
 }
 

@@ -14,8 +14,10 @@ public:
     // mark is honoured). Never fails loudly: something that is no regular file
     // or cannot be opened gives an empty document; malformed XML, including a
     // document that declares entities, gives everything that was complete
-    // before the error. Both cases leave a warning on the message log.
-    HelpData parse(const QString &filePath) const;
+    // before the error. Both cases leave a warning on the message log and set
+    // *errorString, when given, to that warning with its reason; a file read
+    // without fault leaves it alone.
+    HelpData parse(const QString &filePath, QString *errorString = nullptr) const;
 };
 
 } // namespace ZkHelp

@@ -43,19 +43,23 @@ void writeDocument(QXmlStreamWriter &xml, const HelpData &data)
 
 } // namespace
 
-bool HelpWriter::writeXml(const HelpData &data, const QString &filePath) const
+bool HelpWriter::writeXml(const HelpData &data, const QString &filePath, QString *errorString) const
 {
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qWarning() << "Konnte Datei nicht zum Schreiben öffnen:" << filePath;
+    const auto fail = [&](const char *warning, const QString &reason) {
+        qWarning() << warning << filePath;
+        if (errorString)
+            *errorString =
+                QStringLiteral("%1 %2: %3").arg(QString::fromUtf8(warning), filePath, reason);
         return false;
-    }
+    };
+    QSaveFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return fail("Konnte Datei nicht zum Schreiben öffnen:", file.errorString());
     QXmlStreamWriter xml(&file);
     writeDocument(xml, data);
-    if (xml.hasError() || !commitSaveFile(file)) {
-        qWarning() << "Fehler beim Schreiben:" << filePath;
-        return false;
-    }
+    QString reason;
+    if (xml.hasError() || !commitSaveFile(file, &reason))
+        return fail("Fehler beim Schreiben:", reason.isEmpty() ? file.errorString() : reason);
     return true;
 }
 

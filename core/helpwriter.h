@@ -13,8 +13,10 @@ public:
     // Writes data to filePath, replacing any existing file atomically.
     // Returns false, with a warning on the message log, when the file cannot
     // be opened or the write does not complete; an existing file at filePath
-    // is then left exactly as it was.
-    bool writeXml(const HelpData &data, const QString &filePath) const;
+    // is then left exactly as it was, and *errorString, when given, holds the
+    // warning with the system's reason.
+    bool writeXml(const HelpData &data, const QString &filePath,
+                  QString *errorString = nullptr) const;
 };
 
 } // namespace ZkHelp

@@ -1,7 +1,6 @@
 #include "htmlexporter.h"
 
-#include "helpfinder.h"
-#include "helpparser.h"
+#include "helpcollection.h"
 
 #include <QDebug>
 #include <QDir>
@@ -74,25 +73,32 @@ void writeLinkList(QTextStream &out, const QList<QString> &links, const QString 
 // checked: a file that could not be written completely is removed again, so
 // the export never leaves a page cut short, and a warning names it.
 template <typename Write>
-bool writeExportFile(const QString &filePath, Write write)
+bool writeExportFile(const QString &filePath, QString *errorString, Write write)
 {
     QFile file(filePath);
-    bool written = file.open(QIODevice::WriteOnly | QIODevice::Text);
-    if (written) {
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        reason = file.errorString();
+    } else {
         QTextStream out(&file);
         out.setEncoding(QStringConverter::Utf8);
         out.setGenerateByteOrderMark(true);
         write(out);
         out.flush();
-        written = out.status() == QTextStream::Ok && file.flush();
+        const bool written = out.status() == QTextStream::Ok && file.flush();
         file.close();
-        written = written && file.error() == QFileDevice::NoError;
-        if (!written)
-            file.remove();
+        if (written && file.error() == QFileDevice::NoError)
+            return true;
+        // Taken first: removing the file clears the error.
+        reason = file.errorString();
+        file.remove();
     }
-    if (!written)
-        qWarning() << "Export Warnung: Datei konnte nicht geschrieben werden:" << filePath;
-    return written;
+    qWarning() << "Export Warnung: Datei konnte nicht geschrieben werden:" << filePath;
+    if (errorString) {
+        *errorString =
+            QStringLiteral("Datei konnte nicht geschrieben werden: %1: %2").arg(filePath, reason);
+    }
+    return false;
 }
 
 // The page path of a name relative to the output folder, or an empty string
@@ -168,17 +174,17 @@ QString linkAddress(const QString &name)
     return address;
 }
 
-bool HtmlExporter::writeCssFile(const QString &outputDir) const
+bool HtmlExporter::writeCssFile(const QString &outputDir, QString *errorString) const
 {
-    return writeExportFile(QDir(outputDir).filePath(QStringLiteral("style.css")),
+    return writeExportFile(QDir(outputDir).filePath(QStringLiteral("style.css")), errorString,
                            [](QTextStream &out) { out << styleSheet; });
 }
 
 bool HtmlExporter::writeHtmlPage(const HelpData &data, const QString &filePath,
-                                 const QString &title, int folderDepth) const
+                                 const QString &title, int folderDepth, QString *errorString) const
 {
     const QString toRoot = QStringLiteral("../").repeated(folderDepth);
-    return writeExportFile(filePath, [&](QTextStream &out) {
+    return writeExportFile(filePath, errorString, [&](QTextStream &out) {
         const QString escapedTitle = cleanHtml(title);
         out << "<!DOCTYPE html>\n<html>\n<head>\n"
             << "<meta charset=\"UTF-8\">\n"
@@ -197,24 +203,27 @@ bool HtmlExporter::writeHtmlPage(const HelpData &data, const QString &filePath,
 }
 
 bool HtmlExporter::exportPackage(const QString &fileName, const QString &outputDir,
-                                 HelpFinder &finder, HelpParser &parser,
-                                 const QList<QString> &searchPaths) const
+                                 const HelpCollection &collection, QString *errorString) const
 {
     QDir dir(outputDir);
     if (!dir.exists() && !dir.mkpath(QStringLiteral("."))) {
         qWarning() << "Konnte Ausgabeordner nicht erstellen:" << outputDir;
+        if (errorString)
+            *errorString = QStringLiteral("Konnte Ausgabeordner nicht erstellen: ") + outputDir;
         return false;
     }
-    const bool styleWritten = writeCssFile(outputDir);
+    const bool styleWritten = writeCssFile(outputDir, errorString);
     QSet<QString> visited;
-    const bool pagesWritten =
-        processFile(fileName, outputDir, finder, parser, searchPaths, visited);
+    QString pageError;
+    const bool pagesWritten = processFile(fileName, outputDir, collection, visited, &pageError);
+    if (styleWritten && !pagesWritten && errorString)
+        *errorString = pageError;
     return styleWritten && pagesWritten;
 }
 
 bool HtmlExporter::processFile(const QString &fileName, const QString &outputDir,
-                               HelpFinder &finder, HelpParser &parser,
-                               const QList<QString> &searchPaths, QSet<QString> &visited) const
+                               const HelpCollection &collection, QSet<QString> &visited,
+                               QString *errorString) const
 {
     // A work list instead of recursion, since a chain of links can be longer
     // than the call stack is deep. Links go on in reverse, so they come off in
@@ -233,13 +242,14 @@ bool HtmlExporter::processFile(const QString &fileName, const QString &outputDir
             qWarning() << "Export Warnung: Seite läge außerhalb des Ausgabeordners:" << name;
             continue;
         }
-        const QString path = finder.findHelpFile(searchPaths, name);
+        const QString path = collection.findFile(name);
         if (path.isEmpty()) {
             qWarning() << "Export Warnung: Verlinkte Datei nicht gefunden:" << name;
             continue;
         }
-        const HelpData data = parser.parse(path);
-        if (!writePage(data, outputDir, pagePath, name))
+        const HelpData data = collection.fileData(path);
+        // Only the first failure is reported: it is where to start looking.
+        if (!writePage(data, outputDir, pagePath, name, allWritten ? errorString : nullptr))
             allWritten = false;
         for (auto link = data.links.crbegin(); link != data.links.crend(); ++link) {
             if (!visited.contains(*link))
@@ -253,13 +263,14 @@ bool HtmlExporter::processFile(const QString &fileName, const QString &outputDir
 // output folder, created on demand, with its stylesheet and links reaching
 // back up to the output folder.
 bool HtmlExporter::writePage(const HelpData &data, const QString &outputDir,
-                             const QString &pagePath, const QString &title) const
+                             const QString &pagePath, const QString &title,
+                             QString *errorString) const
 {
     const QDir dir(outputDir);
     const int folderDepth = int(pagePath.count(u'/'));
     if (folderDepth > 0)
         dir.mkpath(QFileInfo(pagePath).path());
-    return writeHtmlPage(data, dir.filePath(pagePath), title, folderDepth);
+    return writeHtmlPage(data, dir.filePath(pagePath), title, folderDepth, errorString);
 }
 
 } // namespace ZkHelp

@@ -10,8 +10,7 @@
 
 namespace ZkHelp {
 
-class HelpFinder;
-class HelpParser;
+class HelpCollection;
 
 // Escapes text for HTML element content and quoted attribute values. The
 // result is pure ASCII: every character from U+0080 up becomes a decimal
@@ -27,10 +26,13 @@ QString linkAddress(const QString &name);
 class HtmlExporter
 {
 public:
+    // Each writing function below that fails sets *errorString, when given,
+    // to its warning with the reason; success leaves it alone.
+
     // Writes the shared stylesheet "style.css" into outputDir. Returns false,
     // with a warning naming the file and no file left behind, when it could
     // not be written completely.
-    bool writeCssFile(const QString &outputDir) const;
+    bool writeCssFile(const QString &outputDir, QString *errorString = nullptr) const;
 
     // Writes one page holding every language of data, headed by title.
     // folderDepth is how many folders below the export's root the page lies;
@@ -38,7 +40,7 @@ public:
     // a warning naming the file and no file left behind, when it could not be
     // written completely.
     bool writeHtmlPage(const HelpData &data, const QString &filePath, const QString &title,
-                       int folderDepth = 0) const;
+                       int folderDepth = 0, QString *errorString = nullptr) const;
 
     // Exports fileName and, depth-first, every help file reachable through
     // links into outputDir, one page per name plus the stylesheet. Returns
@@ -46,20 +48,21 @@ public:
     // stylesheet or any page could not be written (the export still writes
     // all it can). Names that are not found, or whose page would lie outside
     // outputDir, are warned about on the message log and do not count as
-    // failures.
-    bool exportPackage(const QString &fileName, const QString &outputDir, HelpFinder &finder,
-                       HelpParser &parser, const QList<QString> &searchPaths) const;
+    // failures. Names are found and read through collection.
+    bool exportPackage(const QString &fileName, const QString &outputDir,
+                       const HelpCollection &collection, QString *errorString = nullptr) const;
 
     // Exports one name and everything it links to, skipping names already in
     // visited. Names whose page would lie outside outputDir get no page.
-    // Returns false when any page could not be written.
-    bool processFile(const QString &fileName, const QString &outputDir, HelpFinder &finder,
-                     HelpParser &parser, const QList<QString> &searchPaths,
-                     QSet<QString> &visited) const;
+    // Returns false when any page could not be written (*errorString then
+    // names the first).
+    bool processFile(const QString &fileName, const QString &outputDir,
+                     const HelpCollection &collection, QSet<QString> &visited,
+                     QString *errorString = nullptr) const;
 
 private:
     bool writePage(const HelpData &data, const QString &outputDir, const QString &pagePath,
-                   const QString &title) const;
+                   const QString &title, QString *errorString) const;
 };
 
 } // namespace ZkHelp

@@ -7,7 +7,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("zkhelp_editor"));
-    MainWindow window;
+    MainWindow window(ZkHelp::ProjectManager::globalPathFile());
     window.show();
     return app.exec();
 }

@@ -1,127 +1,26 @@
 // The editor window: tree rebuild, page fill and commit, the document and
 // project commands, and the one question asked before edits would be dropped.
 #include "mainwindow.h"
+#include "projecttree.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMenu>
-#include <QMessageBox>
-#include <QStyle>
 
 #include <algorithm>
 
 using ZkHelp::HelpData;
 using ZkHelp::HelpLanguage;
 using ZkHelp::HelpSection;
+using namespace ProjectTree;
 
-namespace {
-
-bool sameSections(const QList<HelpSection> &a, const QList<HelpSection> &b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const HelpSection &x, const HelpSection &y) {
-                          return x.name == y.name && x.content == y.content;
-                      });
-}
-
-// Field by field, so that an edit typed back to what it was counts as none.
-bool sameDocument(const HelpData &a, const HelpData &b)
-{
-    if (a.version != b.version || a.author != b.author || a.links != b.links ||
-        a.languages.keys() != b.languages.keys())
-        return false;
-    for (auto lang = a.languages.cbegin(); lang != a.languages.cend(); ++lang) {
-        const HelpLanguage &other = b.languages.value(lang.key());
-        if (lang->description != other.description || !sameSections(lang->sections, other.sections))
-            return false;
-    }
-    return true;
-}
-
-// A box whose text carries a key the user typed shows it as typed, never as
-// markup.
-QMessageBox::StandardButton plainTextBox(QWidget *parent, QMessageBox::Icon icon,
-                                         const QString &title, const QString &text,
-                                         QMessageBox::StandardButtons buttons)
-{
-    QMessageBox box(icon, title, text, buttons, parent);
-    box.setTextFormat(Qt::PlainText);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
-}
-
-int kindOf(const QTreeWidgetItem *item)
-{
-    return item->data(0, MainWindow::RoleKind).toInt();
-}
-
-QString filePathOf(const QTreeWidgetItem *item)
-{
-    return item->data(0, MainWindow::RoleFilePath).toString();
-}
-
-QString langKeyOf(const QTreeWidgetItem *item)
-{
-    return item->data(0, MainWindow::RoleLangKey).toString();
-}
-
-int sectionIndexOf(const QTreeWidgetItem *item)
-{
-    return item->data(0, MainWindow::RoleSectionIndex).toInt();
-}
-
-// The file node with its language and section nodes, built before it joins
-// the tree so that the view hears of the whole subtree once.
-QTreeWidgetItem *makeFileNode(const QString &name, const QString &path, const HelpData &doc,
-                              const QIcon &icon)
-{
-    auto *fileNode = new QTreeWidgetItem({name});
-    fileNode->setIcon(0, icon);
-    fileNode->setData(0, MainWindow::RoleKind, MainWindow::KindFile);
-    fileNode->setData(0, MainWindow::RoleFilePath, path);
-    for (auto lang = doc.languages.cbegin(); lang != doc.languages.cend(); ++lang) {
-        auto *langNode = new QTreeWidgetItem(fileNode, {lang.key()});
-        langNode->setData(0, MainWindow::RoleKind, MainWindow::KindLanguage);
-        langNode->setData(0, MainWindow::RoleFilePath, path);
-        langNode->setData(0, MainWindow::RoleLangKey, lang.key());
-        for (int i = 0; i < lang->sections.size(); ++i) {
-            auto *sectionNode = new QTreeWidgetItem(langNode, {lang->sections.at(i).name});
-            sectionNode->setData(0, MainWindow::RoleKind, MainWindow::KindSection);
-            sectionNode->setData(0, MainWindow::RoleFilePath, path);
-            sectionNode->setData(0, MainWindow::RoleLangKey, lang.key());
-            sectionNode->setData(0, MainWindow::RoleSectionIndex, i);
-        }
-    }
-    return fileNode;
-}
-
-} // namespace
-
-QTreeWidgetItem *getFolderItem(QTreeWidget *tree, QTreeWidgetItem *parent, const QString &name)
-{
-    const int count = parent ? parent->childCount() : tree->topLevelItemCount();
-    for (int i = 0; i < count; ++i) {
-        QTreeWidgetItem *child = parent ? parent->child(i) : tree->topLevelItem(i);
-        if (child->text(0) == name && kindOf(child) == MainWindow::KindFolder)
-            return child;
-    }
-    auto *folder = new QTreeWidgetItem({name});
-    folder->setIcon(0, tree->style()->standardIcon(QStyle::SP_DirIcon));
-    folder->setData(0, MainWindow::RoleKind, MainWindow::KindFolder);
-    if (parent)
-        parent->addChild(folder);
-    else
-        tree->addTopLevelItem(folder);
-    return folder;
-}
-
-MainWindow::MainWindow(QWidget *parent)
+MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::MainWindow>())
+    , projectManager(searchPathFile)
 {
     ui->setupUi(this);
     ui->projectTree->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -138,34 +37,14 @@ MainWindow::~MainWindow() = default;
 void MainWindow::loadProjectView()
 {
     ui->projectTree->clear();
-    loadedFiles.clear();
     currentItem = nullptr;
     // The page keeps showing the last node, but typing there would reach no
     // document, so it stays disabled until a node is clicked.
     ui->editorStack->setEnabled(false);
     setWindowTitle(tr("Editor - %1").arg(projectManager.projectName));
 
-    const QDir projectDir(projectManager.projectDir);
-    const QIcon fileIcon = style()->standardIcon(QStyle::SP_FileIcon);
-    // Built apart from the view, which then takes the whole tree at once
-    // instead of hearing of every node.
-    QTreeWidgetItem staging;
-    for (const QString &entry : std::as_const(projectManager.files)) {
-        const QString path = projectDir.filePath(entry);
-        if (!QFile::exists(path))
-            continue;
-        const HelpData doc = parser.parse(path);
-        loadedFiles.insert(path, doc);
-
-        QStringList folders = entry.split('/');
-        const QString name = folders.takeLast();
-        QTreeWidgetItem *parent = &staging;
-        for (const QString &folder : std::as_const(folders))
-            parent = getFolderItem(ui->projectTree, parent, folder);
-        parent->addChild(makeFileNode(name, path, doc, fileIcon));
-    }
-    ui->projectTree->addTopLevelItems(staging.takeChildren());
-    storedFiles = loadedFiles;
+    session.load(projectManager.projectDir, projectManager.files);
+    ProjectTree::build(ui->projectTree, projectManager.projectDir, projectManager.files, session);
     ui->projectTree->expandAll();
 }
 
@@ -176,13 +55,11 @@ void MainWindow::on_projectTree_itemClicked(QTreeWidgetItem *item, int)
     currentItem = item;
     ui->editorStack->setEnabled(true);
     const QString path = filePathOf(item);
-    const auto doc = loadedFiles.constFind(path);
-    const bool loaded = doc != loadedFiles.cend();
 
     switch (kindOf(item)) {
     case KindFile:
         ui->editorStack->setCurrentWidget(ui->pageFile);
-        if (loaded) {
+        if (const HelpData *doc = session.document(path)) {
             ui->editAuthor->setText(doc->author);
             ui->editVersion->setText(doc->version);
             ui->listLinks->clear();
@@ -191,21 +68,17 @@ void MainWindow::on_projectTree_itemClicked(QTreeWidgetItem *item, int)
         break;
     case KindLanguage:
         ui->editorStack->setCurrentWidget(ui->pageLanguage);
-        if (loaded && doc->languages.contains(langKeyOf(item)))
-            ui->editLangDescription->setText(doc->languages.value(langKeyOf(item)).description);
+        if (const HelpLanguage *lang = session.language(path, langKeyOf(item)))
+            ui->editLangDescription->setText(lang->description);
         break;
-    case KindSection: {
+    case KindSection:
         ui->editorStack->setCurrentWidget(ui->pageSection);
-        if (!loaded || !doc->languages.contains(langKeyOf(item)))
-            break;
-        const QList<HelpSection> &sections = doc->languages.find(langKeyOf(item))->sections;
-        const int index = sectionIndexOf(item);
-        if (index >= 0 && index < sections.size()) {
-            ui->editSectionName->setText(sections.at(index).name);
-            ui->editContent->setPlainText(sections.at(index).content);
+        if (const HelpSection *section =
+                session.section(path, langKeyOf(item), sectionIndexOf(item))) {
+            ui->editSectionName->setText(section->name);
+            ui->editContent->setPlainText(section->content);
         }
         break;
-    }
     default:
         ui->editorStack->setCurrentWidget(ui->pageEmpty);
     }
@@ -215,74 +88,57 @@ void MainWindow::syncUiToData()
 {
     if (!currentItem)
         return;
-    const auto doc = loadedFiles.find(filePathOf(currentItem));
-    if (doc == loadedFiles.end())
-        return;
-    QWidget *page = ui->editorStack->currentWidget();
-
-    switch (kindOf(currentItem)) {
-    case KindFile:
-        if (page != ui->pageFile)
-            return;
-        doc->author = ui->editAuthor->text();
-        doc->version = ui->editVersion->text();
-        doc->links.clear();
-        for (int row = 0; row < ui->listLinks->count(); ++row)
-            doc->links.append(ui->listLinks->item(row)->text());
-        return;
-    case KindLanguage: {
-        const auto lang = doc->languages.find(langKeyOf(currentItem));
-        if (page == ui->pageLanguage && lang != doc->languages.end())
+    const int kind = kindOf(currentItem);
+    const QString path = filePathOf(currentItem);
+    const QString key = langKeyOf(currentItem);
+    const QWidget *page = ui->editorStack->currentWidget();
+    if (kind == KindFile && page == ui->pageFile) {
+        if (HelpData *doc = session.document(path)) {
+            doc->author = ui->editAuthor->text();
+            doc->version = ui->editVersion->text();
+            doc->links.clear();
+            for (int row = 0; row < ui->listLinks->count(); ++row)
+                doc->links.append(ui->listLinks->item(row)->text());
+        }
+    } else if (kind == KindLanguage && page == ui->pageLanguage) {
+        if (HelpLanguage *lang = session.language(path, key))
             lang->description = ui->editLangDescription->text();
-        return;
-    }
-    case KindSection: {
-        const auto lang = doc->languages.find(langKeyOf(currentItem));
-        const int index = sectionIndexOf(currentItem);
-        if (page != ui->pageSection || lang == doc->languages.end() || index < 0 ||
-            index >= lang->sections.size())
-            return;
-        HelpSection &section = lang->sections[index];
-        section.name = ui->editSectionName->text();
-        section.content = ui->editContent->toPlainText();
-        currentItem->setText(0, section.name);
-        return;
-    }
-    default:
-        return;
+    } else if (kind == KindSection && page == ui->pageSection) {
+        if (HelpSection *section = session.section(path, key, sectionIndexOf(currentItem))) {
+            section->name = ui->editSectionName->text();
+            section->content = ui->editContent->toPlainText();
+            currentItem->setText(0, section->name);
+        }
     }
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (maybeSave())
-        event->accept();
-    else
-        event->ignore();
+    event->setAccepted(maybeSave());
 }
 
 bool MainWindow::saveFile(const QString &filePath)
 {
-    // A node without a loaded document (a folder) must not write an empty one.
-    const auto doc = loadedFiles.constFind(filePath);
-    if (doc == loadedFiles.cend() || !writer.writeXml(*doc, filePath)) {
-        QMessageBox::critical(this, tr("Fehler"), tr("Speichern fehlgeschlagen."));
+    if (!session.save(filePath)) {
+        showBox(QMessageBox::Critical, tr("Fehler"), tr("Speichern fehlgeschlagen."),
+                QMessageBox::Ok, session.errorString());
         return false;
     }
-    storedFiles.insert(filePath, *doc);
     statusBar()->showMessage(tr("Gespeichert: %1").arg(QFileInfo(filePath).fileName()), 2000);
     return true;
 }
 
-QStringList MainWindow::changedFiles() const
+// A box whose text carries a key the user typed shows it as typed, never as
+// markup; reason, when given, is the system's word on a failure.
+QMessageBox::StandardButton MainWindow::showBox(QMessageBox::Icon icon, const QString &title,
+                                                const QString &text,
+                                                QMessageBox::StandardButtons buttons,
+                                                const QString &reason)
 {
-    QStringList changed;
-    for (auto doc = loadedFiles.cbegin(); doc != loadedFiles.cend(); ++doc) {
-        const auto stored = storedFiles.constFind(doc.key());
-        if (stored == storedFiles.cend() || !sameDocument(*doc, *stored))
-            changed.append(doc.key());
-    }
-    return changed;
+    QMessageBox box(icon, title, text, buttons, this);
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(reason);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 // Asked before every command that would drop documents from memory. Returns
@@ -291,7 +147,7 @@ QStringList MainWindow::changedFiles() const
 bool MainWindow::maybeSave(const QString &exceptFile)
 {
     syncUiToData();
-    QStringList changed = changedFiles();
+    QStringList changed = session.changedFiles();
     changed.removeAll(exceptFile);
     if (changed.isEmpty())
         return true;
@@ -369,16 +225,15 @@ void MainWindow::addLanguage(QString filePath)
     bool ok = false;
     const QString key = QInputDialog::getText(this, tr("Neu"), tr("Sprache (de, en):"),
                                               QLineEdit::Normal, QString(), &ok);
-    if (!ok || key.isEmpty() || !loadedFiles.contains(filePath))
+    const HelpData *doc = session.document(filePath);
+    if (!ok || key.isEmpty() || !doc)
         return;
-    HelpData doc = loadedFiles.value(filePath);
-    if (doc.languages.contains(key)) {
-        plainTextBox(this, QMessageBox::Warning, tr("Neu"),
-                     tr("Sprache '%1' existiert bereits.").arg(key), QMessageBox::Ok);
+    if (doc->languages.contains(key)) {
+        showBox(QMessageBox::Warning, tr("Neu"), tr("Sprache '%1' existiert bereits.").arg(key),
+                QMessageBox::Ok);
         return;
     }
-    doc.languages.insert(key, HelpLanguage{QStringLiteral("..."), {}});
-    writeStructure(filePath, doc);
+    writeStructure(filePath, session.withLanguageAdded(filePath, key));
 }
 
 void MainWindow::addSection(QString filePath, QString langKey)
@@ -387,14 +242,8 @@ void MainWindow::addSection(QString filePath, QString langKey)
     bool ok = false;
     const QString name = QInputDialog::getText(this, tr("Neu"), tr("Sektion Name:"),
                                                QLineEdit::Normal, QString(), &ok);
-    if (!ok || name.isEmpty())
-        return;
-    HelpData doc = loadedFiles.value(filePath);
-    const auto lang = doc.languages.find(langKey);
-    if (!loadedFiles.contains(filePath) || lang == doc.languages.end())
-        return;
-    lang->sections.append(HelpSection{name, QStringLiteral("...")});
-    writeStructure(filePath, doc);
+    if (ok && !name.isEmpty())
+        writeStructure(filePath, session.withSectionAdded(filePath, langKey, name));
 }
 
 void MainWindow::deleteItem(QTreeWidgetItem *item)
@@ -402,64 +251,41 @@ void MainWindow::deleteItem(QTreeWidgetItem *item)
     const int kind = kindOf(item);
     const QString filePath = filePathOf(item);
     const QString key = langKeyOf(item);
-    QString question;
-    switch (kind) {
-    case KindSection:
-        question = tr("Sektion löschen?");
-        break;
-    case KindLanguage:
-        question = tr("Sprache '%1' löschen?").arg(key);
-        break;
-    case KindFile:
-        question = tr("Datei wirklich löschen?\n(Sie wird von der Festplatte entfernt!)");
-        break;
-    default:
+    if (kind != KindFile && kind != KindLanguage && kind != KindSection)
         return;
-    }
+    const QString question =
+        kind == KindFile ? tr("Datei wirklich löschen?\n(Sie wird von der Festplatte entfernt!)")
+        : kind == KindLanguage ? tr("Sprache '%1' löschen?").arg(key)
+                               : tr("Sektion löschen?");
     syncUiToData();
-    if (plainTextBox(this, QMessageBox::Question, tr("Löschen"), question,
-                     QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (showBox(QMessageBox::Question, tr("Löschen"), question,
+                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
 
     if (kind == KindFile) {
         if (!maybeSave(filePath))
             return;
         projectManager.removeFileFromProject(filePath, true);
-        loadedFiles.remove(filePath);
         loadProjectView();
-        currentItem = nullptr;
         ui->editorStack->setCurrentWidget(ui->pageEmpty);
-        return;
-    }
-    if (!loadedFiles.contains(filePath))
-        return;
-    HelpData doc = loadedFiles.value(filePath);
-    const auto lang = doc.languages.find(key);
-    if (lang == doc.languages.end())
-        return;
-    if (kind == KindLanguage) {
-        doc.languages.erase(lang);
+    } else if (kind == KindLanguage) {
+        writeStructure(filePath, session.withLanguageRemoved(filePath, key));
     } else {
-        const int index = sectionIndexOf(item);
-        if (index < 0 || index >= lang->sections.size())
-            return;
-        lang->sections.removeAt(index);
+        writeStructure(filePath, session.withSectionRemoved(filePath, key, sectionIndexOf(item)));
     }
-    writeStructure(filePath, doc);
 }
 
-// Writes a language or section change of one file and rebuilds. Edits of
-// other files would be dropped by the rebuild, so they are asked about first;
-// a failed write keeps the document in memory as it was, edits included,
-// instead of rebuilding it away.
-void MainWindow::writeStructure(const QString &filePath, const HelpData &changed)
+// Writes a language or section change of one file and rebuilds; an edit that
+// does not apply changes nothing. Edits of other files would be dropped by
+// the rebuild, so they are asked about first; a failed write keeps the
+// document in memory as it was, edits included, instead of rebuilding it away.
+void MainWindow::writeStructure(const QString &filePath, const std::optional<HelpData> &changed)
 {
-    if (!maybeSave(filePath))
+    if (!changed || !maybeSave(filePath))
         return;
-    const HelpData before = loadedFiles.value(filePath);
-    loadedFiles.insert(filePath, changed);
-    if (!saveFile(filePath)) {
-        loadedFiles.insert(filePath, before);
+    if (!session.replaceAndSave(filePath, *changed)) {
+        showBox(QMessageBox::Critical, tr("Fehler"), tr("Speichern fehlgeschlagen."),
+                QMessageBox::Ok, session.errorString());
         return;
     }
     loadProjectView();
@@ -507,11 +333,7 @@ void MainWindow::on_actionNewFile_triggered()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
         return;
 
-    HelpData doc;
-    doc.version = QStringLiteral("1.0");
-    doc.author = QStringLiteral("Ich");
-    doc.languages.insert(QStringLiteral("de"), HelpLanguage{tr("Neue Beschreibung"), {}});
-    if (!writer.writeXml(doc, dialog.selectedFiles().constFirst()))
+    if (!session.createFile(dialog.selectedFiles().constFirst()))
         return;
     projectManager.refreshFileList();
     projectManager.saveProject();
@@ -536,5 +358,6 @@ void MainWindow::on_actionRegisterPath_triggered()
         QMessageBox::information(this, tr("Info"),
                                  tr("Pfad (inkl. Unterordner) wurde registriert."));
     else
-        QMessageBox::warning(this, tr("Info"), tr("Pfad konnte nicht registriert werden."));
+        showBox(QMessageBox::Warning, tr("Info"), tr("Pfad konnte nicht registriert werden."),
+                QMessageBox::Ok, projectManager.errorString());
 }

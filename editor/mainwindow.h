@@ -2,27 +2,21 @@
 // on the right, and the commands that edit, save and rebuild the project.
 #pragma once
 
+#include "editorsession.h"
 #include "helpdata.h"
-#include "helpparser.h"
-#include "helpwriter.h"
 #include "projectmanager.h"
 
 #include <QMainWindow>
-#include <QMap>
+#include <QMessageBox>
 #include <QString>
 
 #include <memory>
 
-class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace Ui {
 class MainWindow;
 }
-
-// Returns the folder node called name under parent (the top level when parent
-// is null), appending a new one when there is none yet.
-QTreeWidgetItem *getFolderItem(QTreeWidget *tree, QTreeWidgetItem *parent, const QString &name);
 
 class MainWindow : public QMainWindow
 {
@@ -43,7 +37,10 @@ public:
         KindSection = 400,
     };
 
-    explicit MainWindow(QWidget *parent = nullptr);
+    // searchPathFile is the "Path" file that projects are registered in (the
+    // program folder's, ZkHelp::ProjectManager::globalPathFile(), for the
+    // editor program).
+    explicit MainWindow(const QString &searchPathFile, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Re-reads every member file of the project and redraws the tree; no node
@@ -75,17 +72,14 @@ private slots:
 
 private:
     bool saveFile(const QString &filePath);
-    QStringList changedFiles() const;
     bool maybeSave(const QString &exceptFile = QString());
-    void writeStructure(const QString &filePath, const ZkHelp::HelpData &changed);
+    void writeStructure(const QString &filePath, const std::optional<ZkHelp::HelpData> &changed);
+    QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString &title,
+                                        const QString &text, QMessageBox::StandardButtons buttons,
+                                        const QString &reason = QString());
 
     std::unique_ptr<Ui::MainWindow> ui;
-    ZkHelp::HelpParser parser;
-    ZkHelp::HelpWriter writer;
     ZkHelp::ProjectManager projectManager;
-    QMap<QString, ZkHelp::HelpData> loadedFiles;
-    // Each document as last read from or written to its file, to tell real
-    // edits from none.
-    QMap<QString, ZkHelp::HelpData> storedFiles;
+    ZkHelp::EditorSession session;
     QTreeWidgetItem *currentItem = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "projectmanager.h"
 
-#include "savefile.h"
+#include "projectfile.h"
+#include "searchpathfile.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -9,9 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QTextStream>
-#include <QXmlStreamReader>
-#include <QXmlStreamWriter>
 
 #include <utility>
 
@@ -29,6 +27,10 @@ QString entryKey(const QString &cleanedFolder)
 
 } // namespace
 
+ProjectManager::ProjectManager(const QString &searchPathFile)
+    : searchPathFile(searchPathFile)
+{}
+
 bool ProjectManager::createProject(const QString &folder, const QString &name)
 {
     projectDir = folder;
@@ -41,21 +43,14 @@ bool ProjectManager::createProject(const QString &folder, const QString &name)
 
 bool ProjectManager::openProject(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    // Only the name is taken from the file: the members come from the folder.
+    const std::optional<ProjectFileContent> content = readProjectFile(path, &lastError);
+    if (!content)
         return false;
     projectFile = path;
     projectDir = QFileInfo(path).absolutePath();
-
-    // Only the name is taken from the file: the members come from the folder.
-    QXmlStreamReader xml(&file);
-    while (!xml.atEnd() && !xml.hasError()) {
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"zkproject") {
-            projectName = xml.attributes().value(QLatin1String("name")).toString();
-            break;
-        }
-    }
-    file.close();
+    if (content->named)
+        projectName = content->name;
 
     registerOrWarn();
     refreshFileList();
@@ -64,19 +59,8 @@ bool ProjectManager::openProject(const QString &path)
 
 bool ProjectManager::saveProject()
 {
-    QByteArray bytes;
-    QXmlStreamWriter xml(&bytes);
-    xml.setAutoFormatting(true);
-    xml.writeStartDocument();
-    xml.writeStartElement(QStringLiteral("zkproject"));
-    xml.writeAttribute(QStringLiteral("name"), projectName);
-    for (const QString &file : std::as_const(files))
-        xml.writeTextElement(QStringLiteral("file"), file);
-    xml.writeEndElement();
-    xml.writeEndDocument();
-    return !xml.hasError() && saveFile(projectFile, bytes);
+    return writeProjectFile(projectFile, projectName, files, &lastError);
 }
-
 void ProjectManager::refreshFileList()
 {
     files.clear();
@@ -115,22 +99,10 @@ bool ProjectManager::registerPathInGlobalConfig()
     // Without a project the walk below would register the working folder.
     if (projectDir.isEmpty())
         return true;
-    const QString pathFile = globalPathFile();
 
     QSet<QString> known;
-    bool endsWithLineFeed = true;
-    QFile existing(pathFile);
-    if (existing.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        const QByteArray bytes = existing.readAll();
-        endsWithLineFeed = bytes.isEmpty() || bytes.endsWith('\n');
-        QTextStream in(bytes);
-        QString line;
-        while (in.readLineInto(&line)) {
-            line = line.trimmed();
-            if (!line.isEmpty())
-                known.insert(entryKey(QDir::cleanPath(line)));
-        }
-    }
+    for (const QString &line : readSearchPathFile(searchPathFile))
+        known.insert(entryKey(QDir::cleanPath(line)));
 
     QStringList candidates{QDir::cleanPath(projectDir)};
     QDirIterator it(projectDir, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
@@ -144,17 +116,7 @@ bool ProjectManager::registerPathInGlobalConfig()
         known.insert(entryKey(candidate));
         added.append(candidate);
     }
-    if (added.isEmpty())
-        return true;
-
-    QFile file(pathFile);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
-        return false;
-    // A last line without its line feed would otherwise swallow the first entry.
-    QByteArray lines = endsWithLineFeed ? QByteArray() : QByteArrayLiteral("\n");
-    for (const QString &folder : std::as_const(added))
-        lines += QDir::toNativeSeparators(folder).toUtf8() + '\n';
-    if (file.write(lines) != lines.size() || !file.flush())
+    if (!appendToSearchPathFile(searchPathFile, added, &lastError))
         return false;
     for (const QString &folder : std::as_const(added))
         qDebug() << "Registriere Unterordner:" << folder;
@@ -171,7 +133,7 @@ QString ProjectManager::globalPathFile()
 void ProjectManager::registerOrWarn()
 {
     if (!registerPathInGlobalConfig())
-        qWarning() << "Projektordner nicht in Pfad-Datei eingetragen:" << globalPathFile();
+        qWarning() << "Projektordner nicht in Pfad-Datei eingetragen:" << searchPathFile;
 }
 
 } // namespace ZkHelp

@@ -8,14 +8,18 @@
 namespace ZkHelp {
 
 // A plain value holder that the editor window owns for its whole life and
-// reads directly. A default-constructed manager has no project open; a
-// non-empty projectDir means one is. Members are always taken from the folder
+// reads directly. A new manager has no project open; a non-empty projectDir
+// means one is. Members are always taken from the folder
 // on disk; the project file only lists them for other tools. Where
 // createProject, openProject and addFileToProject register the folders and
 // that fails, they log a warning naming the "Path" file and go on.
 class ProjectManager
 {
 public:
+    // searchPathFile is the "Path" file that registration appends to; the
+    // editor passes the one in its program folder (globalPathFile()).
+    explicit ProjectManager(const QString &searchPathFile);
+
     // Makes folder the open project called name, registers the folder and its
     // subfolders in "Path", lists its help files and writes the project file
     // (an existing one of that name is replaced). The fields are set even when
@@ -56,7 +60,14 @@ public:
     bool registerPathInGlobalConfig();
 
     // The "Path" file that registerPathInGlobalConfig() appends to.
+    QString pathFile() const { return searchPathFile; }
+
+    // The "Path" file in the running program's folder.
     static QString globalPathFile();
+
+    // Why the last createProject, openProject, saveProject or registration
+    // that failed did so (the system's reason); empty when none failed yet.
+    QString errorString() const { return lastError; }
 
     QString projectName; // the root element's name attribute
     QString projectDir;  // as createProject got it, or the project file's absolute folder
@@ -65,6 +76,9 @@ public:
 
 private:
     void registerOrWarn();
+
+    QString searchPathFile;
+    QString lastError;
 };
 
 } // namespace ZkHelp

@@ -3,6 +3,7 @@
 #include "screenpage.h"
 #include "ui_mainwindow.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -35,8 +36,7 @@ MainWindow::MainWindow(const QString &startFile, QWidget *parent)
     // on_contentBrowser_anchorClicked instead of being opened by the browser.
     ui->contentBrowser->setOpenLinks(false);
 
-    finder.ensurePathFile(QStringLiteral("Path"));
-    searchPaths = finder.getSearchPaths(QStringLiteral("Path"));
+    collection = ZkHelp::HelpCollection::forWorkingFolder(QCoreApplication::applicationDirPath());
     loadFileList(QString());
 
     if (startFile.isEmpty()) {
@@ -58,7 +58,7 @@ MainWindow::~MainWindow() = default;
 // its own, then that path with the extension added.
 QString MainWindow::resolveStartFile(const QString &startFile) const
 {
-    const QString candidates[] = {finder.findHelpFile(searchPaths, startFile), startFile,
+    const QString candidates[] = {collection.findFile(startFile), startFile,
                                   startFile + helpExtension};
     for (const QString &candidate : candidates) {
         if (isFile(candidate))
@@ -71,7 +71,7 @@ void MainWindow::loadFileList(const QString &filter)
 {
     QListWidget *list = ui->fileListWidget;
     list->clear();
-    const QList<QString> paths = finder.findAllFiles(searchPaths, filter);
+    const QList<QString> paths = collection.files(filter);
     for (const QString &path : paths) {
         auto *item = new QListWidgetItem(QFileInfo(path).completeBaseName());
         item->setData(Qt::UserRole, path);
@@ -87,7 +87,8 @@ void MainWindow::showStartupDialog()
     dialog.setWindowTitle(QStringLiteral("Hilfe-Datei öffnen"));
 
     QList<QUrl> places = dialog.sidebarUrls();
-    for (const QString &folder : std::as_const(searchPaths))
+    const QList<QString> &searchPaths = collection.searchPaths();
+    for (const QString &folder : searchPaths)
         places.prepend(QUrl::fromLocalFile(folder));
     dialog.setSidebarUrls(places);
     if (!searchPaths.isEmpty())
@@ -102,7 +103,7 @@ void MainWindow::showStartupDialog()
 
 void MainWindow::loadDocument(const QString &path)
 {
-    currentData = parser.parse(path);
+    currentData = collection.fileData(path);
     {
         // The refill passes through states that are not worth a render.
         const QSignalBlocker blocker(ui->languageComboBox);
@@ -153,13 +154,16 @@ void MainWindow::on_exportButton_clicked()
         this, QStringLiteral("Export-Ordner wählen"), QDir::homePath(), QFileDialog::ShowDirsOnly);
     if (folder.isEmpty())
         return;
-    if (exporter.exportPackage(name, folder, finder, parser, searchPaths)) {
+    QString reason;
+    if (exporter.exportPackage(name, folder, collection, &reason)) {
         QMessageBox::information(this, QStringLiteral("Erfolg"),
                                  QStringLiteral("Export nach:\n") + folder);
-    } else {
-        QMessageBox::critical(this, QStringLiteral("Fehler"),
-                              QStringLiteral("Export fehlgeschlagen."));
+        return;
     }
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Fehler"),
+                    QStringLiteral("Export fehlgeschlagen."), QMessageBox::Ok, this);
+    box.setInformativeText(reason);
+    box.exec();
 }
 
 void MainWindow::on_contentBrowser_anchorClicked(const QUrl &link)
@@ -171,7 +175,7 @@ void MainWindow::on_contentBrowser_anchorClicked(const QUrl &link)
     // toString() keeps "<", ">" and "%" percent-encoded; the lookup needs the
     // name exactly as the help file wrote it.
     const QString name = QUrl::fromPercentEncoding(link.toEncoded());
-    const QString path = finder.findHelpFile(searchPaths, name);
+    const QString path = collection.findFile(name);
     if (!isFile(path)) {
         QMessageBox::information(this, QStringLiteral("Link"),
                                  QStringLiteral("Datei nicht gefunden:\n") + name);

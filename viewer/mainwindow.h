@@ -2,9 +2,8 @@
 // document on screen in one language, link navigation and the HTML export.
 #pragma once
 
+#include "helpcollection.h"
 #include "helpdata.h"
-#include "helpfinder.h"
-#include "helpparser.h"
 #include "htmlexporter.h"
 
 #include <QList>
@@ -48,9 +47,7 @@ private:
     QString resolveStartFile(const QString &startFile) const;
 
     std::unique_ptr<Ui::MainWindow> ui;
-    ZkHelp::HelpFinder finder;
-    ZkHelp::HelpParser parser;
+    ZkHelp::HelpCollection collection;
     ZkHelp::HtmlExporter exporter;
     ZkHelp::HelpData currentData;
-    QList<QString> searchPaths;
 };

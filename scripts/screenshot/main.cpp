@@ -3,33 +3,16 @@
 //
 // Usage: zkhelp_editor_screenshot PROJECT_FILE NODE_PATH OUTPUT.png
 // NODE_PATH names the node by its shown texts, e.g. "intro.zkhelp/en/Overview".
+#include "dialoganswerer.h"
 #include "mainwindow.h"
 #include "treenode.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QPixmap>
-#include <QTimer>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <cstdio>
-
-namespace {
-
-void answerFileDialog(const QString &path)
-{
-    QTimer::singleShot(0, [path] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return answerFileDialog(path);
-        dialog->findChild<QLineEdit *>("fileNameEdit")->setText(path);
-        static_cast<QDialog *>(dialog)->accept();
-    });
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -39,9 +22,11 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: %s PROJECT_FILE NODE_PATH OUTPUT.png\n", argv[0]);
         return 1;
     }
-    MainWindow window;
+    // Opening registers the project; a scratch "Path" keeps that to itself.
+    QTemporaryDir scratch;
+    MainWindow window(scratch.filePath("Path"));
     window.show();
-    answerFileDialog(args.at(1));
+    DialogAnswerer answerer({"choose:" + args.at(1)});
     window.findChild<QAction *>("actionOpenProject")->trigger();
 
     auto *tree = window.findChild<QTreeWidget *>("projectTree");

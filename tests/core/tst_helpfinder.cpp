@@ -93,7 +93,8 @@ void TestHelpFinder::searchPaths()
     const QString pathFile = dir.filePath(QStringLiteral("Path"));
     QVERIFY(TestFiles::write(pathFile, content));
 
-    QCOMPARE(HelpFinder().getSearchPaths(pathFile), expected);
+    QCOMPARE(HelpFinder().getSearchPaths(pathFile, QCoreApplication::applicationDirPath()),
+             expected);
 }
 
 void TestHelpFinder::searchPathsWithoutFile_data()
@@ -112,7 +113,7 @@ void TestHelpFinder::searchPathsWithoutFile()
     layOut(dir, entry.isEmpty() ? QStringList{} : QStringList{entry});
     const QString pathFile = dir.filePath(QStringLiteral("Path"));
 
-    QCOMPARE(HelpFinder().getSearchPaths(pathFile),
+    QCOMPARE(HelpFinder().getSearchPaths(pathFile, QCoreApplication::applicationDirPath()),
              QList<QString>{QCoreApplication::applicationDirPath()});
 }
 

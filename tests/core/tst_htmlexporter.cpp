@@ -1,6 +1,6 @@
 // HTML escaping, the page and stylesheet files, and the linked export.
 #include "filesizelimit.h"
-#include "helpfinder.h"
+#include "helpcollection.h"
 #include "helpparser.h"
 #include "htmlexporter.h"
 #include "htmltext.h"
@@ -235,10 +235,8 @@ void TestHtmlExporter::exportPackage()
         QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
 
-    ZkHelp::HelpFinder finder;
-    ZkHelp::HelpParser parser;
     const QString outputDir = dir.filePath(QStringLiteral("out"));
-    QVERIFY(HtmlExporter().exportPackage(start, outputDir, finder, parser, {helpDir}));
+    QVERIFY(HtmlExporter().exportPackage(start, outputDir, ZkHelp::HelpCollection({helpDir})));
 
     QStringList expected = pages + QStringList{"style.css"};
     expected.sort();
@@ -259,10 +257,8 @@ void TestHtmlExporter::exportWarnsOncePerMissingName()
 
     QTest::ignoreMessage(QtWarningMsg, "Export Warnung: Verlinkte Datei nicht gefunden: \"gone\"");
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
-    ZkHelp::HelpFinder finder;
-    ZkHelp::HelpParser parser;
     QVERIFY(HtmlExporter().exportPackage(QStringLiteral("a"), dir.filePath(QStringLiteral("out")),
-                                         finder, parser, {dir.path()}));
+                                         ZkHelp::HelpCollection({dir.path()})));
 }
 
 void TestHtmlExporter::outputFolderCannotBeCreated()
@@ -275,10 +271,8 @@ void TestHtmlExporter::outputFolderCannotBeCreated()
     QTest::ignoreMessage(
         QtWarningMsg,
         qPrintable(QStringLiteral("Konnte Ausgabeordner nicht erstellen: \"%1\"").arg(outputDir)));
-    ZkHelp::HelpFinder finder;
-    ZkHelp::HelpParser parser;
-    QVERIFY(!HtmlExporter().exportPackage(QStringLiteral("a"), outputDir, finder, parser,
-                                          {dir.path()}));
+    QVERIFY(!HtmlExporter().exportPackage(QStringLiteral("a"), outputDir,
+                                          ZkHelp::HelpCollection({dir.path()})));
     QCOMPARE(TestFiles::read(outputDir), QByteArray("a file"));
 }
 
@@ -289,10 +283,8 @@ void TestHtmlExporter::outputFolderWithParentsIsCreated()
     QVERIFY(TestFiles::write(dir.filePath(QStringLiteral("a.zkhelp")), helpFile({})));
     const QString outputDir = dir.filePath(QStringLiteral("x/y/z"));
 
-    ZkHelp::HelpFinder finder;
-    ZkHelp::HelpParser parser;
-    QVERIFY(
-        HtmlExporter().exportPackage(QStringLiteral("a"), outputDir, finder, parser, {dir.path()}));
+    QVERIFY(HtmlExporter().exportPackage(QStringLiteral("a"), outputDir,
+                                         ZkHelp::HelpCollection({dir.path()})));
     QVERIFY(QFileInfo(outputDir + QStringLiteral("/a.html")).isFile());
     QVERIFY(QFileInfo(outputDir + QStringLiteral("/style.css")).isFile());
 }
@@ -346,11 +338,9 @@ void TestHtmlExporter::linksLeadToTheirPages()
     QVERIFY(TestFiles::write(helpDir + u'/' + name + QStringLiteral(".zkhelp"), helpFile({"a"})));
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
 
-    ZkHelp::HelpFinder finder;
-    ZkHelp::HelpParser parser;
     const QString outputDir = QDir(dir.filePath(QStringLiteral("out"))).absolutePath();
-    QVERIFY(
-        HtmlExporter().exportPackage(QStringLiteral("a"), outputDir, finder, parser, {helpDir}));
+    QVERIFY(HtmlExporter().exportPackage(QStringLiteral("a"), outputDir,
+                                         ZkHelp::HelpCollection({helpDir})));
     QStringList expected{"a.html", page, "style.css"};
     expected.sort();
     QCOMPARE(filesBelow(outputDir), expected);
@@ -399,13 +389,11 @@ void TestHtmlExporter::failedWritesFailTheExport()
         qPrintable(QStringLiteral("Export Warnung: Datei konnte nicht geschrieben werden: \"%1\"")
                        .arg(blockedPath)));
 
-    ZkHelp::HelpFinder finder;
-    ZkHelp::HelpParser parser;
     bool exported = true;
     {
         const auto limit = sectionSize > 0 ? std::make_unique<FileSizeLimit>(4096) : nullptr;
-        exported =
-            HtmlExporter().exportPackage(QStringLiteral("a"), outputDir, finder, parser, {helpDir});
+        exported = HtmlExporter().exportPackage(QStringLiteral("a"), outputDir,
+                                                ZkHelp::HelpCollection({helpDir}));
     }
     QVERIFY(!exported);
     QVERIFY(!QFileInfo(blockedPath).isFile());
@@ -430,11 +418,9 @@ void TestHtmlExporter::longLinkChain()
         QVERIFY(TestFiles::write(dir.filePath(QString::number(i) + QStringLiteral(".zkhelp")),
                                  helpFile({next})));
     }
-    ZkHelp::HelpFinder finder;
-    ZkHelp::HelpParser parser;
     const QString outputDir = dir.filePath(QStringLiteral("out"));
-    QVERIFY(
-        HtmlExporter().exportPackage(QStringLiteral("0"), outputDir, finder, parser, {dir.path()}));
+    QVERIFY(HtmlExporter().exportPackage(QStringLiteral("0"), outputDir,
+                                         ZkHelp::HelpCollection({dir.path()})));
     QCOMPARE(QDir(outputDir).entryList(QDir::Files).size(), length + 1);
     QVERIFY(TestFiles::read(outputDir + QStringLiteral("/49999.html")).contains("href='0.html'"));
 }

@@ -3,23 +3,16 @@
 // the dialogs it raises answered in order; then the dialogs seen, the tree
 // and the files on disk are compared.
 #include "../core/helpdatadump.h"
+#include "dialoganswerer.h"
 #include "helpparser.h"
 #include "mainwindow.h"
-#include "projectmanager.h"
+#include "privatehome.h"
 #include "testfiles.h"
 #include "treenode.h"
 
-#include <QAbstractButton>
 #include <QContextMenuEvent>
-#include <QFileDialog>
-#include <QInputDialog>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
-#include <QMessageBox>
-#include <QMetaEnum>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -30,93 +23,6 @@
 #include <optional>
 
 namespace {
-
-// Answers the dialogs and popup menus that open, in order, recording what
-// each showed: "Save", "Yes", "Ok"... press that button, "type:TEXT" fills an
-// input, "choose:REL" a file dialog, "pick:ENTRY" chooses a menu entry. One
-// nobody expected, or still open 5 s after its answer, is recorded as
-// "unanswered" and closed, so that no case can hang.
-class Answers : public QObject
-{
-public:
-    Answers(const QStringList &answers, const QString &root)
-        : pending(answers)
-        , root(root)
-    {
-        connect(&timer, &QTimer::timeout, this, &Answers::poll);
-        timer.start(10);
-    }
-    QStringList pending;
-    QStringList seen;
-
-private:
-    void poll()
-    {
-        QWidget *w = QApplication::activePopupWidget();
-        w = w ? w : QApplication::activeModalWidget();
-        if (!w || (w == last && since.elapsed() < 5000))
-            return;
-        const QString answer = w == last || pending.isEmpty() ? QString() : pending.takeFirst();
-        seen.append((answer.isEmpty() ? "unanswered " : "") + describe(w));
-        last = w;
-        since.start();
-        // Deferred, so that the dialogs of a chosen menu entry find this timer free.
-        QTimer::singleShot(0, w, [this, w, answer] { respond(w, answer); });
-    }
-
-    QString describe(QWidget *w) const
-    {
-        if (auto *box = qobject_cast<QMessageBox *>(w))
-            return (box->textFormat() == Qt::PlainText || !box->text().contains('<') ? ""
-                                                                                     : "rich ") +
-                   box->windowTitle() + ": " + box->text();
-        if (auto *input = qobject_cast<QInputDialog *>(w))
-            return input->windowTitle() + ": " + input->labelText() + " [" + input->textValue() +
-                   "]";
-        // A folder chooser starts wherever the last file dialog was left.
-        if (auto *files = qobject_cast<QFileDialog *>(w))
-            return files->windowTitle() + (files->fileMode() == QFileDialog::Directory
-                                               ? QString()
-                                               : " in " + files->directory()
-                                                              .absolutePath()
-                                                              .replace(root, "$D")
-                                                              .replace(QDir::homePath(), "~"));
-        QStringList entries;
-        for (const QAction *action : w->actions())
-            entries.append(action->isSeparator() ? "-" : action->text());
-        return "menu: " + entries.join(" | ");
-    }
-
-    void respond(QWidget *w, const QString &answer)
-    {
-        const QString value = answer.section(':', 1);
-        const auto buttons = QMetaEnum::fromType<QMessageBox::StandardButtons>();
-        if (auto *box = qobject_cast<QMessageBox *>(w)) {
-            for (QAbstractButton *button : box->buttons())
-                if (box->standardButton(button) == buttons.keyToValue(qPrintable(answer)))
-                    return button->click();
-        } else if (auto *input = qobject_cast<QInputDialog *>(w); input && !value.isEmpty()) {
-            input->setTextValue(value);
-            return input->accept();
-        } else if (auto *files = qobject_cast<QFileDialog *>(w); files && !value.isEmpty()) {
-            // Typed as a user would: selectFile leaves a focused name field alone.
-            files->findChild<QLineEdit *>("fileNameEdit")->setText(QDir(root).filePath(value));
-            return static_cast<QDialog *>(files)->accept();
-        } else if (auto *menu = qobject_cast<QMenu *>(w)) {
-            for (QAction *action : menu->actions())
-                if (!value.isEmpty() && action->text() == value)
-                    return menu->setActiveAction(action), QTest::keyClick(menu, Qt::Key_Return);
-        }
-        if (auto *dialog = qobject_cast<QDialog *>(w))
-            return dialog->reject();
-        w->close();
-    }
-
-    QTimer timer;
-    QString root;
-    QPointer<QWidget> last;
-    QElapsedTimer since;
-};
 
 // "de:Intro,Usage;en:" gives the languages de with two sections and en with
 // none; "!" followed by text gives that text in UTF-8, "%" in Latin-1.
@@ -175,20 +81,20 @@ private:
     QTreeWidgetItem *node(const QString &path) const;
     QString onDisk(const QString &file) const;
 
-    const QString pathFile = ZkHelp::ProjectManager::globalPathFile();
-    std::optional<QByteArray> savedPath;
+    PrivateHome home;
+    QTemporaryDir pathDir;
+    const QString pathFile = pathDir.filePath("Path");
     std::optional<QTemporaryDir> dir;
     std::optional<MainWindow> window;
 };
 
-// The program folder's "Path" is put back after every case.
+// Every case starts without the "Path" file that projects are registered in.
 void TestEditorWindow::init()
 {
-    savedPath = QFile::exists(pathFile) ? std::optional(TestFiles::read(pathFile)) : std::nullopt;
-    QFile::remove(pathFile);
+    QVERIFY2(pathDir.isValid(), qPrintable(pathDir.errorString()));
     dir.emplace();
     QVERIFY2(dir->isValid(), qPrintable(dir->errorString()));
-    window.emplace();
+    window.emplace(pathFile);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(&*window));
 }
@@ -198,14 +104,12 @@ void TestEditorWindow::cleanup()
     window.reset();
     QDir().rmdir(pathFile);
     QFile::remove(pathFile);
-    if (savedPath)
-        QVERIFY(TestFiles::write(pathFile, *savedPath));
     dir->setAutoRemove(!QTest::currentTestFailed());
 }
 
 // files: "REL=OUTLINE" (helpFile) in the project folder "p", opened as a project
 // unless there are none; steps and answers, "; " between them: see step() and
-// Answers; dialogs: see Answers;
+// DialogAnswerer; dialogs: see DialogAnswerer;
 // tree: treeDump of the top level; disk: onDisk of files after the case.
 void TestEditorWindow::addColumns()
 {
@@ -232,12 +136,12 @@ void TestEditorWindow::runCase()
                                      helpFile(file.section('=', 1))));
         QVERIFY(TestFiles::write(dir->filePath("p/demo.zkproject"),
                                  "<zkproject name=\"Hilfe &amp; Übung\"/>"));
-        Answers open({"choose:p/demo.zkproject"}, dir->path());
+        DialogAnswerer open({"choose:p/demo.zkproject"}, dir->path());
         window->findChild<QAction *>("actionOpenProject")->trigger();
         QCOMPARE(open.seen, QStringList{"Projekt öffnen in ~"});
         QCOMPARE(window->windowTitle(), "Editor - Hilfe & Übung");
     }
-    Answers answered(answers.split("; ", Qt::SkipEmptyParts), dir->path());
+    DialogAnswerer answered(answers.split("; ", Qt::SkipEmptyParts), dir->path());
     for (const QString &line : steps.split("; ", Qt::SkipEmptyParts)) {
         step(line);
         if (QTest::currentTestFailed())
@@ -264,7 +168,7 @@ QString TestEditorWindow::onDisk(const QString &file) const
 // "close closed|open"; checks: "page PAGE", "enabled OBJECT yes|no", "text
 // OBJECT TEXT", "status TEXT", "title TEXT", "disk REL=DUMP"; behind the
 // editor's back: "write REL OUTLINE", "rm REL", "mkdir REL" ("Path" is the
-// program folder's search-path file).
+// search-path file projects are registered in).
 void TestEditorWindow::step(const QString &line)
 {
     const QString verb = line.section(' ', 0, 0);

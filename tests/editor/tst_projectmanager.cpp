@@ -1,5 +1,5 @@
 // ProjectManager on real folders: its members, the project file's bytes, its
-// lines in the program folder's "Path", and zkhconv reading and writing the
+// lines in the "Path" file it registers in, and zkhconv reading and writing the
 // same project files.
 #include "filesizelimit.h"
 #include "projectmanager.h"
@@ -71,18 +71,15 @@ private slots:
     void zkhconvReadsAndWritesProjects();
 
 private:
-    const QString pathFile = ProjectManager::globalPathFile();
-    std::optional<QByteArray> savedPath;
+    QTemporaryDir pathDir;
+    const QString pathFile = pathDir.filePath("Path");
     std::optional<QTemporaryDir> dir;
 };
 
-// Every case starts without "Path" in the program folder; cleanup puts back what was there.
+// Every case starts without the "Path" file that registration appends to.
 void TestProjectManager::init()
 {
-    savedPath.reset();
-    if (QFile::exists(pathFile))
-        savedPath = TestFiles::read(pathFile);
-    QFile::remove(pathFile);
+    QVERIFY2(pathDir.isValid(), qPrintable(pathDir.errorString()));
     dir.emplace();
     QVERIFY2(dir->isValid(), qPrintable(dir->errorString()));
     logged.clear();
@@ -92,8 +89,6 @@ void TestProjectManager::cleanup()
 {
     QDir().rmdir(pathFile);
     QFile::remove(pathFile);
-    if (savedPath)
-        QVERIFY(TestFiles::write(pathFile, *savedPath));
     dir->setAutoRemove(!QTest::currentTestFailed());
     dir.reset();
 }
@@ -128,7 +123,7 @@ void TestProjectManager::scan()
     QFETCH(QByteArray, xmlName);
     QVERIFY(makeTree(dir->path(), tree));
 
-    ProjectManager project;
+    ProjectManager project(pathFile);
     QVERIFY(project.createProject(dir->path(), name));
     QCOMPARE(project.files, files);
     QCOMPARE(TestFiles::read(dir->filePath(name + ".zkproject")), projectXml(xmlName, files));
@@ -189,7 +184,7 @@ void TestProjectManager::registration()
                                                       pathFile + '"'));
 
     const FileSizeLimit limit(before.size() + (diskFull ? 0 : 1000));
-    ProjectManager project;
+    ProjectManager project(pathFile);
     QVERIFY(project.createProject(folder, "demo"));
     QCOMPARE(logged, expectedLog);
     QCOMPARE(TestFiles::read(pathFile), expected);
@@ -202,7 +197,7 @@ void TestProjectManager::registration()
 void TestProjectManager::saveOnFullDiskKeepsOldFile()
 {
     QVERIFY(TestFiles::write(dir->filePath("demo.zkproject"), "old"));
-    ProjectManager project;
+    ProjectManager project(pathFile);
     project.projectFile = dir->filePath("demo.zkproject");
     project.files = QStringList(20, "a long name of a member.zkhelp");
     {
@@ -241,7 +236,7 @@ void TestProjectManager::openProject()
     if (!content.isNull())
         QVERIFY(TestFiles::write(path, content));
 
-    ProjectManager project;
+    ProjectManager project(pathFile);
     project.projectName = "old";
     project.projectDir = "/old";
     project.files = QStringList{"old.zkhelp"};
@@ -260,7 +255,7 @@ void TestProjectManager::addAndRemove()
     const QDir folder(dir->path());
     const QString projectFile = folder.filePath("demo.zkproject");
     QVERIFY(makeTree(folder.path(), {"a.zkhelp", "loose.zkhelp"}));
-    ProjectManager project;
+    ProjectManager project(pathFile);
     project.addFileToProject(folder.filePath("a.zkhelp")); // no project: registers no folder
     QVERIFY(!QFile::exists(pathFile));
     QVERIFY(project.createProject(folder.path(), "demo"));
@@ -289,7 +284,7 @@ void TestProjectManager::zkhconvReadsAndWritesProjects()
     QVERIFY(makeTree(folder.path(), {"written/intro.zkhelp", "written/Introduction.zkhelp",
                                      "written/sub/topic.zkhelp", "read/INTRO~1.zkhelp"}));
     QVERIFY(TestFiles::write(folder.filePath("LIST.ZKP"), "INTRO~1.ZKH\n"));
-    ProjectManager project;
+    ProjectManager project(pathFile);
     QVERIFY(project.createProject(folder.filePath("written"), "demo"));
 
     for (const QStringList &arguments : {QStringList{"-p2dos", "written/demo.zkproject"},

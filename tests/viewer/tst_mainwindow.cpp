@@ -1,6 +1,8 @@
 // The viewer's real window under the offscreen platform, driven through its
 // widgets' object names; every modal dialog is answered and recorded.
+#include "dialoganswerer.h"
 #include "mainwindow.h"
+#include "privatehome.h"
 #include "testfiles.h"
 
 #include <QApplication>
@@ -30,31 +32,6 @@ QByteArray helpFile(const QByteArray &author, const QByteArray &body = "<lang na
     return "<?xml version=\"1.0\"?>\n<zkhelp version=\"1.0\" author=\"" + author + "\">" + body +
            "</zkhelp>\n";
 }
-
-// Answers every modal dialog that opens while it lives: file dialogs through
-// answer, all others (and file dialogs when there is no answer) rejected.
-struct DialogAnswerer
-{
-    explicit DialogAnswerer(std::function<void(QFileDialog *)> answer = {})
-    {
-        timer.callOnTimeout([this, answer] {
-            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            if (!dialog || !dialog->isVisible())
-                return;
-            auto *box = qobject_cast<QMessageBox *>(dialog);
-            seen.append(dialog->windowTitle() + u'|' + (box ? box->text() : QString()));
-            auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
-            if (fileDialog && answer)
-                answer(fileDialog);
-            else
-                dialog->reject();
-        });
-        timer.start(10);
-    }
-
-    QTimer timer;
-    QStringList seen; // "title|text" of each dialog
-};
 
 // Records what the window hands to the desktop instead of starting a browser.
 class UrlObserver : public QObject
@@ -95,6 +72,7 @@ private:
     }
     QString shownText() const { return child<QTextBrowser>("contentBrowser")->toPlainText(); }
 
+    PrivateHome home;
     std::unique_ptr<QTemporaryDir> workDir;
     std::unique_ptr<MainWindow> window;
     QString savedCurrent;
@@ -148,10 +126,11 @@ void TestMainWindow::startFile()
     QVERIFY(TestFiles::write(path("outside/topic.zkhelp"), helpFile("Redaktion")));
     QVERIFY(QDir().mkpath(path("help2/folder.zkhelp")));
 
-    DialogAnswerer answerer;
+    const QStringList asked{u"Hilfe-Datei öffnen in "_s + QCoreApplication::applicationDirPath()};
+    DialogAnswerer answerer(shown ? QStringList() : QStringList{u"reject"_s});
     window = std::make_unique<MainWindow>(startFile);
     window->show();
-    QTRY_COMPARE(answerer.seen, shown ? QStringList() : QStringList(u"Hilfe-Datei öffnen|"_s));
+    QTRY_COMPARE(answerer.seen, shown ? QStringList() : asked);
     QTest::qWait(30);
     QCOMPARE(answerer.seen.size(), shown ? 0 : 1);
     QCOMPARE(shownText().startsWith(u"Redaktion (v1.0)"_s), shown);
@@ -167,18 +146,17 @@ void TestMainWindow::startupDialog()
     QVERIFY(TestFiles::write(path("elsewhere/chosen.zkhelp"), helpFile("Chosen")));
     QList<QUrl> sidebar;
     QString directory;
-    DialogAnswerer answerer([&](QFileDialog *dialog) {
+    const QString appDir = QCoreApplication::applicationDirPath();
+    DialogAnswerer answerer({u"choose:"_s + path("elsewhere/chosen.zkhelp")});
+    answerer.inspectFileDialog = [&](QFileDialog *dialog) {
         sidebar = dialog->sidebarUrls().mid(0, 2);
         directory = dialog->directory().absolutePath();
-        dialog->selectFile(path("elsewhere/chosen.zkhelp"));
-        static_cast<QDialog *>(dialog)->accept();
-    });
+    };
     window = std::make_unique<MainWindow>();
     window->show();
-    QTRY_COMPARE(answerer.seen, QStringList(u"Hilfe-Datei öffnen|"_s));
+    QTRY_COMPARE(answerer.seen, QStringList(u"Hilfe-Datei öffnen in "_s + appDir));
 
     QCOMPARE(TestFiles::read(path("Path")), workDir->path().toUtf8() + "\n");
-    const QString appDir = QCoreApplication::applicationDirPath();
     QCOMPARE(sidebar, QList({QUrl::fromLocalFile(workDir->path()), QUrl::fromLocalFile(appDir)}));
     QCOMPARE(directory, appDir);
     QVERIFY(shownText().startsWith(u"Chosen (v1.0)"_s));
@@ -236,7 +214,7 @@ void TestMainWindow::followLink_data()
     QTest::newRow("colon, percent escape, fragment, query")
         << "Kapitel:1 p%41 a#b?c" << true << none << none;
     QTest::newRow("missing file") << "xyz" << false << none
-                                  << QStringList(u"Link|Datei nicht gefunden:\nxyz"_s);
+                                  << QStringList(u"Link: Datei nicht gefunden:\nxyz"_s);
     QTest::newRow("web") << "https://example.org/a?b=1&c=2" << false
                          << QStringList(u"https://example.org/a?b=1&c=2"_s) << none;
     QTest::newRow("plain web") << "http://example.org/" << false
@@ -269,7 +247,7 @@ void TestMainWindow::followLink()
     auto *browser = child<QTextBrowser>("contentBrowser");
     QTextCursor middle = browser->document()->find(link);
     middle.setPosition((middle.selectionStart() + middle.selectionEnd()) / 2);
-    DialogAnswerer answerer;
+    DialogAnswerer answerer(dialogs.isEmpty() ? QStringList() : QStringList{u"Ok"_s});
     QTest::mouseClick(browser->viewport(), Qt::LeftButton, {},
                       browser->cursorRect(middle).center());
     QTest::qWait(30);
@@ -288,14 +266,14 @@ void TestMainWindow::exportButton_data()
     QTest::addColumn<QString>("result");
     QTest::addColumn<bool>("written");
 
-    const QString choose = u"Export-Ordner wählen|"_s;
+    const QString choose = u"Export-Ordner wählen"_s;
     QTest::newRow("no entry chosen")
         << false << "out"
-        << "Export|Bitte wählen Sie eine Datei aus der Liste." << false;
+        << "Export: Bitte wählen Sie eine Datei aus der Liste." << false;
     QTest::newRow("folder dialog cancelled") << true << "" << choose << false;
-    QTest::newRow("written") << true << "out" << choose + "Erfolg|Export nach:\n%1" << true;
+    QTest::newRow("written") << true << "out" << choose + "|Erfolg: Export nach:\n%1" << true;
     QTest::newRow("folder inside a file")
-        << true << "blocker/out" << choose + "Fehler|Export fehlgeschlagen." << false;
+        << true << "blocker/out" << choose + "|Fehler: Export fehlgeschlagen." << false;
 }
 
 // The folder is typed into the dialog as a user would, one that cannot
@@ -313,16 +291,19 @@ void TestMainWindow::exportButton()
     window = std::make_unique<MainWindow>();
     if (selectEntry)
         child<QListWidget>("fileListWidget")->setCurrentRow(0);
-    DialogAnswerer answerer([&](QFileDialog *dialog) {
+    DialogAnswerer answerer({u"reject"_s, u"Ok"_s});
+    // Accepted as it stands: the dialog itself would refuse a folder that
+    // cannot exist before the window sees it.
+    answerer.inspectFileDialog = [&](QFileDialog *dialog) {
         if (target.isEmpty())
-            return static_cast<QDialog *>(dialog)->reject();
+            return;
         dialog->findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(target);
         static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
-    });
+    };
     child<QPushButton>("exportButton")->click();
     QTest::qWait(30);
 
-    QCOMPARE(answerer.seen.join(u""_s), QString(result).replace(u"%1"_s, target));
+    QCOMPARE(answerer.seen.join(u"|"_s), QString(result).replace(u"%1"_s, target));
     QCOMPARE(QFile::exists(path("out/intro.html")), written);
 }
 

@@ -1,0 +1,36 @@
+#include "helpcollection.h"
+
+namespace ZkHelp {
+
+HelpCollection::HelpCollection(const QList<QString> &searchPaths)
+    : folders(searchPaths)
+{}
+
+HelpCollection HelpCollection::fromPathFile(const QString &pathFile, const QString &programFolder)
+{
+    return HelpCollection(HelpFinder().getSearchPaths(pathFile, programFolder));
+}
+
+HelpCollection HelpCollection::forWorkingFolder(const QString &programFolder)
+{
+    const QString pathFile = QStringLiteral("Path");
+    HelpFinder().ensurePathFile(pathFile);
+    return fromPathFile(pathFile, programFolder);
+}
+
+QString HelpCollection::findFile(const QString &name) const
+{
+    return finder.findHelpFile(folders, name);
+}
+
+QList<QString> HelpCollection::files(const QString &filter) const
+{
+    return finder.findAllFiles(folders, filter);
+}
+
+HelpData HelpCollection::fileData(const QString &path, QString *errorString) const
+{
+    return parser.parse(path, errorString);
+}
+
+} // namespace ZkHelp

@@ -1,0 +1,70 @@
+#include "searchpathfile.h"
+
+#include "savefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace ZkHelp {
+
+namespace {
+
+QByteArray linesOf(const QList<QString> &folders)
+{
+    QByteArray lines;
+    for (const QString &folder : folders)
+        lines += QDir::toNativeSeparators(folder).toUtf8() + '\n';
+    return lines;
+}
+
+bool endsWithLineFeed(const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || file.size() == 0)
+        return true;
+    return file.seek(file.size() - 1) && file.read(1) == "\n";
+}
+
+} // namespace
+
+QList<QString> readSearchPathFile(const QString &path)
+{
+    // A FIFO or device named "Path" would block the read or never end.
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QTextStream stream(&file);
+    stream.setEncoding(QStringConverter::Utf8);
+    QList<QString> folders;
+    QString line;
+    while (stream.readLineInto(&line)) {
+        const QString folder = line.trimmed();
+        if (!folder.isEmpty())
+            folders.append(folder);
+    }
+    return folders;
+}
+
+bool writeSearchPathFile(const QString &path, const QList<QString> &folders, QString *errorString)
+{
+    return saveFile(path, linesOf(folders), errorString);
+}
+
+bool appendToSearchPathFile(const QString &path, const QList<QString> &folders,
+                            QString *errorString)
+{
+    if (folders.isEmpty())
+        return true;
+    const QByteArray lines = (endsWithLineFeed(path) ? QByteArray() : "\n") + linesOf(folders);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text) &&
+        file.write(lines) == lines.size() && file.flush())
+        return true;
+    if (errorString)
+        *errorString = file.errorString();
+    return false;
+}
+
+} // namespace ZkHelp

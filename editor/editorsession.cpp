@@ -1,0 +1,153 @@
+#include "editorsession.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace ZkHelp {
+
+namespace {
+
+// Placeholders the user replaces; the file still reads as a complete topic.
+const QString placeholderText = QStringLiteral("...");
+
+HelpData newFileTemplate()
+{
+    HelpData doc;
+    doc.version = QStringLiteral("1.0");
+    doc.author = QStringLiteral("Ich");
+    doc.languages.insert(QStringLiteral("de"),
+                         HelpLanguage{QStringLiteral("Neue Beschreibung"), {}});
+    return doc;
+}
+
+} // namespace
+
+void EditorSession::load(const QString &projectDir, const QStringList &members)
+{
+    edited.clear();
+    const QDir dir(projectDir);
+    for (const QString &member : members) {
+        const QString path = dir.filePath(member);
+        if (QFile::exists(path))
+            edited.insert(path, parser.parse(path));
+    }
+    stored = edited;
+}
+
+const HelpData *EditorSession::document(const QString &path) const
+{
+    const auto doc = edited.constFind(path);
+    return doc == edited.cend() ? nullptr : &*doc;
+}
+
+HelpData *EditorSession::document(const QString &path)
+{
+    const auto doc = edited.find(path);
+    return doc == edited.end() ? nullptr : &*doc;
+}
+
+HelpLanguage *EditorSession::language(const QString &path, const QString &key)
+{
+    HelpData *doc = document(path);
+    const auto lang = doc ? doc->languages.find(key) : QMap<QString, HelpLanguage>::iterator();
+    return doc && lang != doc->languages.end() ? &*lang : nullptr;
+}
+
+HelpSection *EditorSession::section(const QString &path, const QString &key, int index)
+{
+    HelpLanguage *lang = language(path, key);
+    return lang && index >= 0 && index < lang->sections.size() ? &lang->sections[index] : nullptr;
+}
+
+QStringList EditorSession::changedFiles() const
+{
+    QStringList changed;
+    for (auto doc = edited.cbegin(); doc != edited.cend(); ++doc) {
+        const auto copy = stored.constFind(doc.key());
+        if (copy == stored.cend() || *copy != *doc)
+            changed.append(doc.key());
+    }
+    return changed;
+}
+
+bool EditorSession::save(const QString &path)
+{
+    const HelpData *doc = document(path);
+    if (!doc) {
+        lastError = QStringLiteral("Keine Hilfedatei gewählt.");
+        return false;
+    }
+    if (!writer.writeXml(*doc, path, &lastError))
+        return false;
+    stored.insert(path, *doc);
+    return true;
+}
+
+std::optional<HelpData> EditorSession::withLanguageAdded(const QString &path,
+                                                         const QString &key) const
+{
+    const HelpData *doc = document(path);
+    if (!doc || doc->languages.contains(key))
+        return std::nullopt;
+    HelpData changed = *doc;
+    changed.languages.insert(key, HelpLanguage{placeholderText, {}});
+    return changed;
+}
+
+std::optional<HelpData> EditorSession::withSectionAdded(const QString &path, const QString &key,
+                                                        const QString &name) const
+{
+    const HelpData *doc = document(path);
+    if (!doc || !doc->languages.contains(key))
+        return std::nullopt;
+    HelpData changed = *doc;
+    changed.languages[key].sections.append(HelpSection{name, placeholderText});
+    return changed;
+}
+
+std::optional<HelpData> EditorSession::withLanguageRemoved(const QString &path,
+                                                           const QString &key) const
+{
+    const HelpData *doc = document(path);
+    if (!doc || !doc->languages.contains(key))
+        return std::nullopt;
+    HelpData changed = *doc;
+    changed.languages.remove(key);
+    return changed;
+}
+
+std::optional<HelpData> EditorSession::withSectionRemoved(const QString &path, const QString &key,
+                                                          int index) const
+{
+    const HelpData *doc = document(path);
+    if (!doc || !doc->languages.contains(key))
+        return std::nullopt;
+    HelpData changed = *doc;
+    QList<HelpSection> &sections = changed.languages[key].sections;
+    if (index < 0 || index >= sections.size())
+        return std::nullopt;
+    sections.removeAt(index);
+    return changed;
+}
+
+bool EditorSession::replaceAndSave(const QString &path, const HelpData &changed)
+{
+    HelpData *doc = document(path);
+    if (!doc) {
+        lastError = QStringLiteral("Keine Hilfedatei gewählt.");
+        return false;
+    }
+    const HelpData before = *doc;
+    *doc = changed;
+    if (save(path))
+        return true;
+    *document(path) = before;
+    return false;
+}
+
+bool EditorSession::createFile(const QString &path)
+{
+    return writer.writeXml(newFileTemplate(), path, &lastError);
+}
+
+} // namespace ZkHelp

@@ -1,0 +1,102 @@
+#include "projecttree.h"
+
+#include "editorsession.h"
+#include "mainwindow.h"
+
+#include <QDir>
+#include <QStyle>
+#include <QTreeWidget>
+
+QTreeWidgetItem *getFolderItem(QTreeWidget *tree, QTreeWidgetItem *parent, const QString &name)
+{
+    const int count = parent ? parent->childCount() : tree->topLevelItemCount();
+    for (int i = 0; i < count; ++i) {
+        QTreeWidgetItem *child = parent ? parent->child(i) : tree->topLevelItem(i);
+        if (child->text(0) == name && ProjectTree::kindOf(child) == MainWindow::KindFolder)
+            return child;
+    }
+    auto *folder = new QTreeWidgetItem({name});
+    folder->setIcon(0, tree->style()->standardIcon(QStyle::SP_DirIcon));
+    folder->setData(0, MainWindow::RoleKind, MainWindow::KindFolder);
+    if (parent)
+        parent->addChild(folder);
+    else
+        tree->addTopLevelItem(folder);
+    return folder;
+}
+
+namespace ProjectTree {
+
+int kindOf(const QTreeWidgetItem *item)
+{
+    return item->data(0, MainWindow::RoleKind).toInt();
+}
+
+QString filePathOf(const QTreeWidgetItem *item)
+{
+    return item->data(0, MainWindow::RoleFilePath).toString();
+}
+
+QString langKeyOf(const QTreeWidgetItem *item)
+{
+    return item->data(0, MainWindow::RoleLangKey).toString();
+}
+
+int sectionIndexOf(const QTreeWidgetItem *item)
+{
+    return item->data(0, MainWindow::RoleSectionIndex).toInt();
+}
+
+namespace {
+
+// Built before it joins the tree, so that the view hears of the whole
+// subtree once.
+QTreeWidgetItem *makeFileNode(const QString &name, const QString &path, const ZkHelp::HelpData &doc,
+                              const QIcon &icon)
+{
+    auto *fileNode = new QTreeWidgetItem({name});
+    fileNode->setIcon(0, icon);
+    fileNode->setData(0, MainWindow::RoleKind, MainWindow::KindFile);
+    fileNode->setData(0, MainWindow::RoleFilePath, path);
+    for (auto lang = doc.languages.cbegin(); lang != doc.languages.cend(); ++lang) {
+        auto *langNode = new QTreeWidgetItem(fileNode, {lang.key()});
+        langNode->setData(0, MainWindow::RoleKind, MainWindow::KindLanguage);
+        langNode->setData(0, MainWindow::RoleFilePath, path);
+        langNode->setData(0, MainWindow::RoleLangKey, lang.key());
+        for (int i = 0; i < lang->sections.size(); ++i) {
+            auto *sectionNode = new QTreeWidgetItem(langNode, {lang->sections.at(i).name});
+            sectionNode->setData(0, MainWindow::RoleKind, MainWindow::KindSection);
+            sectionNode->setData(0, MainWindow::RoleFilePath, path);
+            sectionNode->setData(0, MainWindow::RoleLangKey, lang.key());
+            sectionNode->setData(0, MainWindow::RoleSectionIndex, i);
+        }
+    }
+    return fileNode;
+}
+
+} // namespace
+
+void build(QTreeWidget *tree, const QString &projectDir, const QStringList &members,
+           const ZkHelp::EditorSession &session)
+{
+    const QDir dir(projectDir);
+    const QIcon fileIcon = tree->style()->standardIcon(QStyle::SP_FileIcon);
+    // Built apart from the view, which then takes the whole tree at once
+    // instead of hearing of every node.
+    QTreeWidgetItem staging;
+    for (const QString &member : members) {
+        const QString path = dir.filePath(member);
+        const ZkHelp::HelpData *doc = session.document(path);
+        if (!doc)
+            continue;
+        QStringList folders = member.split(u'/');
+        const QString name = folders.takeLast();
+        QTreeWidgetItem *parent = &staging;
+        for (const QString &folder : std::as_const(folders))
+            parent = getFolderItem(tree, parent, folder);
+        parent->addChild(makeFileNode(name, path, *doc, fileIcon));
+    }
+    tree->addTopLevelItems(staging.takeChildren());
+}
+
+} // namespace ProjectTree

@@ -1,0 +1,37 @@
+// The nodes of the editor's project tree: what each carries, and how a
+// member file becomes a node with its languages and sections.
+#pragma once
+
+#include "helpdata.h"
+
+#include <QString>
+#include <QStringList>
+
+class QIcon;
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace ZkHelp {
+class EditorSession;
+}
+
+// Returns the folder node called name under parent (the top level when parent
+// is null), appending a new one when there is none yet.
+QTreeWidgetItem *getFolderItem(QTreeWidget *tree, QTreeWidgetItem *parent, const QString &name);
+
+namespace ProjectTree {
+
+// The data a node carries (MainWindow::Role), read back.
+int kindOf(const QTreeWidgetItem *item);
+QString filePathOf(const QTreeWidgetItem *item);
+QString langKeyOf(const QTreeWidgetItem *item);
+int sectionIndexOf(const QTreeWidgetItem *item);
+
+// Fills the empty tree with a node for each member (relative to projectDir)
+// that session holds a document for, below the nodes of its folders, each
+// with its language and section nodes.
+void build(QTreeWidget *tree, const QString &projectDir, const QStringList &members,
+           const ZkHelp::EditorSession &session);
+
+} // namespace ProjectTree
