@@ -138,21 +138,28 @@ void TestHelpParser::parse()
     } else {
         QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
     }
-    QCOMPARE(dump(HelpParser().parse(path)), expected);
+    QString reason;
+    QCOMPARE(dump(HelpParser().parse(path, &reason)), expected);
+    QCOMPARE(reason.startsWith(QStringLiteral("XML Parsing Fehler in %1: ").arg(path)), warns);
+    QCOMPARE(reason.isEmpty(), !warns);
 }
 
 void TestHelpParser::missingFile_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("no such file") << QStringLiteral("absent.zkhelp");
-    QTest::newRow("a folder") << QStringLiteral("folder.zkhelp");
-    QTest::newRow("a FIFO nobody writes to") << QStringLiteral("fifo.zkhelp");
-    QTest::newRow("a link to an endless device") << QStringLiteral("zero.zkhelp");
+    QTest::addColumn<QString>("reason");
+    const QString special = QStringLiteral("keine reguläre Datei");
+    QTest::newRow("no such file") << QStringLiteral("absent.zkhelp")
+                                  << QStringLiteral("No such file or directory");
+    QTest::newRow("a folder") << QStringLiteral("folder.zkhelp") << special;
+    QTest::newRow("a FIFO nobody writes to") << QStringLiteral("fifo.zkhelp") << special;
+    QTest::newRow("a link to an endless device") << QStringLiteral("zero.zkhelp") << special;
 }
 
 void TestHelpParser::missingFile()
 {
     QFETCH(QString, name);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.zkhelp")));
@@ -162,7 +169,9 @@ void TestHelpParser::missingFile()
 
     QTest::ignoreMessage(
         QtWarningMsg, qPrintable(QStringLiteral("Kann XML-Datei nicht öffnen: \"%1\"").arg(path)));
-    QCOMPARE(dump(HelpParser().parse(path)), QStringLiteral("v=|a=|links="));
+    QString given;
+    QCOMPARE(dump(HelpParser().parse(path, &given)), QStringLiteral("v=|a=|links="));
+    QCOMPARE(given, QStringLiteral("Kann XML-Datei nicht öffnen: %1: %2").arg(path, reason));
 }
 
 // Many blocks and sections: every one must arrive, in order, with no limit.

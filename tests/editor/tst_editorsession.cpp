@@ -1,0 +1,166 @@
+// The editor's documents without a window: what counts as changed, the
+// structural edits, and what a failed write keeps.
+#include "../core/helpdatadump.h"
+#include "editorsession.h"
+#include "testfiles.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using ZkHelp::EditorSession;
+
+namespace {
+
+const QByteArray sample = "<zkhelp version=\"1\" author=\"A\"><lang name=\"de\"><description>D"
+                          "</description><section name=\"S\">T</section></lang>"
+                          "<lang name=\"en\"/></zkhelp>";
+const QString unchanged = "v=1|a=A|de:D[S=T]|en:[]|links=";
+
+} // namespace
+
+class TestEditorSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup() { dir->setAutoRemove(!QTest::currentTestFailed()); }
+    void structuralEdit_data();
+    void structuralEdit();
+    void changedFiles();
+    void failedWriteKeepsTheEdits();
+
+private:
+    QString path(const QString &name) const { return dir->filePath(name); }
+
+    std::optional<QTemporaryDir> dir;
+    EditorSession session;
+};
+
+// x.zkhelp holds the sample; "gone.zkhelp" is a member no longer on the disk.
+void TestEditorSession::init()
+{
+    dir.emplace();
+    QVERIFY2(dir->isValid(), qPrintable(dir->errorString()));
+    QVERIFY(TestFiles::write(path("x.zkhelp"), sample));
+    session.load(dir->path(), {"x.zkhelp", "gone.zkhelp"});
+    QVERIFY(!session.document(path("gone.zkhelp")));
+}
+
+void TestEditorSession::structuralEdit_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("after"); // dump of the result, or "none"
+
+    QTest::newRow("language added") << "+lang"
+                                    << "x.zkhelp"
+                                    << "fr"
+                                    << "v=1|a=A|de:D[S=T]|en:[]|fr:...[]|links=";
+    QTest::newRow("language held already") << "+lang"
+                                           << "x.zkhelp"
+                                           << "en"
+                                           << "none";
+    QTest::newRow("section added last") << "+section"
+                                        << "x.zkhelp"
+                                        << "de"
+                                        << "v=1|a=A|de:D[S=T;Neu=...]|en:[]|links=";
+    QTest::newRow("section for a missing language") << "+section"
+                                                    << "x.zkhelp"
+                                                    << "fr"
+                                                    << "none";
+    QTest::newRow("language removed") << "-lang"
+                                      << "x.zkhelp"
+                                      << "de"
+                                      << "v=1|a=A|en:[]|links=";
+    QTest::newRow("missing language") << "-lang"
+                                      << "x.zkhelp"
+                                      << "fr"
+                                      << "none";
+    QTest::newRow("section removed") << "-section0"
+                                     << "x.zkhelp"
+                                     << "de"
+                                     << "v=1|a=A|de:D[]|en:[]|links=";
+    QTest::newRow("section past the end") << "-section1"
+                                          << "x.zkhelp"
+                                          << "de"
+                                          << "none";
+    QTest::newRow("negative section") << "-section-1"
+                                      << "x.zkhelp"
+                                      << "de"
+                                      << "none";
+    QTest::newRow("file not held") << "+lang"
+                                   << "gone.zkhelp"
+                                   << "fr"
+                                   << "none";
+}
+
+// An edit that applies is written at once and becomes the stored copy; the
+// session's own document is untouched until then.
+void TestEditorSession::structuralEdit()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, file);
+    QFETCH(QString, key);
+    QFETCH(QString, after);
+
+    const QString target = path(file);
+    std::optional<ZkHelp::HelpData> changed;
+    if (edit == "+lang")
+        changed = session.withLanguageAdded(target, key);
+    else if (edit == "+section")
+        changed = session.withSectionAdded(target, key, "Neu");
+    else if (edit == "-lang")
+        changed = session.withLanguageRemoved(target, key);
+    else
+        changed = session.withSectionRemoved(target, key, edit.mid(8).toInt());
+    QCOMPARE(changed ? dump(*changed) : QString("none"), after);
+    if (!changed)
+        return;
+
+    QCOMPARE(dump(*session.document(target)), unchanged);
+    QVERIFY(session.replaceAndSave(target, *changed));
+    QCOMPARE(dump(ZkHelp::HelpParser().parse(target)), after);
+    QCOMPARE(session.changedFiles(), QStringList());
+}
+
+// Changed means different from the stored copy, field by field: an edit
+// typed back is none, and a save makes the edit the stored copy.
+void TestEditorSession::changedFiles()
+{
+    const QString x = path("x.zkhelp");
+    session.section(x, "de", 0)->content = "T2";
+    QCOMPARE(session.changedFiles(), QStringList{x});
+    session.section(x, "de", 0)->content = "T";
+    QCOMPARE(session.changedFiles(), QStringList());
+    QVERIFY(!session.section(x, "de", 1));
+    QVERIFY(!session.language(x, "fr"));
+
+    session.document(x)->links.append("neu");
+    QVERIFY(session.save(x));
+    QCOMPARE(session.changedFiles(), QStringList());
+    QCOMPARE(dump(ZkHelp::HelpParser().parse(x)), "v=1|a=A|de:D[S=T]|en:[]|links=neu");
+}
+
+// A file that cannot be written (its name now a folder) keeps the document
+// in memory as it was, edits included, and the reason names the file.
+void TestEditorSession::failedWriteKeepsTheEdits()
+{
+    const QString x = path("x.zkhelp");
+    session.document(x)->author = "B";
+    QVERIFY(QFile::remove(x));
+    QVERIFY(QDir().mkpath(x));
+
+    QVERIFY(!session.replaceAndSave(x, *session.withLanguageAdded(x, "fr")));
+    QCOMPARE(dump(*session.document(x)), "v=1|a=B|de:D[S=T]|en:[]|links=");
+    QCOMPARE(session.changedFiles(), QStringList{x});
+    QVERIFY2(
+        session.errorString().startsWith("Konnte Datei nicht zum Schreiben öffnen: " + x + ": "),
+        qPrintable(session.errorString()));
+    QVERIFY(!session.save(path("gone.zkhelp")));
+    QCOMPARE(session.errorString(), "Keine Hilfedatei gewählt.");
+}
+
+QTEST_GUILESS_MAIN(TestEditorSession)
+#include "tst_editorsession.moc"
