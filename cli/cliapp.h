@@ -33,6 +33,7 @@ private:
     bool selectHelp(const QList<QString> &searchPaths, const QString &filter);
     bool selectHelpLanguage(const QList<QString> &searchPaths, const QString &filter);
     bool createHtml(const QList<QString> &searchPaths, const QString &fileName);
+    int checkHelpSet(const QList<QString> &searchPaths, const QList<QString> &options);
 
     QList<QString> matchingFilesOrComplain(const QList<QString> &searchPaths,
                                            const QString &filter);

@@ -11,6 +11,10 @@ struct HelpSection
 {
     QString name;
     QString content;
+    // "KEY:HASH": the reference section this translation was made from, so
+    // that a later change of that text shows the translation as stale.
+    // Empty when the section makes no such claim.
+    QString basis;
 };
 
 struct HelpLanguage

@@ -20,6 +20,14 @@ struct ReaderState
     HelpLanguage block;
 };
 
+struct ReadFailure
+{
+    bool cannotOpen = false;
+    bool malformed = false;
+    QString xmlError;
+    qint64 line = 0;
+};
+
 void readStartElement(QXmlStreamReader &reader, ReaderState &state, HelpData &data)
 {
     const QStringView name = reader.name();
@@ -40,6 +48,7 @@ void readStartElement(QXmlStreamReader &reader, ReaderState &state, HelpData &da
     } else if (name == u"section") {
         HelpSection section;
         section.name = attributes.value(QLatin1String("name")).toString();
+        section.basis = attributes.value(QLatin1String("basis")).toString();
         section.content = reader.readElementText().trimmed();
         state.block.sections.append(section);
     } else if (name == u"link") {
@@ -117,15 +126,13 @@ std::optional<HelpData> readStreaming(QFile &file)
     return data;
 }
 
-} // namespace
-
-HelpData HelpParser::parse(const QString &filePath) const
+HelpData read(const QString &filePath, ReadFailure &failure)
 {
     // Anything but a regular file (a FIFO, a device, a link to one) could
     // block the open or feed the reader without end.
     QFile file(filePath);
     if (!QFileInfo(filePath).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qWarning() << "Kann XML-Datei nicht öffnen:" << filePath;
+        failure.cannotOpen = true;
         return HelpData();
     }
     if (streamsLikePlainRead(file)) {
@@ -141,8 +148,39 @@ HelpData HelpParser::parse(const QString &filePath) const
     file.close();
     QString ignoredEncoding;
     HelpData data = readDocument(reader, ignoredEncoding);
-    if (reader.hasError())
-        qWarning() << "XML Parsing Fehler in" << filePath << ":" << reader.errorString();
+    if (reader.hasError()) {
+        failure.malformed = true;
+        failure.xmlError = reader.errorString();
+        failure.line = reader.lineNumber();
+    }
+    return data;
+}
+
+} // namespace
+
+HelpData HelpParser::parse(const QString &filePath) const
+{
+    ReadFailure failure;
+    HelpData data = read(filePath, failure);
+    if (failure.cannotOpen)
+        qWarning() << "Kann XML-Datei nicht öffnen:" << filePath;
+    else if (failure.malformed)
+        qWarning() << "XML Parsing Fehler in" << filePath << ":" << failure.xmlError;
+    return data;
+}
+
+HelpData HelpParser::parse(const QString &filePath, QString &error) const
+{
+    ReadFailure failure;
+    HelpData data = read(filePath, failure);
+    if (failure.cannotOpen)
+        error = QStringLiteral("Kann XML-Datei nicht öffnen");
+    else if (failure.malformed)
+        error = QStringLiteral("XML Parsing Fehler in Zeile %1: %2")
+                    .arg(failure.line)
+                    .arg(failure.xmlError);
+    else
+        error.clear();
     return data;
 }
 

@@ -16,6 +16,11 @@ public:
     // document that declares entities, gives everything that was complete
     // before the error. Both cases leave a warning on the message log.
     HelpData parse(const QString &filePath) const;
+
+    // The same, but a failure is not logged: its message, without the path,
+    // lands in error (left empty when the whole file was read), for callers
+    // that report failures with their own context.
+    HelpData parse(const QString &filePath, QString &error) const;
 };
 
 } // namespace ZkHelp
