@@ -13,8 +13,9 @@ struct HelpSection
     QString content;
     // "KEY:HASH": the reference section this translation was made from, so
     // that a later change of that text shows the translation as stale.
-    // Empty when the section makes no such claim.
-    QString basis;
+    // Empty when the section makes no such claim. The initializer lets the
+    // older two-member brace initialisations stand without a warning.
+    QString basis{};
 };
 
 struct HelpLanguage
