@@ -5,7 +5,9 @@
 #     xmllint as a second reference), with peak memory;
 #   - -lsf over one large folder against find;
 #   - -html over a web of linked files against cat (read every input) plus cp
-#     (write the same number of files of the same total size).
+#     (write the same number of files of the same total size);
+#   - -check over a larger web of linked files against the reader alone
+#     reading every one of them.
 #
 # Usage: bench/bench_cli.sh BUILD_DIR
 # BUILD_DIR is a Release build holding cli/zkhelp_cli and the bench helpers.
@@ -13,7 +15,8 @@
 # after one warm-up round; each run is timed by hyperfine when installed, by
 # bash otherwise.
 # Environment: RUNS (default 5), LSF_RUNS (default 20, the listing is short),
-# BIG_MIB (20), FLAT_FILES (20000), LINKED_FILES (2000), NO_HYPERFINE=1.
+# BIG_MIB (20), FLAT_FILES (20000), LINKED_FILES (2000), CHECK_FILES (20000),
+# NO_HYPERFINE=1.
 set -euo pipefail
 shopt -s inherit_errexit
 export LC_ALL=C
@@ -24,11 +27,13 @@ lsf_runs=${LSF_RUNS:-20}
 big_mib=${BIG_MIB:-20}
 flat_files=${FLAT_FILES:-20000}
 linked_files=${LINKED_FILES:-2000}
+check_files=${CHECK_FILES:-20000}
 
 cli=$build/cli/zkhelp_cli
 gen=$build/bench/zkhelp_bench_gen
 xmlfloor=$build/bench/zkhelp_bench_xmlfloor
-for program in "$cli" "$gen" "$xmlfloor"; do
+parseall=$build/bench/zkhelp_bench_parseall
+for program in "$cli" "$gen" "$xmlfloor" "$parseall"; do
     [ -x "$program" ] || { echo "missing $program: build $build first" >&2; exit 1; }
 done
 grep -q 'CMAKE_BUILD_TYPE:STRING=Release' "$build/CMakeCache.txt" 2>/dev/null ||
@@ -132,6 +137,7 @@ mkdir -p "$work/big"
 big_info=$("$gen" big "$big" "$big_mib")
 "$gen" flat "$work/flat" "$flat_files" >"$work/flat.info"
 "$gen" linked "$work/linked" "$linked_files" >"$work/linked.info"
+"$gen" linked "$work/checked" "$check_files" >/dev/null
 big_bytes=$(stat -c %s "$big")
 big_languages=$(sed -n 's/.* \([0-9]*\) languages.*/\1/p' <<<"$big_info")
 big_sections=$(sed -n 's/.* \([0-9]*\) sections.*/\1/p' <<<"$big_info")
@@ -141,6 +147,7 @@ linked_start=$(sed -n 's/.*start \([^ ]*\).*/\1/p' "$work/linked.info")
 run_big=$(run_folder run_big "$work/big")
 run_lsf=$(run_folder run_lsf "$work/flat")
 run_html=$(run_folder run_html "$work/linked")
+run_check=$(run_folder run_check "$work/linked")
 mkdir -p "$work/run_floor"
 sync
 
@@ -167,6 +174,14 @@ pages=$(find "$run_html/$export_dir" -name '*.html' | wc -l)
 mv "$run_html/$export_dir" "$work/html_reference"
 html_bytes=$(du -sb "$work/html_reference" | cut -f 1)
 html_outputs=$(find "$work/html_reference" -type f | wc -l)
+
+(cd "$run_check" && "$cli" -check "$work/checked" >"$work/check.out" 2>"$work/check.err") || true
+[ -s "$work/check.err" ] && fail "zkhelp_cli -check warned: $(head -c 300 "$work/check.err")"
+tail -n 1 "$work/check.out" | grep -q "^$check_files Dateien, " ||
+    fail "-check did not report $check_files files: $(tail -n 1 "$work/check.out")"
+grep -q broken-link "$work/check.out" && fail "-check found broken links in a closed web"
+"$parseall" "$work/checked" | grep -q "^$check_files files" || fail "zkhelp_bench_parseall missed files"
+check_findings=$(($(wc -l <"$work/check.out") - 1))
 
 note "timing print ..."
 print_cases=("$run_big" "" "'$cli' gross" "$run_big" "" "'$xmlfloor' '$big'")
@@ -196,6 +211,11 @@ mapfile -t times <<<"$(best_times "$runs" \
     "$work/run_floor" "$(set_aside out)" \
     "cat '$work/linked'/*.zkhelp >/dev/null && cp -r '$work/html_reference' out")"
 t_html=${times[0]} t_copy=${times[1]}
+
+note "timing -check ..."
+mapfile -t times <<<"$(best_times "$runs" "$run_check" "" "'$cli' -check '$work/checked'" \
+    "$run_check" "" "'$parseall' '$work/checked'")"
+t_check=${times[0]} t_parseall=${times[1]}
 
 # Table -------------------------------------------------------------------
 if [ "$use_hyperfine" = 1 ]; then
@@ -239,7 +259,8 @@ echo
 echo "zkhelp_cli benchmark: best of $runs runs (-lsf: $lsf_runs), sides taking turns after a warm-up, $timer, $(nproc) cores"
 echo "data: $(mib "$big_bytes") MiB file ($big_languages languages, $big_sections sections);" \
     "$flat_files files in one folder ($flat_matches match x);" \
-    "$linked_files linked files -> $html_outputs outputs, $(mib "$html_bytes") MiB"
+    "$linked_files linked files -> $html_outputs outputs, $(mib "$html_bytes") MiB;" \
+    "$check_files linked files to check -> $check_findings findings"
 echo
 row "case" "zkhelp_cli" "floor" "floor time" "ratio" "goal" ""
 row "----" "----------" "-----" "----------" "-----" "----" ""
@@ -253,3 +274,5 @@ timed_row "-lsf x ($flat_files files, $flat_matches match)" "$t_lsf" \
     "find -maxdepth 1 -iname '*x*.zkhelp'" "$t_find" 2
 timed_row "-html $linked_start ($linked_files linked files)" "$t_html" \
     "cat inputs + cp -r $html_outputs outputs" "$t_copy" 3
+timed_row "-check ($check_files linked files)" "$t_check" \
+    "reader alone over every file" "$t_parseall" 1.5

@@ -1,8 +1,12 @@
 #include "cliapp.h"
 
+#include "helpcheck.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+
+#include <optional>
 
 namespace {
 
@@ -18,6 +22,8 @@ const char usage[] =
     "  -sh FILTER      Hilfedatei per Nummer waehlen und zeigen\n"
     "  -shl FILTER     Hilfedatei und Sprache per Nummer waehlen und zeigen\n"
     "  -html NAME      NAME samt Verweisen als HTML nach html_export_NAME schreiben\n"
+    "  -check [ORDNER] [--json] [--reference SPRACHE]  Sprachen und Verweise pruefen "
+    "(Exit-Status 1: Fehler gefunden, 2: kein Ordner)\n"
     "  -h, --help      diese Hilfe zeigen\n"
     "Exit-Status: 0 erledigt, 1 nicht moeglich (Datei oder Sprache nicht gefunden,\n"
     "keine passende Datei, ungueltige Auswahl, Export fehlgeschlagen).\n";
@@ -43,6 +49,8 @@ int CliApp::run(const QList<QString> &args)
         return 0;
     }
     collection = ZkHelp::HelpCollection::forWorkingFolder(QCoreApplication::applicationDirPath());
+    if (!args.isEmpty() && args.first() == u"-check")
+        return checkHelpSet(args.mid(1));
 
     bool ok = true;
     switch (args.size()) {
@@ -192,6 +200,42 @@ bool CliApp::createHtml(const QString &fileName)
     }
     out << "Export erfolgreich abgeschlossen.\n";
     return true;
+}
+
+// Exit status 0 without errors, 1 with, 2 when the arguments name no folder
+// to check: a CI job can tell findings from a call that checked nothing.
+int CliApp::checkHelpSet(const QList<QString> &options)
+{
+    bool json = false;
+    QString reference;
+    std::optional<QString> folder;
+    for (qsizetype i = 0; i < options.size(); ++i) {
+        const QString &option = options.at(i);
+        if (option == u"--json") {
+            json = true;
+        } else if (option == u"--reference" && i + 1 < options.size()) {
+            reference = options.at(++i);
+        } else if (!option.startsWith(u'-') && !folder) {
+            folder = option;
+        } else {
+            QTextStream(stderr) << "Unbekannte Angabe fuer -check: " << option << '\n';
+            return 2;
+        }
+    }
+    if (folder && !QFileInfo(*folder).isDir()) {
+        QTextStream(stderr) << "Kein Ordner: " << *folder << '\n';
+        return 2;
+    }
+    const QList<QString> &searchPaths = collection.searchPaths();
+    const ZkHelp::HelpSet set =
+        folder ? ZkHelp::folderSet(*folder, searchPaths) : ZkHelp::searchFolderSet(searchPaths);
+    const ZkHelp::CheckReport report = ZkHelp::checkHelpSet(set, reference);
+    if (json)
+        out << ZkHelp::formatCheckJson(report);
+    else
+        out << ZkHelp::formatCheckText(report);
+    out.flush();
+    return report.errorCount() > 0 ? 1 : 0;
 }
 
 // Prints the numbered list of matching file names, or the no-match line when

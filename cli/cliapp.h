@@ -30,6 +30,7 @@ private:
     bool selectHelp(const QString &filter);
     bool selectHelpLanguage(const QString &filter);
     bool createHtml(const QString &fileName);
+    int checkHelpSet(const QList<QString> &options);
 
     QList<QString> matchingFilesOrComplain(const QString &filter);
     void printNumbered(const QStringList &entries);

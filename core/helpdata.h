@@ -11,10 +11,15 @@ struct HelpSection
 {
     QString name;
     QString content;
+    // "KEY:HASH": the reference section this translation was made from, so
+    // that a later change of that text shows the translation as stale.
+    // Empty when the section makes no such claim. The initializer lets the
+    // older two-member brace initialisations stand without a warning.
+    QString basis{};
 
     friend bool operator==(const HelpSection &a, const HelpSection &b)
     {
-        return a.name == b.name && a.content == b.content;
+        return a.name == b.name && a.content == b.content && a.basis == b.basis;
     }
     friend bool operator!=(const HelpSection &a, const HelpSection &b) { return !(a == b); }
 };

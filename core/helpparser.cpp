@@ -20,6 +20,15 @@ struct ReaderState
     HelpLanguage block;
 };
 
+struct ReadFailure
+{
+    bool cannotOpen = false;
+    QString openError;
+    bool malformed = false;
+    QString xmlError;
+    qint64 line = 0;
+};
+
 void readStartElement(QXmlStreamReader &reader, ReaderState &state, HelpData &data)
 {
     const QStringView name = reader.name();
@@ -40,6 +49,7 @@ void readStartElement(QXmlStreamReader &reader, ReaderState &state, HelpData &da
     } else if (name == u"section") {
         HelpSection section;
         section.name = attributes.value(QLatin1String("name")).toString();
+        section.basis = attributes.value(QLatin1String("basis")).toString();
         section.content = reader.readElementText().trimmed();
         state.block.sections.append(section);
     } else if (name == u"link") {
@@ -117,21 +127,15 @@ std::optional<HelpData> readStreaming(QFile &file)
     return data;
 }
 
-} // namespace
-
-HelpData HelpParser::parse(const QString &filePath, QString *errorString) const
+HelpData read(const QString &filePath, ReadFailure &failure)
 {
     // Anything but a regular file (a FIFO, a device, a link to one) could
     // block the open or feed the reader without end.
     QFile file(filePath);
     const bool special = QFileInfo::exists(filePath) && !QFileInfo(filePath).isFile();
     if (special || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qWarning() << "Kann XML-Datei nicht öffnen:" << filePath;
-        if (errorString) {
-            *errorString = QStringLiteral("Kann XML-Datei nicht öffnen: %1: %2")
-                               .arg(filePath, special ? QStringLiteral("keine reguläre Datei")
-                                                      : file.errorString());
-        }
+        failure.cannotOpen = true;
+        failure.openError = special ? QStringLiteral("keine reguläre Datei") : file.errorString();
         return HelpData();
     }
     if (streamsLikePlainRead(file)) {
@@ -148,11 +152,45 @@ HelpData HelpParser::parse(const QString &filePath, QString *errorString) const
     QString ignoredEncoding;
     HelpData data = readDocument(reader, ignoredEncoding);
     if (reader.hasError()) {
-        qWarning() << "XML Parsing Fehler in" << filePath << ":" << reader.errorString();
-        if (errorString)
-            *errorString =
-                QStringLiteral("XML Parsing Fehler in %1: %2").arg(filePath, reader.errorString());
+        failure.malformed = true;
+        failure.xmlError = reader.errorString();
+        failure.line = reader.lineNumber();
     }
+    return data;
+}
+
+} // namespace
+
+HelpData HelpParser::parse(const QString &filePath, QString *errorString) const
+{
+    ReadFailure failure;
+    HelpData data = read(filePath, failure);
+    QString reason;
+    if (failure.cannotOpen) {
+        qWarning() << "Kann XML-Datei nicht öffnen:" << filePath;
+        reason =
+            QStringLiteral("Kann XML-Datei nicht öffnen: %1: %2").arg(filePath, failure.openError);
+    } else if (failure.malformed) {
+        qWarning() << "XML Parsing Fehler in" << filePath << ":" << failure.xmlError;
+        reason = QStringLiteral("XML Parsing Fehler in %1: %2").arg(filePath, failure.xmlError);
+    }
+    if (errorString && !reason.isEmpty())
+        *errorString = reason;
+    return data;
+}
+
+HelpData HelpParser::parseQuietly(const QString &filePath, QString &error) const
+{
+    ReadFailure failure;
+    HelpData data = read(filePath, failure);
+    if (failure.cannotOpen)
+        error = QStringLiteral("Kann XML-Datei nicht öffnen");
+    else if (failure.malformed)
+        error = QStringLiteral("XML Parsing Fehler in Zeile %1: %2")
+                    .arg(failure.line)
+                    .arg(failure.xmlError);
+    else
+        error.clear();
     return data;
 }
 

@@ -18,6 +18,11 @@ public:
     // *errorString, when given, to that warning with its reason; a file read
     // without fault leaves it alone.
     HelpData parse(const QString &filePath, QString *errorString = nullptr) const;
+
+    // The same, but a failure is not logged: its message, without the path,
+    // lands in error (left empty when the whole file was read), for callers
+    // that report failures with their own context.
+    HelpData parseQuietly(const QString &filePath, QString &error) const;
 };
 
 } // namespace ZkHelp

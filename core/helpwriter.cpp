@@ -18,6 +18,9 @@ void writeLanguage(QXmlStreamWriter &xml, const QString &key, const HelpLanguage
     for (const HelpSection &section : language.sections) {
         xml.writeStartElement(QStringLiteral("section"));
         xml.writeAttribute(QStringLiteral("name"), section.name);
+        // Only where set, so that files without it keep their exact bytes.
+        if (!section.basis.isEmpty())
+            xml.writeAttribute(QStringLiteral("basis"), section.basis);
         xml.writeCharacters(section.content);
         xml.writeEndElement();
     }

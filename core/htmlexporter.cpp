@@ -160,6 +160,12 @@ QString cleanHtml(const QString &text)
 // A browser reads "%", "#", "?", ":" and "\\" as URL syntax and a leading "/"
 // as the server's root: encoded, every address stays a relative path (never a
 // "javascript:" address) that leads to the page of that very name.
+bool isDesktopLink(const QString &link)
+{
+    return link.startsWith(QStringLiteral("http:")) || link.startsWith(QStringLiteral("https:")) ||
+           link.startsWith(QStringLiteral("mailto:"));
+}
+
 QString linkAddress(const QString &name)
 {
     QString address;

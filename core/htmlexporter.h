@@ -23,6 +23,10 @@ QString cleanHtml(const QString &text);
 // percent-decoding gives the name back. Still to be escaped with cleanHtml.
 QString linkAddress(const QString &name);
 
+// Whether a link is handed to the desktop (web and mail addresses) rather
+// than looked up as a help-file name.
+bool isDesktopLink(const QString &link);
+
 class HtmlExporter
 {
 public:

@@ -168,7 +168,7 @@ void MainWindow::on_exportButton_clicked()
 
 void MainWindow::on_contentBrowser_anchorClicked(const QUrl &link)
 {
-    if (isDesktopLink(link.toString())) {
+    if (ZkHelp::isDesktopLink(link.toString())) {
         QDesktopServices::openUrl(link);
         return;
     }

@@ -18,12 +18,6 @@ const QString pageStyle = QStringLiteral(
 
 } // namespace
 
-bool isDesktopLink(const QString &link)
-{
-    return link.startsWith(QStringLiteral("http:")) || link.startsWith(QStringLiteral("https:")) ||
-           link.startsWith(QStringLiteral("mailto:"));
-}
-
 QString renderScreenPage(const ZkHelp::HelpData &data, const ZkHelp::HelpLanguage &language)
 {
     qsizetype size = pageStyle.size() + data.author.size() + data.version.size() +
@@ -51,7 +45,7 @@ QString renderScreenPage(const ZkHelp::HelpData &data, const ZkHelp::HelpLanguag
             // double-quoted attribute values. A help-file name is also
             // percent-encoded, or QUrl would take "Kapitel:1" for a scheme
             // (and lower-case it) or "%41" for an escape.
-            const QString address = isDesktopLink(link) ? link : ZkHelp::linkAddress(link);
+            const QString address = ZkHelp::isDesktopLink(link) ? link : ZkHelp::linkAddress(link);
             page += QStringLiteral("<li><a href=\"") + ZkHelp::cleanHtml(address) +
                     QStringLiteral("\">") + ZkHelp::cleanHtml(link) + QStringLiteral("</a></li>");
         }

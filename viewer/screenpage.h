@@ -11,8 +11,4 @@
 // effect; link names are escaped (and help-file names percent-encoded in the
 // address), so every name shows and comes back from a click exactly as
 // written.
-// Whether a link is handed to the desktop (web and mail addresses) rather
-// than looked up as a help-file name.
-bool isDesktopLink(const QString &link);
-
 QString renderScreenPage(const ZkHelp::HelpData &data, const ZkHelp::HelpLanguage &language);

@@ -26,6 +26,7 @@ private slots:
     void exactLayout();
     void roundTrip_data();
     void roundTrip();
+    void basisIsWrittenAfterName();
     void replacesExistingFile();
     void missingFolder();
     void failedWriteKeepsOldFile_data();
@@ -88,6 +89,11 @@ void TestHelpWriter::roundTrip_data()
                       {QStringLiteral("same"), QStringLiteral("line\n\tindented")}};
     special.links = {QStringLiteral("a'b"), QStringLiteral("a'b")};
     QTest::newRow("reserved characters, umlauts, duplicates") << special;
+
+    HelpData confirmed = sampleDocument();
+    confirmed.languages[QStringLiteral("en")].sections = {
+        {QStringLiteral("Erster"), QStringLiteral("a < b"), QStringLiteral("de:0123456789abcdef")}};
+    QTest::newRow("section with basis") << confirmed;
 }
 
 void TestHelpWriter::roundTrip()
@@ -99,6 +105,21 @@ void TestHelpWriter::roundTrip()
 
     QVERIFY(ZkHelp::HelpWriter().writeXml(data, path));
     QCOMPARE(dump(ZkHelp::HelpParser().parse(path)), dump(data));
+}
+
+void TestHelpWriter::basisIsWrittenAfterName()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath(QStringLiteral("t.zkhelp"));
+    HelpData data;
+    data.languages[QStringLiteral("en")].sections = {
+        {QStringLiteral("S"), QStringLiteral("T"), QStringLiteral("de:305fe78497408d98")}};
+
+    QVERIFY(ZkHelp::HelpWriter().writeXml(data, path));
+    QVERIFY2(TestFiles::read(path).contains(
+                 "<section name=\"S\" basis=\"de:305fe78497408d98\">T</section>"),
+             TestFiles::read(path));
 }
 
 void TestHelpWriter::replacesExistingFile()

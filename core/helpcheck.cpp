@@ -1,0 +1,419 @@
+#include "helpcheck.h"
+
+#include "helpfinder.h"
+#include "helpparser.h"
+#include "htmlexporter.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+
+namespace ZkHelp {
+
+namespace {
+
+Finding finding(const QString &file, FindingKind kind, const QString &language, int section,
+                const QString &detail)
+{
+    return Finding{file, kind, language, section, detail};
+}
+
+bool reportOrder(const Finding &a, const Finding &b)
+{
+    if (int c = a.file.compare(b.file); c != 0)
+        return c < 0;
+    if (int c = a.language.compare(b.language); c != 0)
+        return c < 0;
+    if (a.section != b.section)
+        return a.section < b.section;
+    if (a.kind != b.kind)
+        return a.kind < b.kind;
+    return a.detail < b.detail;
+}
+
+// The basis names its language before the last colon, so that a key holding
+// a colon still parses.
+struct Basis
+{
+    QString key;
+    QString hash;
+};
+
+Basis splitBasis(const QString &basis)
+{
+    const qsizetype colon = basis.lastIndexOf(u':');
+    if (colon < 0)
+        return {QString(), basis};
+    return {basis.left(colon), basis.mid(colon + 1)};
+}
+
+QString staleDetail(const HelpData &data, const HelpSection &section, int index)
+{
+    const QString key = splitBasis(section.basis).key;
+    const auto reference = data.languages.constFind(key);
+    const bool gone = reference == data.languages.cend() || index >= reference->sections.size();
+    return QStringLiteral("Referenz %1#%2 %3")
+        .arg(key)
+        .arg(index)
+        .arg(gone ? QStringLiteral("fehlt") : QStringLiteral("geaendert"));
+}
+
+// Findings that need nothing but the document itself.
+void addDocumentFindings(const QString &filePath, const HelpData &data,
+                         const QString &preferredReference, QList<Finding> &findings,
+                         int &unconfirmed)
+{
+    const QString reference = referenceLanguage(data, preferredReference);
+    const qsizetype referenceCount =
+        reference.isEmpty() ? 0 : data.languages.value(reference).sections.size();
+    for (auto it = data.languages.cbegin(); it != data.languages.cend(); ++it) {
+        const QList<HelpSection> &sections = it->sections;
+        if (it->description.isEmpty())
+            findings.append(finding(filePath, FindingKind::EmptyText, it.key(), -1,
+                                    QStringLiteral("Beschreibung leer")));
+        const bool translated = it.key() != reference;
+        if (translated && sections.size() != referenceCount)
+            findings.append(
+                finding(filePath, FindingKind::SectionCount, it.key(), -1,
+                        QStringLiteral("%1 statt %2").arg(sections.size()).arg(referenceCount)));
+        for (int i = 0; i < sections.size(); ++i) {
+            if (sections.at(i).content.isEmpty())
+                findings.append(finding(filePath, FindingKind::EmptyText, it.key(), i,
+                                        QStringLiteral("Text leer")));
+            if (!translated)
+                continue;
+            switch (basisState(data, it.key(), i)) {
+            case BasisState::Unconfirmed:
+                ++unconfirmed;
+                break;
+            case BasisState::Stale:
+                findings.append(finding(filePath, FindingKind::Stale, it.key(), i,
+                                        staleDetail(data, sections.at(i), i)));
+                break;
+            case BasisState::Current:
+                break;
+            }
+        }
+    }
+}
+
+void addMissingLanguages(const QString &filePath, const QStringList &present,
+                         const QStringList &setLanguages, QList<Finding> &findings)
+{
+    for (const QString &key : setLanguages) {
+        if (!present.contains(key))
+            findings.append(finding(filePath, FindingKind::MissingLanguage, key, -1,
+                                    QStringLiteral("Sprache fehlt")));
+    }
+}
+
+// What the set check keeps of a file once it has been read.
+struct Member
+{
+    QString path;
+    QString identity; // the canonical path: one file reached by two names is one member
+    QStringList languages;
+    bool readable = true;
+};
+
+// Resolves each link name once: every file looks its links up along the
+// same folders.
+class LinkResolver
+{
+public:
+    explicit LinkResolver(const QList<QString> &folders)
+        : folders(folders)
+    {}
+
+    // The identity of the file name leads to, or an empty string.
+    QString identity(const QString &name)
+    {
+        auto it = cache.constFind(name);
+        if (it == cache.cend()) {
+            const QString path = finder.findHelpFile(folders, name);
+            it = cache.insert(name,
+                              path.isEmpty() ? QString() : QFileInfo(path).canonicalFilePath());
+        }
+        return *it;
+    }
+
+private:
+    const QList<QString> &folders;
+    HelpFinder finder;
+    QHash<QString, QString> cache;
+};
+
+// The set's members in order: things that are not regular files are skipped,
+// a second name of a file already taken is dropped, and with namesShadow a
+// later file of a name already taken only gets its note.
+QList<Member> collectMembers(const HelpSet &set, QList<Finding> &findings)
+{
+    QList<Member> members;
+    QSet<QString> identities;
+    QHash<QString, QString> winnerByName;
+    for (const QString &path : set.files) {
+        const QFileInfo info(path);
+        if (!info.isFile())
+            continue;
+        QString identity = info.canonicalFilePath();
+        if (identities.contains(identity))
+            continue;
+        if (set.namesShadow) {
+            const auto winner = winnerByName.constFind(info.fileName());
+            if (winner != winnerByName.cend()) {
+                findings.append(finding(path, FindingKind::Shadowed, QString(), -1, *winner));
+                continue;
+            }
+            winnerByName.insert(info.fileName(), path);
+        }
+        identities.insert(identity);
+        members.append(Member{path, std::move(identity), {}, true});
+    }
+    return members;
+}
+
+QStringList sortedSubfolders(const QString &root)
+{
+    QStringList folders;
+    QDirIterator it(root, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        folders.append(it.next());
+    folders.sort(Qt::CaseSensitive);
+    return folders;
+}
+
+QByteArray jsonString(const QString &text)
+{
+    QByteArray out = "\"";
+    for (const char c : text.toUtf8()) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20)
+                out += "\\u00" +
+                       QByteArray::number(static_cast<unsigned char>(c), 16).rightJustified(2, '0');
+            else
+                out += c;
+        }
+    }
+    return out + '"';
+}
+
+} // namespace
+
+QString findingKindName(FindingKind kind)
+{
+    switch (kind) {
+    case FindingKind::BrokenLink:
+        return QStringLiteral("broken-link");
+    case FindingKind::Unreadable:
+        return QStringLiteral("unreadable");
+    case FindingKind::MissingLanguage:
+        return QStringLiteral("missing-language");
+    case FindingKind::SectionCount:
+        return QStringLiteral("section-count");
+    case FindingKind::Stale:
+        return QStringLiteral("stale");
+    case FindingKind::EmptyText:
+        return QStringLiteral("empty-text");
+    case FindingKind::Orphan:
+        return QStringLiteral("orphan");
+    case FindingKind::Shadowed:
+        return QStringLiteral("shadowed");
+    }
+    return QString();
+}
+
+bool isError(FindingKind kind)
+{
+    return kind != FindingKind::Orphan && kind != FindingKind::Shadowed;
+}
+
+QString basisHash(const HelpSection &section)
+{
+    const QByteArray bytes = (section.name + u'\n' + section.content).toUtf8();
+    return QString::fromLatin1(
+        QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(16));
+}
+
+QString basisFor(const QString &referenceKey, const HelpSection &referenceSection)
+{
+    return referenceKey + u':' + basisHash(referenceSection);
+}
+
+BasisState basisState(const HelpData &data, const QString &language, int index)
+{
+    const auto block = data.languages.constFind(language);
+    if (block == data.languages.cend() || index < 0 || index >= block->sections.size() ||
+        block->sections.at(index).basis.isEmpty())
+        return BasisState::Unconfirmed;
+    const Basis basis = splitBasis(block->sections.at(index).basis);
+    const auto reference = data.languages.constFind(basis.key);
+    if (reference == data.languages.cend() || index >= reference->sections.size())
+        return BasisState::Stale;
+    return basisHash(reference->sections.at(index)).compare(basis.hash, Qt::CaseInsensitive) == 0
+               ? BasisState::Current
+               : BasisState::Stale;
+}
+
+QString referenceLanguage(const HelpData &data, const QString &preferred)
+{
+    if (data.languages.contains(preferred))
+        return preferred;
+    return data.languages.isEmpty() ? QString() : data.languages.firstKey();
+}
+
+QList<Finding> checkDocument(const QString &filePath, const HelpData &data,
+                             const QStringList &setLanguages, const QString &preferredReference,
+                             int *unconfirmed)
+{
+    QList<Finding> findings;
+    addMissingLanguages(filePath, data.languages.keys(), setLanguages, findings);
+    int count = 0;
+    addDocumentFindings(filePath, data, preferredReference, findings, count);
+    if (unconfirmed)
+        *unconfirmed = count;
+    std::sort(findings.begin(), findings.end(), reportOrder);
+    return findings;
+}
+
+HelpSet searchFolderSet(const QList<QString> &searchPaths)
+{
+    return HelpSet{HelpFinder().findAllFiles(searchPaths, QString()), searchPaths, true};
+}
+
+HelpSet folderSet(const QString &folder, const QList<QString> &searchPaths)
+{
+    const QString root = QDir::cleanPath(QDir(folder).absolutePath());
+    HelpSet set;
+    QDirIterator it(root, {QStringLiteral("*.zkhelp")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        set.files.append(it.next());
+    set.files.sort(Qt::CaseSensitive);
+    set.linkFolders = QList<QString>{root} + sortedSubfolders(root) + searchPaths;
+    return set;
+}
+
+int CheckReport::errorCount() const
+{
+    return int(std::count_if(findings.cbegin(), findings.cend(),
+                             [](const Finding &f) { return isError(f.kind); }));
+}
+
+int CheckReport::noteCount() const
+{
+    return int(findings.size()) - errorCount();
+}
+
+CheckReport checkHelpSet(const HelpSet &set, const QString &preferredReference)
+{
+    CheckReport report;
+    QList<Member> members = collectMembers(set, report.findings);
+    LinkResolver resolver(set.linkFolders);
+    const HelpParser parser;
+    QSet<QString> languages;
+    QSet<QString> linkedTo;
+    for (Member &member : members) {
+        QString error;
+        const HelpData data = parser.parseQuietly(member.path, error);
+        member.readable = error.isEmpty();
+        if (!member.readable)
+            report.findings.append(
+                finding(member.path, FindingKind::Unreadable, QString(), -1, error));
+        // Links read before an error still lead somewhere, so the files they
+        // reach are no orphans; only a readable file is blamed for its own.
+        QSet<QString> broken;
+        for (const QString &link : data.links) {
+            if (isDesktopLink(link))
+                continue;
+            const QString target = resolver.identity(link);
+            if (target.isEmpty()) {
+                if (member.readable && !broken.contains(link)) {
+                    broken.insert(link);
+                    report.findings.append(
+                        finding(member.path, FindingKind::BrokenLink, QString(), -1, link));
+                }
+            } else if (target != member.identity) {
+                linkedTo.insert(target);
+            }
+        }
+        if (!member.readable)
+            continue;
+        member.languages = data.languages.keys();
+        for (const QString &key : std::as_const(member.languages))
+            languages.insert(key);
+        addDocumentFindings(member.path, data, preferredReference, report.findings,
+                            report.unconfirmed);
+    }
+    report.languages = languages.values();
+    report.languages.sort(Qt::CaseSensitive);
+    for (const Member &member : std::as_const(members)) {
+        if (!member.readable)
+            continue;
+        addMissingLanguages(member.path, member.languages, report.languages, report.findings);
+        if (!linkedTo.contains(member.identity))
+            report.findings.append(finding(member.path, FindingKind::Orphan, QString(), -1,
+                                           QStringLiteral("kein Verweis von einer anderen Datei")));
+    }
+    report.files = int(members.size());
+    std::sort(report.findings.begin(), report.findings.end(), reportOrder);
+    return report;
+}
+
+QString formatCheckText(const CheckReport &report)
+{
+    QString text;
+    for (const Finding &f : report.findings) {
+        text += f.file + QStringLiteral(": ") + findingKindName(f.kind);
+        if (!f.language.isEmpty()) {
+            text += u' ' + f.language;
+            if (f.section >= 0)
+                text += u'#' + QString::number(f.section);
+        }
+        text += QStringLiteral(": ") + f.detail + u'\n';
+    }
+    text += QStringLiteral("%1 Dateien, %2 Sprachen: %3 Fehler, %4 Hinweise, %5 ohne Abgleich\n")
+                .arg(report.files)
+                .arg(report.languages.size())
+                .arg(report.errorCount())
+                .arg(report.noteCount())
+                .arg(report.unconfirmed);
+    return text;
+}
+
+QByteArray formatCheckJson(const CheckReport &report)
+{
+    QByteArray json = "{\"files\": " + QByteArray::number(report.files) + ", \"languages\": [";
+    for (qsizetype i = 0; i < report.languages.size(); ++i)
+        json += (i > 0 ? ", " : "") + jsonString(report.languages.at(i));
+    json += "], \"unconfirmed\": " + QByteArray::number(report.unconfirmed) + ", \"findings\": [";
+    for (qsizetype i = 0; i < report.findings.size(); ++i) {
+        const Finding &f = report.findings.at(i);
+        json += (i > 0 ? ", " : "");
+        json += "{\"file\": " + jsonString(f.file) +
+                ", \"kind\": " + jsonString(findingKindName(f.kind)) +
+                ", \"language\": " + jsonString(f.language) +
+                ", \"section\": " + QByteArray::number(f.section) +
+                ", \"detail\": " + jsonString(f.detail) + ", \"severity\": \"" +
+                (isError(f.kind) ? "error" : "note") + "\"}";
+    }
+    return json + "]}\n";
+}
+
+} // namespace ZkHelp
