@@ -84,6 +84,10 @@ QList<QString> HelpFinder::findAllFiles(const QList<QString> &searchPaths,
         const QFileInfoList entries =
             QDir(folder).entryInfoList(pattern, QDir::Files, QDir::NoSort);
         for (const QFileInfo &entry : entries) {
+            // A link to a FIFO or a device passes the filter, but is no help
+            // file: it could only be "not found" once chosen.
+            if (!entry.isFile())
+                continue;
             QString path = entry.absoluteFilePath();
             if (!seen.contains(path)) {
                 seen.insert(path);

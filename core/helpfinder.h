@@ -30,7 +30,8 @@ public:
 
     // Absolute paths of the help files directly in the search folders whose
     // names contain filter (case-insensitive, wildcards allowed), folders in
-    // search order, each path once.
+    // search order, each path once. Only regular files and links to them
+    // count.
     QList<QString> findAllFiles(const QList<QString> &searchPaths, const QString &filter) const;
 };
 

@@ -133,7 +133,9 @@ HelpData read(const QString &filePath, ReadFailure &failure)
     // block the open or feed the reader without end.
     QFile file(filePath);
     const bool special = QFileInfo::exists(filePath) && !QFileInfo(filePath).isFile();
-    if (special || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    // Opened as bytes: line ends are the XML reader's to normalise, and a
+    // text-mode read would delete every CR, a lone one included.
+    if (special || !file.open(QIODevice::ReadOnly)) {
         failure.cannotOpen = true;
         failure.openError = special ? QStringLiteral("keine reguläre Datei") : file.errorString();
         return HelpData();

@@ -10,18 +10,34 @@ namespace ZkHelp {
 
 namespace {
 
+// Element text with every CR as a character reference: written raw, the
+// next read would take it for a line end and turn it into a line feed.
+void writeText(QXmlStreamWriter &xml, const QString &text)
+{
+    const QList<QStringView> parts = QStringView(text).split(u'\r');
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            xml.writeEntityReference(QStringLiteral("#13"));
+        // Also when empty: an element without any text would be written as
+        // an empty-element tag instead of a start and an end tag.
+        xml.writeCharacters(parts.at(i).toString());
+    }
+}
+
 void writeLanguage(QXmlStreamWriter &xml, const QString &key, const HelpLanguage &language)
 {
     xml.writeStartElement(QStringLiteral("lang"));
     xml.writeAttribute(QStringLiteral("name"), key);
-    xml.writeTextElement(QStringLiteral("description"), language.description);
+    xml.writeStartElement(QStringLiteral("description"));
+    writeText(xml, language.description);
+    xml.writeEndElement();
     for (const HelpSection &section : language.sections) {
         xml.writeStartElement(QStringLiteral("section"));
         xml.writeAttribute(QStringLiteral("name"), section.name);
         // Only where set, so that files without it keep their exact bytes.
         if (!section.basis.isEmpty())
             xml.writeAttribute(QStringLiteral("basis"), section.basis);
-        xml.writeCharacters(section.content);
+        writeText(xml, section.content);
         xml.writeEndElement();
     }
     xml.writeEndElement();

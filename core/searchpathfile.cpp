@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTextStream>
 
 namespace ZkHelp {
 
@@ -33,16 +32,17 @@ QList<QString> readSearchPathFile(const QString &path)
 {
     // A FIFO or device named "Path" would block the read or never end.
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return {};
-    QTextStream stream(&file);
-    stream.setEncoding(QStringConverter::Utf8);
+    // Every line end counts as one, a lone CR of an old Mac file included,
+    // as in the help files; a text-mode read would glue such lines together.
+    QString text = QString::fromUtf8(file.readAll());
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
     QList<QString> folders;
-    QString line;
-    while (stream.readLineInto(&line)) {
-        const QString folder = line.trimmed();
+    for (const QStringView line : QStringView(text).split(u'\n')) {
+        const QStringView folder = line.trimmed();
         if (!folder.isEmpty())
-            folders.append(folder);
+            folders.append(folder.toString());
     }
     return folders;
 }

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using ZkHelp::HelpFinder;
 
@@ -29,13 +30,17 @@ private slots:
 
 namespace {
 
-// Lays out files (paths relative to root, "/" for a folder, "|" for a FIFO) and returns the
-// root's path with a trailing slash stripped.
+// Lays out files (paths relative to root, "/" for a folder, "|" for a FIFO, "name->target"
+// for a symbolic link) and returns the root's path with a trailing slash stripped.
 QString layOut(const QTemporaryDir &dir, const QStringList &entries)
 {
     for (const QString &entry : entries) {
         const QString path = dir.filePath(entry);
-        if (entry.endsWith(u'/'))
+        // The target as written, relative to the link's folder.
+        if (entry.contains(u"->"))
+            symlink(qPrintable(entry.section(QStringLiteral("->"), 1)),
+                    qPrintable(dir.filePath(entry.section(QStringLiteral("->"), 0, 0))));
+        else if (entry.endsWith(u'/'))
             QDir().mkpath(path);
         else if (entry.endsWith(u'|'))
             mkfifo(qPrintable(path.chopped(1)), 0600);
@@ -177,6 +182,15 @@ void TestHelpFinder::findAllFiles_data()
         << files << "[xp]" << QStringList{"one/INDEX.ZKHELP", "two/Setup.zkhelp"};
     QTest::newRow("a bracket without its end is taken literally")
         << QStringList{"one/a[b.zkhelp", "one/ab.zkhelp"} << "[" << QStringList{"one/a[b.zkhelp"};
+    QTest::newRow("FIFOs, devices and links to them are no help files")
+        << QStringList{"one/notes.txt",
+                       "one/f.zkhelp|",
+                       "one/fifo|",
+                       "one/l.zkhelp->fifo",
+                       "one/z.zkhelp->/dev/null",
+                       "two/t.zkhelp",
+                       "one/r.zkhelp->../two/t.zkhelp"}
+        << "" << QStringList{"one/r.zkhelp", "two/t.zkhelp"};
 }
 
 void TestHelpFinder::findAllFiles()

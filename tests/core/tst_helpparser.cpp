@@ -92,6 +92,13 @@ void TestHelpParser::parse_data()
         << QByteArray("\xEF\xBB\xBF<zkhelp version=\"1\" author=\"A\">\r\n<lang name=\"de\">"
                       "<section name=\"s\">a\r\nb</section></lang></zkhelp>\r\n")
         << "v=1|a=A|de:[s=a\nb]|" + noLinks << false;
+    const QByteArray loneCRs = "<zkhelp version=\"1\" author=\"A\"><lang name=\"d\re\">"
+                               "<section name=\"s\">x\ry\r\rz&#13;!</section></lang></zkhelp>";
+    QTest::newRow("lone CRs end lines, in attributes blanks")
+        << loneCRs << "v=1|a=A|d e:[s=x\ny\n\nz\r!]|" + noLinks << false;
+    QTest::newRow("lone CRs, read past a declared encoding")
+        << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + loneCRs
+        << "v=1|a=A|d e:[s=x\ny\n\nz\r!]|" + noLinks << false;
     QTest::newRow("declared encoding is ignored")
         << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><zkhelp version=\"1\" "
                       "author=\"Gr\xC3\xB6\xC3\x9F"

@@ -90,6 +90,12 @@ void TestHelpWriter::roundTrip_data()
     special.links = {QStringLiteral("a'b"), QStringLiteral("a'b")};
     QTest::newRow("reserved characters, umlauts, duplicates") << special;
 
+    HelpData carriageReturns;
+    carriageReturns.author = QStringLiteral("a\rb");
+    carriageReturns.languages[QStringLiteral("k\r")] = {
+        QStringLiteral("d\re"), {{QStringLiteral("n\rm"), QStringLiteral("x\ry\r\nz")}}};
+    QTest::newRow("carriage returns everywhere") << carriageReturns;
+
     HelpData confirmed = sampleDocument();
     confirmed.languages[QStringLiteral("en")].sections = {
         {QStringLiteral("Erster"), QStringLiteral("a < b"), QStringLiteral("de:0123456789abcdef")}};

@@ -26,6 +26,8 @@ void TestSearchPathFile::read_data()
 
     QTest::newRow("trimmed, blank lines and CRLF dropped")
         << QByteArray("  /a b  \n\n \t \r\n/c\r\nrel/d") << QStringList{"/a b", "/c", "rel/d"};
+    QTest::newRow("a lone CR ends a line")
+        << QByteArray("/a\r/b\r\r/c") << QStringList{"/a", "/b", "/c"};
     QTest::newRow("UTF-8") << QByteArray("/H\xC3\xBClfe\n") << QStringList{"/Hülfe"};
     QTest::newRow("a FIFO is not read") << QByteArray("|") << QStringList{};
 }
