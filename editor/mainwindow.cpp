@@ -488,8 +488,8 @@ void MainWindow::on_actionOpenProject_triggered()
         return;
     const QString path = QFileDialog::getOpenFileName(this, tr("Projekt öffnen"), QDir::homePath(),
                                                       tr("Projekte (*.zkproject)"));
-    if (!path.isEmpty() && projectManager.openProject(path))
-        loadProjectView();
+    if (!path.isEmpty())
+        openProjectPath(path);
 }
 
 void MainWindow::on_actionNewFile_triggered()
@@ -537,4 +537,12 @@ void MainWindow::on_actionRegisterPath_triggered()
                                  tr("Pfad (inkl. Unterordner) wurde registriert."));
     else
         QMessageBox::warning(this, tr("Info"), tr("Pfad konnte nicht registriert werden."));
+}
+
+bool MainWindow::openProjectPath(const QString &path)
+{
+    if (!projectManager.openProject(path))
+        return false;
+    loadProjectView();
+    return true;
 }
