@@ -33,7 +33,6 @@ struct Run
 {
     int exitCode = -1;
     QByteArray out;
-    QByteArray err;
 };
 
 // Runs program to its end within timeoutMs; a crash or time-out gives -1.
@@ -45,7 +44,6 @@ Run run(const QString &program, const QStringList &args, int timeoutMs = 60000)
     if (process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit) {
         result.exitCode = process.exitCode();
         result.out = process.readAllStandardOutput();
-        result.err = process.readAllStandardError();
     }
     return result;
 }
@@ -95,9 +93,7 @@ void TestPackage::holds_data()
           "/usr/share/doc/zkhelp/README.md", "/usr/share/doc/zkhelp/copyright",
           "/usr/share/doc/zkhelp/changelog.gz", "/usr/share/mime/packages/zkproject.xml",
           "/usr/share/man/man1/zkhelp_cli.1.gz", "/usr/share/man/man1/zkhconv.1.gz",
-          "/usr/share/man/man1/zkhelp_viewer.1.gz", "/usr/share/man/man1/zkhelp_editor.1.gz",
-          "/usr/share/metainfo/org.example.zkhelp.zkhelp_viewer.metainfo.xml",
-          "/usr/share/metainfo/org.example.zkhelp.zkhelp_editor.metainfo.xml"})
+          "/usr/share/man/man1/zkhelp_viewer.1.gz", "/usr/share/man/man1/zkhelp_editor.1.gz"})
         QTest::newRow(path) << QString::fromLatin1(path);
 }
 
@@ -155,15 +151,15 @@ void TestPackage::checkerAccepts_data()
             << "hardening-check"
             << QStringList{"--nocfprotection",
                            extracted.filePath(QLatin1String("usr/bin/") + program)};
-    for (const char *program : {"zkhelp_viewer", "zkhelp_editor"}) {
-        const QString metainfo =
-            QStringLiteral("usr/share/metainfo/org.example.zkhelp.%1.metainfo.xml");
-        const QString entry = QStringLiteral("usr/share/applications/%1.desktop");
-        QTest::addRow("appstreamcli %s", program)
+    for (const QString program : {"zkhelp_viewer", "zkhelp_editor"}) {
+        QTest::addRow("appstreamcli %s", qPrintable(program))
             << "appstreamcli"
-            << QStringList{"validate", "--no-net", extracted.filePath(metainfo.arg(program))};
-        QTest::addRow("desktop-file-validate %s", program)
-            << "desktop-file-validate" << QStringList{extracted.filePath(entry.arg(program))};
+            << QStringList{"validate", "--no-net",
+                           extracted.filePath("usr/share/metainfo/org.example.zkhelp." + program +
+                                              ".metainfo.xml")};
+        QTest::addRow("desktop-file-validate %s", qPrintable(program))
+            << "desktop-file-validate"
+            << QStringList{extracted.filePath("usr/share/applications/" + program + ".desktop")};
     }
 }
 
@@ -175,7 +171,7 @@ void TestPackage::checkerAccepts()
     if (path.isEmpty())
         QSKIP(qPrintable(tool + QStringLiteral(" is not installed")));
     const Run result = run(path, args, 10 * 60 * 1000);
-    QVERIFY2(result.exitCode == 0, (result.out + result.err).constData());
+    QVERIFY2(result.exitCode == 0, result.out.constData());
 }
 
 QTEST_GUILESS_MAIN(TestPackage)
