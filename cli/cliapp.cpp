@@ -42,9 +42,14 @@ CliApp::CliApp(QTextStream &out, QTextStream &in)
 
 int CliApp::run(const QList<QString> &args)
 {
-    // Asking for the usage changes nothing, not even the Path file.
+    // Asking for the usage or the version changes nothing, not even the Path file.
     if (isHelpRequest(args)) {
         out << usage;
+        out.flush();
+        return 0;
+    }
+    if (args.size() == 1 && args.first() == u"--version") {
+        out << "zkhelp_cli " ZKHELP_VERSION "\n";
         out.flush();
         return 0;
     }

@@ -40,6 +40,10 @@ int convertFiles(QTextStream &out, const QString &input, const QString &output, 
 
 int run(QTextStream &out, const QStringList &args)
 {
+    if (args.size() == 2 && args.at(1) == u"--version") {
+        out << "zkhconv " ZKHELP_VERSION "\n";
+        return Success;
+    }
     if (args.size() < 3) {
         out << usage;
         return Success;

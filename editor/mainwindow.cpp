@@ -314,8 +314,8 @@ void MainWindow::on_actionOpenProject_triggered()
         return;
     const QString path = QFileDialog::getOpenFileName(this, tr("Projekt öffnen"), QDir::homePath(),
                                                       tr("Projekte (*.zkproject)"));
-    if (!path.isEmpty() && projectManager.openProject(path))
-        loadProjectView();
+    if (!path.isEmpty())
+        openProjectPath(path);
 }
 
 void MainWindow::on_actionNewFile_triggered()
@@ -360,4 +360,12 @@ void MainWindow::on_actionRegisterPath_triggered()
     else
         showBox(QMessageBox::Warning, tr("Info"), tr("Pfad konnte nicht registriert werden."),
                 QMessageBox::Ok, projectManager.errorString());
+}
+
+bool MainWindow::openProjectPath(const QString &path)
+{
+    if (!projectManager.openProject(path))
+        return false;
+    loadProjectView();
+    return true;
 }

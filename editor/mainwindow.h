@@ -51,6 +51,10 @@ public:
     // node. Never writes to disk.
     void syncUiToData();
 
+    // Opens the project file path as the open command does once its dialog
+    // has a file; returns false, changing nothing, when it cannot be read.
+    bool openProjectPath(const QString &path);
+
 protected:
     // Asks about unsaved edits; the window stays open when the user cancels.
     void closeEvent(QCloseEvent *event) override;

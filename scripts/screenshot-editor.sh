@@ -8,17 +8,20 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/deps.sh"
 zkhelp_install_deps
 
-build="$root/build/screenshot"
-cmake -S "$root/scripts/screenshot" -B "$build" -DCMAKE_BUILD_TYPE=Release \
-    -DBUILD_TESTING=OFF >/dev/null
+# The screenshot tools are built only on request, in a tree of their own.
+build="$root/build-screenshot"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DZKHELP_DEV_TOOLS=ON >/dev/null
 cmake --build "$build" -j2 --target zkhelp_editor_screenshot >/dev/null
+tool="$build/scripts/screenshot/zkhelp_editor_screenshot"
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"; rm -f "$build/Path"' EXIT
+# The window registers the project in the Path file beside the tool.
+trap 'rm -rf "$work"; rm -f "$(dirname "$tool")/Path"' EXIT
 cp -r "$root/examples" "$work/Beispiele"
 echo '<zkproject name="Beispiele"/>' > "$work/Beispiele/Beispiele.zkproject"
 
-QT_QPA_PLATFORM=offscreen "$build/zkhelp_editor_screenshot" \
+QT_QPA_PLATFORM=offscreen "$tool" \
     "$work/Beispiele/Beispiele.zkproject" "intro.zkhelp/de/Überblick" "$root/docs/editor.png" \
     2> >(grep -v -e propagateSizeHints -e XDG_RUNTIME_DIR -e 'Registriere Unterordner' >&2)
 echo "wrote $root/docs/editor.png"

@@ -8,15 +8,19 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # The offscreen platform draws text only with a font installed.
 zkhelp_install_deps fonts-dejavu-core
 
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build "$root/build" -j2 --target zkhelp_viewer_screenshot
+# The screenshot tools are built only on request, in a tree of their own.
+build="$root/build-screenshot"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DZKHELP_DEV_TOOLS=ON >/dev/null
+cmake --build "$build" -j2 --target zkhelp_viewer_screenshot
 
 # A working folder of its own whose Path file names the sample folder.
-work="$root/build/screenshot"
-mkdir -p "$work" "$root/docs"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$root/docs"
 echo "$root/examples" > "$work/Path"
 cd "$work"
-QT_QPA_PLATFORM=offscreen "$root/build/viewer/zkhelp_viewer_screenshot" \
+QT_QPA_PLATFORM=offscreen "$build/viewer/zkhelp_viewer_screenshot" \
     "$root/docs/viewer.png" intro "${1:-en}" \
     2> >(grep -v -e propagateSizeHints -e XDG_RUNTIME_DIR >&2)
 echo "wrote $root/docs/viewer.png"

@@ -2,13 +2,29 @@
 #include "mainwindow.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    // QApplication has taken its own options out of argv by now.
-    const QString startFile = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    MainWindow window(startFile);
+    QApplication::setApplicationName(QStringLiteral("zkhelp_viewer"));
+    QApplication::setApplicationVersion(QStringLiteral(ZKHELP_VERSION));
+
+    // QApplication has taken its own options (-platform, -style, ...) out of
+    // the arguments by now, so only the viewer's remain.
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Zeigt die Hilfedateien in den Suchordnern der Datei Path."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(
+        QStringLiteral("datei"),
+        QStringLiteral("Zuerst gezeigte Hilfedatei: ein Name (mit oder ohne .zkhelp), gesucht in "
+                       "den Suchordnern, oder der Pfad einer Hilfedatei."),
+        QStringLiteral("[datei]"));
+    parser.process(app);
+
+    MainWindow window(parser.positionalArguments().value(0));
     window.show();
     return app.exec();
 }

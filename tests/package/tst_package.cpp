@@ -1,7 +1,9 @@
-// The Debian package: what it holds, and that its programs run from it. It
-// reads the package scripts/package.sh built, building it once when missing.
+// The Debian package: what it holds, that its programs run from it, and that
+// Debian's checkers accept it. It reads the package scripts/package.sh built,
+// building it once when missing.
 #include <QDir>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,6 +18,8 @@ private slots:
     void holdsNothingElse();
     void programsRun_data();
     void programsRun();
+    void checkerAccepts_data();
+    void checkerAccepts();
 
 private:
     QString package;
@@ -86,7 +90,10 @@ void TestPackage::holds_data()
           "/usr/share/applications/zkhelp_editor.desktop", "/usr/share/mime/packages/zkhelp.xml",
           "/usr/share/icons/hicolor/scalable/apps/zkhelp_viewer.svg",
           "/usr/share/icons/hicolor/scalable/apps/zkhelp_editor.svg",
-          "/usr/share/doc/zkhelp/README.md", "/usr/share/doc/zkhelp/copyright"})
+          "/usr/share/doc/zkhelp/README.md", "/usr/share/doc/zkhelp/copyright",
+          "/usr/share/doc/zkhelp/changelog.gz", "/usr/share/mime/packages/zkproject.xml",
+          "/usr/share/man/man1/zkhelp_cli.1.gz", "/usr/share/man/man1/zkhconv.1.gz",
+          "/usr/share/man/man1/zkhelp_viewer.1.gz", "/usr/share/man/man1/zkhelp_editor.1.gz"})
         QTest::newRow(path) << QString::fromLatin1(path);
 }
 
@@ -115,6 +122,10 @@ void TestPackage::programsRun_data()
     QTest::newRow("zkhelp_cli --help")
         << "zkhelp_cli" << QStringList{"--help"} << QByteArray("Aufruf: zkhelp_cli");
     QTest::newRow("zkhconv usage") << "zkhconv" << QStringList{} << QByteArray("ZKHCONV");
+    for (const char *program : {"zkhelp_cli", "zkhconv", "zkhelp_viewer", "zkhelp_editor"})
+        QTest::addRow("%s --version", program)
+            << program << QStringList{"--version"}
+            << QByteArray(program).append(" " ZKHELP_VERSION "\n");
 }
 
 void TestPackage::programsRun()
@@ -125,6 +136,42 @@ void TestPackage::programsRun()
     const Run result = run(extracted.filePath(QStringLiteral("usr/bin/") + program), args);
     QCOMPARE(result.exitCode, 0);
     QVERIFY2(result.out.startsWith(firstLine), result.out.constData());
+}
+
+void TestPackage::checkerAccepts_data()
+{
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<QStringList>("args");
+
+    QTest::newRow("lintian") << "lintian" << QStringList{"--fail-on", "error,warning", package};
+    // Debian 12's own start files carry no control-flow protection, so no
+    // program linked there can; the other checks must all pass.
+    for (const char *program : {"zkhelp_cli", "zkhconv", "zkhelp_viewer", "zkhelp_editor"})
+        QTest::addRow("hardening-check %s", program)
+            << "hardening-check"
+            << QStringList{"--nocfprotection",
+                           extracted.filePath(QLatin1String("usr/bin/") + program)};
+    for (const QString program : {"zkhelp_viewer", "zkhelp_editor"}) {
+        QTest::addRow("appstreamcli %s", qPrintable(program))
+            << "appstreamcli"
+            << QStringList{"validate", "--no-net",
+                           extracted.filePath("usr/share/metainfo/org.example.zkhelp." + program +
+                                              ".metainfo.xml")};
+        QTest::addRow("desktop-file-validate %s", qPrintable(program))
+            << "desktop-file-validate"
+            << QStringList{extracted.filePath("usr/share/applications/" + program + ".desktop")};
+    }
+}
+
+void TestPackage::checkerAccepts()
+{
+    QFETCH(QString, tool);
+    QFETCH(QStringList, args);
+    const QString path = QStandardPaths::findExecutable(tool);
+    if (path.isEmpty())
+        QSKIP(qPrintable(tool + QStringLiteral(" is not installed")));
+    const Run result = run(path, args, 10 * 60 * 1000);
+    QVERIFY2(result.exitCode == 0, result.out.constData());
 }
 
 QTEST_GUILESS_MAIN(TestPackage)
