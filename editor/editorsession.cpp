@@ -1,7 +1,9 @@
 #include "editorsession.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace ZkHelp {
 
@@ -25,13 +27,99 @@ HelpData newFileTemplate()
 void EditorSession::load(const QString &projectDir, const QStringList &members)
 {
     edited.clear();
+    onDisk.clear();
+    ignoredVersions.clear();
     const QDir dir(projectDir);
     for (const QString &member : members) {
         const QString path = dir.filePath(member);
-        if (QFile::exists(path))
+        if (QFile::exists(path)) {
+            remember(path);
             edited.insert(path, parser.parse(path));
+        }
     }
     stored = edited;
+}
+
+EditorSession::Fingerprint EditorSession::fingerprintOf(const QString &path)
+{
+    Fingerprint print;
+    const QFileInfo info(path);
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        return print;
+    print.size = info.size();
+    print.modified = info.lastModified();
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(&file);
+    print.hash = hash.result();
+    return print;
+}
+
+// Taken before the file is read or right after it is written, so that the
+// version remembered is never newer than the one held.
+void EditorSession::remember(const QString &path)
+{
+    onDisk.insert(path, fingerprintOf(path));
+}
+
+EditorSession::DiskChange EditorSession::diskChange(const QString &path)
+{
+    // Anything but a file in its place (a folder, say) holds no version of
+    // the document either.
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return DiskChange::Deleted;
+    const auto known = onDisk.find(path);
+    if (known == onDisk.end())
+        return DiskChange::None;
+    if (known->size == info.size() && known->modified == info.lastModified())
+        return DiskChange::None;
+    const Fingerprint now = fingerprintOf(path);
+    if (now.hash != known->hash)
+        return DiskChange::Changed;
+    // Touched but unchanged: the next look need not read it again.
+    *known = now;
+    return DiskChange::None;
+}
+
+void EditorSession::reload(const QString &path)
+{
+    remember(path);
+    const HelpData doc = parser.parse(path);
+    edited.insert(path, doc);
+    stored.insert(path, doc);
+    ignoredVersions.remove(path);
+}
+
+void EditorSession::ignoreDiskVersion(const QString &path)
+{
+    ignoredVersions.insert(path, fingerprintOf(path).hash);
+}
+
+bool EditorSession::diskVersionIgnored(const QString &path) const
+{
+    const auto ignored = ignoredVersions.constFind(path);
+    return ignored != ignoredVersions.cend() && *ignored == fingerprintOf(path).hash;
+}
+
+QByteArray EditorSession::baseHash(const QString &path) const
+{
+    return onDisk.value(path).hash;
+}
+
+void EditorSession::recover(const QString &path, const HelpData &doc, const QByteArray &baseHash)
+{
+    HelpData *held = document(path);
+    if (!held)
+        return;
+    *held = doc;
+    onDisk.insert(path, Fingerprint{-1, QDateTime(), baseHash});
+}
+
+const HelpData *EditorSession::storedDocument(const QString &path) const
+{
+    const auto doc = stored.constFind(path);
+    return doc == stored.cend() ? nullptr : &*doc;
 }
 
 const HelpData *EditorSession::document(const QString &path) const
@@ -79,6 +167,8 @@ bool EditorSession::save(const QString &path)
     }
     if (!writer.writeXml(*doc, path, &lastError))
         return false;
+    remember(path);
+    ignoredVersions.remove(path);
     stored.insert(path, *doc);
     return true;
 }

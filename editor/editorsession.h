@@ -9,6 +9,8 @@
 #include "helpparser.h"
 #include "helpwriter.h"
 
+#include <QByteArray>
+#include <QDateTime>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -20,6 +22,14 @@ namespace ZkHelp {
 class EditorSession
 {
 public:
+    // How the file of a document stands against what it was when the session
+    // last read or wrote it.
+    enum class DiskChange {
+        None,    // the same bytes (a touch without change is none)
+        Changed, // other bytes: another program wrote it
+        Deleted, // or no longer a file
+    };
+
     // Forgets every document, then reads each member (relative to
     // projectDir) that exists; those read count as stored.
     void load(const QString &projectDir, const QStringList &members);
@@ -33,8 +43,36 @@ public:
     HelpLanguage *language(const QString &path, const QString &key);
     HelpSection *section(const QString &path, const QString &key, int index);
 
+    // The paths of every document held, sorted.
+    QStringList paths() const { return edited.keys(); }
+
+    // The copy of path last read or written, or nullptr.
+    const HelpData *storedDocument(const QString &path) const;
+
     // Paths of the documents that differ from their stored copies, sorted.
     QStringList changedFiles() const;
+
+    // Compares path's file with the version last read or written: size and
+    // modification time first, the bytes' hash only when those differ.
+    DiskChange diskChange(const QString &path);
+
+    // Reads path anew: the document and its stored copy become the file's,
+    // edits dropped.
+    void reload(const QString &path);
+
+    // Remembers the present disk version of path as one the user chose to
+    // keep the edits over; diskVersionIgnored() tells whether it still is.
+    void ignoreDiskVersion(const QString &path);
+    bool diskVersionIgnored(const QString &path) const;
+
+    // The hash of the disk version the document of path was read from or
+    // last written as (empty when none is known).
+    QByteArray baseHash(const QString &path) const;
+
+    // Takes doc as the edited document of path, an edit of the disk version
+    // whose hash is baseHash: a later save asks when the file is another
+    // version now. Does nothing when no document of path is held.
+    void recover(const QString &path, const HelpData &doc, const QByteArray &baseHash);
 
     // Writes the document of path to its file; it then counts as stored.
     // Returns false, keeping the file as it was, when none is held or the
@@ -63,8 +101,19 @@ public:
     QString errorString() const { return lastError; }
 
 private:
+    struct Fingerprint
+    {
+        qint64 size = -1; // -1: only the hash is known
+        QDateTime modified;
+        QByteArray hash;
+    };
+    static Fingerprint fingerprintOf(const QString &path);
+    void remember(const QString &path);
+
     QMap<QString, HelpData> edited;
     QMap<QString, HelpData> stored;
+    QMap<QString, Fingerprint> onDisk;
+    QMap<QString, QByteArray> ignoredVersions;
     HelpParser parser;
     HelpWriter writer;
     QString lastError;

@@ -9,6 +9,9 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QStandardPaths>
+#include <QTreeWidgetItemIterator>
 
 #include <algorithm>
 
@@ -21,6 +24,8 @@ MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::MainWindow>())
     , projectManager(searchPathFile)
+    , recovery(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+               QStringLiteral("/recovery"))
 {
     ui->setupUi(this);
     ui->projectTree->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -30,6 +35,19 @@ MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
     // The page buttons are the only pairs that connecting by name cannot make.
     for (QPushButton *button : {ui->btnSaveFile, ui->btnSaveLang, ui->btnSaveSection})
         connect(button, &QPushButton::clicked, this, &MainWindow::on_actionSave_triggered);
+
+    // Whatever is typed reaches the recovery folder within a second.
+    recoveryTimer.setSingleShot(true);
+    recoveryTimer.setInterval(1000);
+    connect(&recoveryTimer, &QTimer::timeout, this, &MainWindow::keepRecovery);
+    for (QLineEdit *edit :
+         {ui->editAuthor, ui->editVersion, ui->editLangDescription, ui->editSectionName})
+        connect(edit, &QLineEdit::textChanged, this, &MainWindow::scheduleRecovery);
+    connect(ui->editContent, &QPlainTextEdit::textChanged, this, &MainWindow::scheduleRecovery);
+    connect(ui->listLinks->model(), &QAbstractItemModel::rowsInserted, this,
+            &MainWindow::scheduleRecovery);
+    connect(ui->listLinks->model(), &QAbstractItemModel::rowsRemoved, this,
+            &MainWindow::scheduleRecovery);
 }
 
 MainWindow::~MainWindow() = default;
@@ -44,8 +62,32 @@ void MainWindow::loadProjectView()
     setWindowTitle(tr("Editor - %1").arg(projectManager.projectName));
 
     session.load(projectManager.projectDir, projectManager.files);
+    recovery.setProject(projectManager.projectDir);
+    redrawTree();
+    scheduleRecovery();
+}
+
+// Draws the tree from the documents held, without reading a file; the node
+// that was current stays so when it is still there.
+void MainWindow::redrawTree()
+{
+    const int kind = currentItem ? kindOf(currentItem) : 0;
+    const QString path = currentItem ? filePathOf(currentItem) : QString();
+    const QString key = currentItem ? langKeyOf(currentItem) : QString();
+    const int index = currentItem ? sectionIndexOf(currentItem) : 0;
+    ui->projectTree->clear();
+    currentItem = nullptr;
     ProjectTree::build(ui->projectTree, projectManager.projectDir, projectManager.files, session);
     ui->projectTree->expandAll();
+    for (QTreeWidgetItemIterator it(ui->projectTree); kind != 0 && *it; ++it) {
+        if (kindOf(*it) == kind && filePathOf(*it) == path && langKeyOf(*it) == key &&
+            sectionIndexOf(*it) == index) {
+            ui->projectTree->setCurrentItem(*it);
+            on_projectTree_itemClicked(*it, 0);
+            return;
+        }
+    }
+    ui->editorStack->setEnabled(false);
 }
 
 void MainWindow::on_projectTree_itemClicked(QTreeWidgetItem *item, int)
@@ -84,41 +126,121 @@ void MainWindow::on_projectTree_itemClicked(QTreeWidgetItem *item, int)
     }
 }
 
-void MainWindow::syncUiToData()
+// Moves the fields of the visible page into doc, the current node's document
+// or a copy of it; false when the page shows none of its fields.
+bool MainWindow::applyPage(HelpData &doc) const
 {
-    if (!currentItem)
-        return;
     const int kind = kindOf(currentItem);
-    const QString path = filePathOf(currentItem);
     const QString key = langKeyOf(currentItem);
     const QWidget *page = ui->editorStack->currentWidget();
     if (kind == KindFile && page == ui->pageFile) {
-        if (HelpData *doc = session.document(path)) {
-            doc->author = ui->editAuthor->text();
-            doc->version = ui->editVersion->text();
-            doc->links.clear();
-            for (int row = 0; row < ui->listLinks->count(); ++row)
-                doc->links.append(ui->listLinks->item(row)->text());
-        }
-    } else if (kind == KindLanguage && page == ui->pageLanguage) {
-        if (HelpLanguage *lang = session.language(path, key))
-            lang->description = ui->editLangDescription->text();
-    } else if (kind == KindSection && page == ui->pageSection) {
-        if (HelpSection *section = session.section(path, key, sectionIndexOf(currentItem))) {
-            section->name = ui->editSectionName->text();
-            section->content = ui->editContent->toPlainText();
-            currentItem->setText(0, section->name);
-        }
+        doc.author = ui->editAuthor->text();
+        doc.version = ui->editVersion->text();
+        doc.links.clear();
+        for (int row = 0; row < ui->listLinks->count(); ++row)
+            doc.links.append(ui->listLinks->item(row)->text());
+        return true;
     }
+    const auto lang = doc.languages.find(key);
+    if (lang == doc.languages.end())
+        return false;
+    if (kind == KindLanguage && page == ui->pageLanguage) {
+        lang->description = ui->editLangDescription->text();
+        return true;
+    }
+    const int index = sectionIndexOf(currentItem);
+    if (kind != KindSection || page != ui->pageSection || index < 0 ||
+        index >= lang->sections.size())
+        return false;
+    lang->sections[index].name = ui->editSectionName->text();
+    lang->sections[index].content = ui->editContent->toPlainText();
+    return true;
+}
+
+void MainWindow::syncUiToData()
+{
+    HelpData *doc = currentItem ? session.document(filePathOf(currentItem)) : nullptr;
+    if (doc && applyPage(*doc) && kindOf(currentItem) == KindSection)
+        currentItem->setText(0, ui->editSectionName->text());
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->setAccepted(maybeSave());
+    if (event->isAccepted()) {
+        recoveryTimer.stop();
+        recovery.clear();
+    }
+}
+
+bool MainWindow::event(QEvent *event)
+{
+    // Deferred: the boxes it may show must not open inside the activation.
+    if (event->type() == QEvent::WindowActivate)
+        QTimer::singleShot(0, this, &MainWindow::checkFilesOnDisk);
+    return QMainWindow::event(event);
+}
+
+void MainWindow::checkFilesOnDisk()
+{
+    // A box of its own activates the window again when it closes.
+    if (checkingDisk)
+        return;
+    checkingDisk = true;
+    syncUiToData();
+    const QStringList edited = session.changedFiles();
+    for (const QString &path : session.paths()) {
+        if (session.diskChange(path) != ZkHelp::EditorSession::DiskChange::Changed)
+            continue;
+        if (!edited.contains(path)) {
+            reloadFromDisk(path);
+            statusBar()->showMessage(tr("Neu geladen: %1").arg(QFileInfo(path).fileName()), 2000);
+        } else if (!session.diskVersionIgnored(path) &&
+                   confirmDiskVersion(path) == DiskDecision::Write) {
+            saveFile(path);
+        }
+    }
+    checkingDisk = false;
+}
+
+// Asked before the editor writes path, and when the window comes back while
+// path holds edits: another program's version is never overwritten unasked.
+MainWindow::DiskDecision MainWindow::confirmDiskVersion(const QString &filePath)
+{
+    if (session.diskChange(filePath) != ZkHelp::EditorSession::DiskChange::Changed)
+        return DiskDecision::Write;
+    const QString name = QFileInfo(filePath).fileName();
+    QMessageBox box(QMessageBox::Warning, tr("Datei geändert"),
+                    tr("\"%1\" wurde außerhalb des Editors geändert. Die eigene Fassung speichern "
+                       "und die andere überschreiben?")
+                        .arg(name),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Cancel);
+    const int answer = box.exec();
+    if (answer == QMessageBox::Save)
+        return DiskDecision::Write;
+    if (answer == QMessageBox::Discard) {
+        reloadFromDisk(filePath);
+        return DiskDecision::Discarded;
+    }
+    session.ignoreDiskVersion(filePath);
+    return DiskDecision::Abandon;
+}
+
+void MainWindow::reloadFromDisk(const QString &filePath)
+{
+    session.reload(filePath);
+    redrawTree();
+    scheduleRecovery();
 }
 
 bool MainWindow::saveFile(const QString &filePath)
 {
+    const DiskDecision decision = confirmDiskVersion(filePath);
+    if (decision != DiskDecision::Write)
+        return decision == DiskDecision::Discarded;
+    scheduleRecovery();
     if (!session.save(filePath)) {
         showBox(QMessageBox::Critical, tr("Fehler"), tr("Speichern fehlgeschlagen."),
                 QMessageBox::Ok, session.errorString());
@@ -155,8 +277,10 @@ bool MainWindow::maybeSave(const QString &exceptFile)
         this, tr("Ungespeicherte Änderungen"),
         tr("Es gibt ungespeicherte Änderungen. Jetzt speichern?"),
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
-    if (answer == QMessageBox::Discard)
+    if (answer == QMessageBox::Discard) {
+        recovery.clear();
         return true;
+    }
     if (answer != QMessageBox::Save)
         return false;
     return std::all_of(changed.cbegin(), changed.cend(),
@@ -281,8 +405,9 @@ void MainWindow::deleteItem(QTreeWidgetItem *item)
 // document in memory as it was, edits included, instead of rebuilding it away.
 void MainWindow::writeStructure(const QString &filePath, const std::optional<HelpData> &changed)
 {
-    if (!changed || !maybeSave(filePath))
+    if (!changed || !maybeSave(filePath) || confirmDiskVersion(filePath) != DiskDecision::Write)
         return;
+    scheduleRecovery();
     if (!session.replaceAndSave(filePath, *changed)) {
         showBox(QMessageBox::Critical, tr("Fehler"), tr("Speichern fehlgeschlagen."),
                 QMessageBox::Ok, session.errorString());
@@ -302,9 +427,15 @@ void MainWindow::on_actionNewProject_triggered()
     bool ok = false;
     const QString name = QInputDialog::getText(this, tr("Neues Projekt"), tr("Projektname:"),
                                                QLineEdit::Normal, tr("MeinProjekt"), &ok);
-    if (!ok || name.isEmpty() || !projectManager.createProject(folder, name))
+    if (!ok || name.isEmpty())
         return;
+    if (!projectManager.createProject(folder, name)) {
+        showBox(QMessageBox::Critical, tr("Fehler"), tr("Projekt konnte nicht angelegt werden."),
+                QMessageBox::Ok, projectManager.errorString());
+        return;
+    }
     loadProjectView();
+    offerRecovery();
     QMessageBox::information(this, tr("Info"), tr("Projekt erstellt!"));
 }
 
@@ -333,8 +464,11 @@ void MainWindow::on_actionNewFile_triggered()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
         return;
 
-    if (!session.createFile(dialog.selectedFiles().constFirst()))
+    if (!session.createFile(dialog.selectedFiles().constFirst())) {
+        showBox(QMessageBox::Critical, tr("Fehler"), tr("Datei konnte nicht angelegt werden."),
+                QMessageBox::Ok, session.errorString());
         return;
+    }
     projectManager.refreshFileList();
     projectManager.saveProject();
     loadProjectView();
@@ -367,5 +501,51 @@ bool MainWindow::openProjectPath(const QString &path)
     if (!projectManager.openProject(path))
         return false;
     loadProjectView();
+    offerRecovery();
     return true;
+}
+
+// Edits kept from a session that never closed come back as unsaved edits:
+// the files on disk stay untouched until the user saves.
+void MainWindow::offerRecovery()
+{
+    // Read before asking: the recovery timer may run while the box is open.
+    const QMap<QString, ZkHelp::RecoveredDocument> kept = recovery.read();
+    if (kept.isEmpty())
+        return;
+    if (QMessageBox::question(
+            this, tr("Wiederherstellen"),
+            tr("Es gibt ungesicherte Änderungen aus einer früheren Sitzung. Wiederherstellen?"),
+            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        recovery.clear();
+        return;
+    }
+    for (auto it = kept.cbegin(); it != kept.cend(); ++it)
+        session.recover(it.key(), it->document, it->baseHash);
+    redrawTree();
+    scheduleRecovery();
+}
+
+void MainWindow::scheduleRecovery()
+{
+    if (!recoveryTimer.isActive())
+        recoveryTimer.start();
+}
+
+// Keeps every document that differs from its stored copy, the page's fields
+// not yet moved into it included, without moving them.
+void MainWindow::keepRecovery()
+{
+    QMap<QString, ZkHelp::RecoveredDocument> unsaved;
+    for (const QString &path : session.changedFiles())
+        unsaved.insert(path, {*session.document(path), session.baseHash(path)});
+    const QString current = currentItem ? filePathOf(currentItem) : QString();
+    if (const HelpData *doc = session.document(current)) {
+        HelpData typed = *doc;
+        if (applyPage(typed) && typed != *session.storedDocument(current))
+            unsaved.insert(current, {typed, session.baseHash(current)});
+        else if (applyPage(typed))
+            unsaved.remove(current);
+    }
+    recovery.keep(unsaved);
 }

@@ -5,10 +5,12 @@
 #include "editorsession.h"
 #include "helpdata.h"
 #include "projectmanager.h"
+#include "recoverystore.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
@@ -55,9 +57,15 @@ public:
     // has a file; returns false, changing nothing, when it cannot be read.
     bool openProjectPath(const QString &path);
 
+    // Looks at the files of every document held: one changed by another
+    // program is read anew when it holds no edits, and asked about when it
+    // does. Runs whenever the window becomes active.
+    void checkFilesOnDisk();
+
 protected:
     // Asks about unsaved edits; the window stays open when the user cancels.
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
 
 private slots:
     void on_projectTree_itemClicked(QTreeWidgetItem *item, int column);
@@ -75,6 +83,15 @@ private slots:
     void deleteItem(QTreeWidgetItem *item);
 
 private:
+    // What to do with a file another program changed since it was read.
+    enum class DiskDecision { Write, Discarded, Abandon };
+    DiskDecision confirmDiskVersion(const QString &filePath);
+    void reloadFromDisk(const QString &filePath);
+    bool applyPage(ZkHelp::HelpData &doc) const;
+    void redrawTree();
+    void offerRecovery();
+    void keepRecovery();
+    void scheduleRecovery();
     bool saveFile(const QString &filePath);
     bool maybeSave(const QString &exceptFile = QString());
     void writeStructure(const QString &filePath, const std::optional<ZkHelp::HelpData> &changed);
@@ -85,5 +102,8 @@ private:
     std::unique_ptr<Ui::MainWindow> ui;
     ZkHelp::ProjectManager projectManager;
     ZkHelp::EditorSession session;
+    ZkHelp::RecoveryStore recovery;
+    QTimer recoveryTimer;
+    bool checkingDisk = false;
     QTreeWidgetItem *currentItem = nullptr;
 };
