@@ -198,8 +198,15 @@ bool readProjectMembers(const QString &projectPath, QStringList &entries)
         qCritical() << "XML Fehler in Projektdatei:" << projectPath << project->xmlError;
         return false;
     }
-    for (const QString &member : project->members)
+    for (const QString &member : project->members) {
+        // The list has one name per line: a name holding a line end would
+        // come back as two members.
+        if (member.contains(u'\n') || member.contains(u'\r')) {
+            qCritical() << "Projektmitglied mit Zeilenumbruch:" << projectPath << member;
+            return false;
+        }
         entries << dosListEntry(member);
+    }
     return true;
 }
 
@@ -276,13 +283,14 @@ bool Converter::convertProject2Win(const QString &listPath, const QString &proje
         return false;
     }
 
+    // Decoded whole, so that bytes cut short at the end become a replacement
+    // character like anywhere else instead of vanishing with their line.
     QStringList members;
-    QTextStream lines(&list);
-    QString line;
-    while (lines.readLineInto(&line)) {
-        line = line.trimmed();
-        if (!line.isEmpty())
-            members << QFileInfo(line).completeBaseName() + QLatin1String(".zkhelp");
+    const QString text = QString::fromUtf8(list.readAll());
+    for (const QStringView line : QStringView(text).split(u'\n')) {
+        const QString entry = line.trimmed().toString();
+        if (!entry.isEmpty())
+            members << QFileInfo(entry).completeBaseName() + QLatin1String(".zkhelp");
     }
     if (writeProjectFile(projectPath, name, members)) {
         qInfo() << "XML Projekt erstellt:" << projectPath;

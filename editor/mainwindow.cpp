@@ -197,7 +197,7 @@ void MainWindow::checkFilesOnDisk()
             statusBar()->showMessage(tr("Neu geladen: %1").arg(QFileInfo(path).fileName()), 2000);
         } else if (!session.diskVersionIgnored(path) &&
                    confirmDiskVersion(path) == DiskDecision::Write) {
-            saveFile(path);
+            writeFile(path);
         }
     }
     checkingDisk = false;
@@ -240,6 +240,12 @@ bool MainWindow::saveFile(const QString &filePath)
     const DiskDecision decision = confirmDiskVersion(filePath);
     if (decision != DiskDecision::Write)
         return decision == DiskDecision::Discarded;
+    return writeFile(filePath);
+}
+
+// Writes the document of filePath as it is, whatever the disk holds now.
+bool MainWindow::writeFile(const QString &filePath)
+{
     scheduleRecovery();
     if (!session.save(filePath)) {
         showBox(QMessageBox::Critical, tr("Fehler"), tr("Speichern fehlgeschlagen."),

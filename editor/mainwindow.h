@@ -93,6 +93,7 @@ private:
     void keepRecovery();
     void scheduleRecovery();
     bool saveFile(const QString &filePath);
+    bool writeFile(const QString &filePath);
     bool maybeSave(const QString &exceptFile = QString());
     void writeStructure(const QString &filePath, const std::optional<ZkHelp::HelpData> &changed);
     QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString &title,

@@ -294,6 +294,9 @@ void TestConverter::convertProject_data()
                                << false << old << "C XML Fehler in Projektdatei: \"%in\" \"";
     QTest::newRow("empty project") << false << QByteArray() << list << false << old
                                    << "C XML Fehler in Projektdatei: \"%in\" \"";
+    QTest::newRow("member with a line feed")
+        << false << members("<file>a\nb.zkhelp</file>") << list << false << old
+        << "C Projektmitglied mit Zeilenumbruch: \"%in\"";
     QTest::newRow("list unwritable") << false << members("") << "in/PROJECT.ZKP" << false
                                      << QByteArray() << "C Fehler beim Schreiben: \"%out\"";
     QTest::newRow("project")
@@ -305,6 +308,10 @@ void TestConverter::convertProject_data()
     QTest::newRow("invalid UTF-8 line") << true << QByteArray("\xff.ZKH\n") << project << true
                                         << projectXml("    <file>\xef\xbf\xbd.zkhelp</file>\n")
                                         << "I XML Projekt erstellt: \"%out\"";
+    QTest::newRow("last line cut short in a character")
+        << true << QByteArray("A.ZKH\n\xc3") << project << true
+        << projectXml("    <file>A.zkhelp</file>\n    <file>\xef\xbf\xbd.zkhelp</file>\n")
+        << "I XML Projekt erstellt: \"%out\"";
     QTest::newRow("empty list") << true << QByteArray("") << project << true << projectXml("")
                                 << "I XML Projekt erstellt: \"%out\"";
     QTest::newRow("project unwritable")

@@ -11,8 +11,10 @@
 #include "treenode.h"
 
 #include <QContextMenuEvent>
+#include <QDirIterator>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -73,6 +75,9 @@ private slots:
     void unsavedEdits() { runCase(); }
     void projectCommands_data();
     void projectCommands() { runCase(); }
+    void diskChanges_data();
+    void diskChanges() { runCase(); }
+    void recoveryAfterKill();
 
 private:
     static void addColumns();
@@ -167,8 +172,9 @@ QString TestEditorWindow::onDisk(const QString &file) const
 // OBJECT TEXT", "press BUTTON", "trigger ACTION", "select ROW" (of listLinks),
 // "close closed|open"; checks: "page PAGE", "enabled OBJECT yes|no", "text
 // OBJECT TEXT", "status TEXT", "title TEXT", "disk REL=DUMP"; behind the
-// editor's back: "write REL OUTLINE", "rm REL", "mkdir REL" ("Path" is the
-// search-path file projects are registered in).
+// editor's back: "write REL OUTLINE", "touch REL" (a later time, the same
+// bytes), "rm REL", "mkdir REL" ("Path" is the search-path file projects are
+// registered in), then "activate" (the window becomes active again).
 void TestEditorWindow::step(const QString &line)
 {
     const QString verb = line.section(' ', 0, 0);
@@ -214,6 +220,15 @@ void TestEditorWindow::step(const QString &line)
         QCOMPARE(onDisk(arg.section('=', 0, 0)), line.section(' ', 1));
     } else if (verb == "write") {
         QVERIFY(TestFiles::write(file, helpFile(line.section(' ', 2))));
+    } else if (verb == "touch") {
+        QFile touched(file);
+        QVERIFY(touched.open(QIODevice::ReadWrite));
+        QVERIFY(touched.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                    QFileDevice::FileModificationTime));
+    } else if (verb == "activate") {
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(&*window, &activate);
+        QTest::qWait(20);
     } else if (verb == "rm") {
         QVERIFY(QFile::remove(file));
     } else if (verb == "mkdir") {
@@ -398,6 +413,11 @@ void TestEditorWindow::projectCommands_data()
         << "s/(neu.zkhelp(de),y.zkhelp(de))"
         << QStringList{"s/neu.zkhelp=v=1.0|a=Ich|de:Neue Beschreibung[]|links=",
                        "notiz.txt=v=1.0|a=Ich|de:Neue Beschreibung[]|links="};
+    QTest::newRow("new file that cannot be written says so")
+        << QStringList{"s/y.zkhelp=de:"} << "write block de:; trigger actionNewFile"
+        << "choose:p/block/neu; Ok"
+        << QStringList{"Neue Datei in $D/p", "Fehler: Datei konnte nicht angelegt werden."}
+        << "s/(y.zkhelp(de))" << QStringList{"block/neu.zkhelp=missing"};
     QTest::newRow("reload sees changes behind the editor's back; register path")
         << xy
         << "rm x.zkhelp; write a/z.zkhelp en:; trigger actionReload; trigger actionRegisterPath; "
@@ -406,6 +426,85 @@ void TestEditorWindow::projectCommands_data()
         << QStringList{"Info: Pfad (inkl. Unterordner) wurde registriert.",
                        "Info: Pfad konnte nicht registriert werden."}
         << "a/(z.zkhelp(en)),y.zkhelp(de)" << QStringList{};
+}
+
+// Another program (or a second editor) writes x.zkhelp as author "O"; the
+// editor's own edit makes the author "B".
+void TestEditorWindow::diskChanges_data()
+{
+    addColumns();
+    const QString other = "write x.zkhelp de:Intro,Fremd; ";
+    const QString changed = "Datei geändert: \"x.zkhelp\" wurde außerhalb des Editors geändert. "
+                            "Die eigene Fassung speichern und die andere überschreiben?";
+    const QString theirs = "x.zkhelp=v=1|a=A|de:d-de[Intro=c-Intro;Fremd=c-Fremd]|links=";
+    const QString theirsTree = "x.zkhelp(de(Intro,Fremd)),y.zkhelp(de)";
+    QTest::newRow("no edits: read anew, the node stays current")
+        << xy
+        << "click x.zkhelp/de/Intro; " + other +
+               "activate; status Neu geladen: x.zkhelp; "
+               "page pageSection; enabled editorStack yes; text editContent c-Intro"
+        << "" << QStringList{} << theirsTree << QStringList{theirs};
+    QTest::newRow("edits, coming back: save ours")
+        << xy << editX + other + "activate"
+        << "Save" << QStringList{changed} << xyTree << QStringList{xb};
+    QTest::newRow("edits, saving: discard ours, theirs shown")
+        << xy << editX + other + "trigger actionSave; page pageFile; text editAuthor A"
+        << "Discard" << QStringList{changed} << theirsTree << QStringList{theirs};
+    QTest::newRow("cancelled: not asked again for that version, but before a write")
+        << xy << editX + other + "activate; activate; trigger actionSave; close open"
+        << "Cancel; Cancel; Cancel" << QStringList{changed, changed, unsaved} << xyTree
+        << QStringList{theirs};
+    QTest::newRow("unsaved question, then the other version: cancel abandons")
+        << xy << editX + other + "trigger actionReload; text editAuthor B"
+        << "Save; Cancel" << QStringList{unsaved, changed} << xyTree << QStringList{theirs};
+    QTest::newRow("adding a section asks too")
+        << xy << other + "menu x.zkhelp/de"
+        << "pick:Sektion hinzufügen...; type:S; Save" << QStringList{langMenu, askSection, changed}
+        << "x.zkhelp(de(Intro,S)),y.zkhelp(de)"
+        << QStringList{"x.zkhelp=v=1|a=A|de:d-de[Intro=c-Intro;S=...]|links="};
+    QTest::newRow("a touch without change asks nothing")
+        << xy << editX + "touch x.zkhelp; activate; trigger actionSave"
+        << "" << QStringList{} << xyTree << QStringList{xb};
+    QTest::newRow("deleted: kept in the tree, a save writes it anew")
+        << xy << editX + "rm x.zkhelp; activate; trigger actionSave"
+        << "" << QStringList{} << xyTree << QStringList{xb};
+}
+
+// Typed, not saved, the process killed: the next start offers the text back,
+// and the file on disk never saw it.
+void TestEditorWindow::recoveryAfterKill()
+{
+    QVERIFY(TestFiles::write(dir->filePath("p/x.zkhelp"), helpFile("de:Intro")));
+    QVERIFY(TestFiles::write(dir->filePath("p/demo.zkproject"), "<zkproject name=\"demo\"/>"));
+    const QByteArray onDisk = TestFiles::read(dir->filePath("p/x.zkhelp"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", dir->filePath("data"));
+    const auto start = [&](QProcess &driver, const QStringList &args) {
+        driver.setProcessEnvironment(environment);
+        driver.start(RECOVERY_DRIVER_PATH,
+                     QStringList{pathFile, dir->filePath("p/demo.zkproject")} + args);
+    };
+    const auto kept = [&] {
+        QDirIterator it(dir->filePath("data"), {"index.json"}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        return it.hasNext();
+    };
+
+    QProcess typing;
+    start(typing, {"type", " und mehr"});
+    QVERIFY(typing.waitForReadyRead(10000));
+    QCOMPARE(typing.readAll(), "typed\n");
+    QTRY_VERIFY_WITH_TIMEOUT(kept(), 2000);
+    typing.kill();
+    QVERIFY(typing.waitForFinished(5000));
+
+    QProcess recovering;
+    start(recovering, {"recover"});
+    QVERIFY(recovering.waitForFinished(10000));
+    QCOMPARE(recovering.readAllStandardOutput(),
+             "Wiederherstellen: Es gibt ungesicherte Änderungen aus einer früheren Sitzung. "
+             "Wiederherstellen?|c-Intro und mehr\n");
+    QCOMPARE(TestFiles::read(dir->filePath("p/x.zkhelp")), onDisk);
 }
 
 QTEST_MAIN(TestEditorWindow)
