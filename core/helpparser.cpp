@@ -101,11 +101,10 @@ HelpData readDocument(QXmlStreamReader &reader, QString &declaredEncoding)
     return data;
 }
 
-// The stream reader decodes by itself and, reading through the text-mode
-// file, would see UTF-16 or UTF-32 text with every 0x0D byte dropped. Only a
-// file without such a byte-order mark or NUL bytes at its start streams to
-// the same result as the plain read.
-bool streamsLikePlainRead(QFile &file)
+// The stream reader decodes by itself, by rules of its own for UTF-16 and
+// UTF-32. Only a file without such a byte-order mark or NUL bytes at its
+// start streams to the same result as the plain read.
+bool streamsLikePlainRead(QIODevice &file)
 {
     const QByteArray start = file.peek(4);
     return !start.contains('\0') && !start.startsWith("\xFF\xFE") && !start.startsWith("\xFE\xFF");
@@ -116,7 +115,7 @@ bool streamsLikePlainRead(QFile &file)
 // replacement characters, so nothing comes back when the stream reader
 // stopped on an error or was told of another encoding: the caller then takes
 // the plain read, which also gives the authoritative warning.
-std::optional<HelpData> readStreaming(QFile &file)
+std::optional<HelpData> readStreaming(QIODevice &file)
 {
     QXmlStreamReader reader(&file);
     QString encoding;
@@ -127,19 +126,11 @@ std::optional<HelpData> readStreaming(QFile &file)
     return data;
 }
 
-HelpData read(const QString &filePath, ReadFailure &failure)
+// Reads the open device, which delivers the bytes as they are on disk: line
+// ends are the XML reader's to normalise, and a text-mode read would delete
+// every CR, a lone one included.
+HelpData readDevice(QIODevice &file, ReadFailure &failure)
 {
-    // Anything but a regular file (a FIFO, a device, a link to one) could
-    // block the open or feed the reader without end.
-    QFile file(filePath);
-    const bool special = QFileInfo::exists(filePath) && !QFileInfo(filePath).isFile();
-    // Opened as bytes: line ends are the XML reader's to normalise, and a
-    // text-mode read would delete every CR, a lone one included.
-    if (special || !file.open(QIODevice::ReadOnly)) {
-        failure.cannotOpen = true;
-        failure.openError = special ? QStringLiteral("keine reguläre Datei") : file.errorString();
-        return HelpData();
-    }
     if (streamsLikePlainRead(file)) {
         if (std::optional<HelpData> data = readStreaming(file))
             return std::move(*data);
@@ -150,7 +141,6 @@ HelpData read(const QString &filePath, ReadFailure &failure)
     QTextStream stream(&file);
     stream.setEncoding(QStringConverter::Utf8);
     QXmlStreamReader reader(stream.readAll());
-    file.close();
     QString ignoredEncoding;
     HelpData data = readDocument(reader, ignoredEncoding);
     if (reader.hasError()) {
@@ -161,12 +151,24 @@ HelpData read(const QString &filePath, ReadFailure &failure)
     return data;
 }
 
-} // namespace
-
-HelpData HelpParser::parse(const QString &filePath, QString *errorString) const
+HelpData read(const QString &filePath, ReadFailure &failure)
 {
-    ReadFailure failure;
-    HelpData data = read(filePath, failure);
+    // Anything but a regular file (a FIFO, a device, a link to one) could
+    // block the open or feed the reader without end.
+    QFile file(filePath);
+    const bool special = QFileInfo::exists(filePath) && !QFileInfo(filePath).isFile();
+    if (special || !file.open(QIODevice::ReadOnly)) {
+        failure.cannotOpen = true;
+        failure.openError = special ? QStringLiteral("keine reguläre Datei") : file.errorString();
+        return HelpData();
+    }
+    return readDevice(file, failure);
+}
+
+// The warning of a failed read on the message log, and its reason for the
+// caller.
+void report(const QString &filePath, const ReadFailure &failure, QString *errorString)
+{
     QString reason;
     if (failure.cannotOpen) {
         qWarning() << "Kann XML-Datei nicht öffnen:" << filePath;
@@ -178,6 +180,23 @@ HelpData HelpParser::parse(const QString &filePath, QString *errorString) const
     }
     if (errorString && !reason.isEmpty())
         *errorString = reason;
+}
+
+} // namespace
+
+HelpData HelpParser::parse(const QString &filePath, QString *errorString) const
+{
+    ReadFailure failure;
+    HelpData data = read(filePath, failure);
+    report(filePath, failure, errorString);
+    return data;
+}
+
+HelpData HelpParser::parse(QIODevice &content, const QString &filePath, QString *errorString) const
+{
+    ReadFailure failure;
+    HelpData data = readDevice(content, failure);
+    report(filePath, failure, errorString);
     return data;
 }
 

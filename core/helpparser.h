@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QIODevice;
+
 namespace ZkHelp {
 
 class HelpParser
@@ -18,6 +20,12 @@ public:
     // *errorString, when given, to that warning with its reason; a file read
     // without fault leaves it alone.
     HelpData parse(const QString &filePath, QString *errorString = nullptr) const;
+
+    // The same for the bytes of a help file the caller has opened already
+    // for reading (a QBuffer over bytes read once for other uses too);
+    // filePath only names it in warnings.
+    HelpData parse(QIODevice &content, const QString &filePath,
+                   QString *errorString = nullptr) const;
 
     // The same, but a failure is not logged: its message, without the path,
     // lands in error (left empty when the whole file was read), for callers

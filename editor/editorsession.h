@@ -109,6 +109,7 @@ private:
     };
     static Fingerprint fingerprintOf(const QString &path);
     void remember(const QString &path);
+    HelpData readAndRemember(const QString &path);
 
     QMap<QString, HelpData> edited;
     QMap<QString, HelpData> stored;

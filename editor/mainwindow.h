@@ -62,6 +62,10 @@ public:
     // does. Runs whenever the window becomes active.
     void checkFilesOnDisk();
 
+    // Writes every unsaved document, typed fields included, to the recovery
+    // folder now; a change of a field or document does it within a second.
+    void keepRecovery();
+
 protected:
     // Asks about unsaved edits; the window stays open when the user cancels.
     void closeEvent(QCloseEvent *event) override;
@@ -90,7 +94,6 @@ private:
     bool applyPage(ZkHelp::HelpData &doc) const;
     void redrawTree();
     void offerRecovery();
-    void keepRecovery();
     void scheduleRecovery();
     bool saveFile(const QString &filePath);
     bool writeFile(const QString &filePath);
