@@ -174,13 +174,74 @@ QStringList EditorSession::changedFiles() const
     return changed;
 }
 
-bool EditorSession::save(const QString &path)
+QString EditorSession::referenceLanguage(const QString &path) const
 {
     const HelpData *doc = document(path);
+    return doc ? ZkHelp::referenceLanguage(*doc, preferredReference) : QString();
+}
+
+QStringList EditorSession::languages() const
+{
+    QStringList keys;
+    for (const HelpData &doc : edited)
+        keys += doc.languages.keys();
+    keys.sort();
+    keys.removeDuplicates();
+    return keys;
+}
+
+QList<Finding> EditorSession::findings(const QString &path, const QStringList &setLanguages) const
+{
+    const HelpData *doc = document(path);
+    return doc ? checkDocument(path, *doc, setLanguages, preferredReference) : QList<Finding>();
+}
+
+std::optional<HelpData> EditorSession::withSectionsConfirmed(const QString &path,
+                                                             const QString &key, int index) const
+{
+    const HelpData *doc = document(path);
+    const QString reference = referenceLanguage(path);
+    if (!doc || key == reference || !doc->languages.contains(key))
+        return std::nullopt;
+    HelpData changed = *doc;
+    const QList<HelpSection> &source = changed.languages.value(reference).sections;
+    QList<HelpSection> &sections = changed.languages[key].sections;
+    for (int i = 0; i < sections.size() && i < source.size(); ++i) {
+        if (index < 0 || i == index)
+            sections[i].basis = basisFor(reference, source.at(i));
+    }
+    return changed;
+}
+
+// A translated section whose name or text the user changed was translated
+// from the reference text as it stands now.
+void EditorSession::confirmEditedTranslations(const QString &path, HelpData &doc) const
+{
+    const HelpData *copy = storedDocument(path);
+    const QString reference = ZkHelp::referenceLanguage(doc, preferredReference);
+    if (!copy || reference.isEmpty())
+        return;
+    const QList<HelpSection> source = doc.languages.value(reference).sections;
+    for (auto lang = doc.languages.begin(); lang != doc.languages.end(); ++lang) {
+        const QList<HelpSection> before = copy->languages.value(lang.key()).sections;
+        for (int i = 0; lang.key() != reference && i < lang->sections.size(); ++i) {
+            HelpSection &section = lang->sections[i];
+            const bool edited = i < before.size() && (before.at(i).name != section.name ||
+                                                      before.at(i).content != section.content);
+            if (edited && i < source.size())
+                section.basis = basisFor(reference, source.at(i));
+        }
+    }
+}
+
+bool EditorSession::save(const QString &path)
+{
+    HelpData *doc = document(path);
     if (!doc) {
         lastError = QStringLiteral("Keine Hilfedatei gewählt.");
         return false;
     }
+    confirmEditedTranslations(path, *doc);
     if (!writer.writeXml(*doc, path, &lastError))
         return false;
     remember(path);

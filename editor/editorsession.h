@@ -5,6 +5,7 @@
 // results into boxes.
 #pragma once
 
+#include "helpcheck.h"
 #include "helpdata.h"
 #include "helpparser.h"
 #include "helpwriter.h"
@@ -75,9 +76,25 @@ public:
     void recover(const QString &path, const HelpData &doc, const QByteArray &baseHash);
 
     // Writes the document of path to its file; it then counts as stored.
-    // Returns false, keeping the file as it was, when none is held or the
-    // write fails (errorString() says why).
+    // Translated sections whose name or text changed since the stored copy
+    // are confirmed against the reference text first. Returns false, keeping
+    // the file as it was, when none is held or the write fails (errorString()
+    // says why).
     bool save(const QString &path);
+
+    // The language translations are made from, chosen for the project; a
+    // document without it takes its first language.
+    void setPreferredReference(const QString &key) { preferredReference = key; }
+    QString preferredReferenceLanguage() const { return preferredReference; }
+    // The reference language of path's document, or an empty string.
+    QString referenceLanguage(const QString &path) const;
+
+    // Every language key of any document held, sorted.
+    QStringList languages() const;
+
+    // What is out of step in path's document (missing languages against
+    // setLanguages, section counts, stale and empty texts).
+    QList<Finding> findings(const QString &path, const QStringList &setLanguages) const;
 
     // Structural edits, on the document as edited: each returns the document
     // as it would be after the edit, or nothing when the edit does not apply
@@ -88,6 +105,10 @@ public:
     std::optional<HelpData> withLanguageRemoved(const QString &path, const QString &key) const;
     std::optional<HelpData> withSectionRemoved(const QString &path, const QString &key,
                                                int index) const;
+    // Sections of the translated language key (all of them, or the one at
+    // index) confirmed as translations of the reference text as it is now.
+    std::optional<HelpData> withSectionsConfirmed(const QString &path, const QString &key,
+                                                  int index = -1) const;
 
     // Makes changed the document of path and writes it. A failed write puts
     // back the document as it was, edits included, and returns false.
@@ -110,11 +131,13 @@ private:
     static Fingerprint fingerprintOf(const QString &path);
     void remember(const QString &path);
     HelpData readAndRemember(const QString &path);
+    void confirmEditedTranslations(const QString &path, HelpData &doc) const;
 
     QMap<QString, HelpData> edited;
     QMap<QString, HelpData> stored;
     QMap<QString, Fingerprint> onDisk;
     QMap<QString, QByteArray> ignoredVersions;
+    QString preferredReference;
     HelpParser parser;
     HelpWriter writer;
     QString lastError;

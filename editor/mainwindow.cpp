@@ -5,12 +5,15 @@
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
+#include <QCryptographicHash>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTreeWidgetItemIterator>
 
 #include <algorithm>
@@ -62,6 +65,10 @@ void MainWindow::loadProjectView()
     setWindowTitle(tr("Editor - %1").arg(projectManager.projectName));
 
     session.load(projectManager.projectDir, projectManager.files);
+    session.setPreferredReference(
+        QSettings(QSettings::UserScope, QStringLiteral("zkhelp"), QStringLiteral("zkhelp_editor"))
+            .value(referenceSettingsKey())
+            .toString());
     recovery.setProject(projectManager.projectDir);
     redrawTree();
     scheduleRecovery();
@@ -79,6 +86,9 @@ void MainWindow::redrawTree()
     currentItem = nullptr;
     ProjectTree::build(ui->projectTree, projectManager.projectDir, projectManager.files, session);
     ui->projectTree->expandAll();
+    projectLanguages = session.languages();
+    for (const QString &file : session.paths())
+        markStatus(file);
     for (QTreeWidgetItemIterator it(ui->projectTree); kind != 0 && *it; ++it) {
         if (kindOf(*it) == kind && filePathOf(*it) == path && langKeyOf(*it) == key &&
             sectionIndexOf(*it) == index) {
@@ -112,6 +122,7 @@ void MainWindow::on_projectTree_itemClicked(QTreeWidgetItem *item, int)
         ui->editorStack->setCurrentWidget(ui->pageLanguage);
         if (const HelpLanguage *lang = session.language(path, langKeyOf(item)))
             ui->editLangDescription->setText(lang->description);
+        showReference(path, langKeyOf(item), -1);
         break;
     case KindSection:
         ui->editorStack->setCurrentWidget(ui->pageSection);
@@ -120,6 +131,7 @@ void MainWindow::on_projectTree_itemClicked(QTreeWidgetItem *item, int)
             ui->editSectionName->setText(section->name);
             ui->editContent->setPlainText(section->content);
         }
+        showReference(path, langKeyOf(item), sectionIndexOf(item));
         break;
     default:
         ui->editorStack->setCurrentWidget(ui->pageEmpty);
@@ -160,8 +172,44 @@ bool MainWindow::applyPage(HelpData &doc) const
 void MainWindow::syncUiToData()
 {
     HelpData *doc = currentItem ? session.document(filePathOf(currentItem)) : nullptr;
-    if (doc && applyPage(*doc) && kindOf(currentItem) == KindSection)
+    if (!doc || !applyPage(*doc))
+        return;
+    if (kindOf(currentItem) == KindSection)
         currentItem->setText(0, ui->editSectionName->text());
+    markStatus(filePathOf(currentItem));
+}
+
+void MainWindow::markStatus(const QString &filePath)
+{
+    if (QTreeWidgetItem *node = ProjectTree::fileNode(ui->projectTree, filePath)) {
+        ProjectTree::markStatus(node, session.findings(filePath, projectLanguages),
+                                style()->standardIcon(QStyle::SP_MessageBoxWarning),
+                                style()->standardIcon(QStyle::SP_FileIcon));
+    }
+}
+
+// A translator works from the reference language's text at the same place,
+// shown beside a translated language's fields.
+void MainWindow::showReference(const QString &filePath, const QString &key, int index)
+{
+    const QString reference = session.referenceLanguage(filePath);
+    const bool translated = !reference.isEmpty() && key != reference;
+    for (QWidget *widget : {static_cast<QWidget *>(ui->lblLangReference),
+                            static_cast<QWidget *>(ui->referenceDescription),
+                            static_cast<QWidget *>(ui->lblSectionReference),
+                            static_cast<QWidget *>(ui->referenceContent)})
+        widget->setVisible(translated);
+    if (!translated)
+        return;
+    const QString label = tr("Referenz (%1):").arg(reference);
+    const QString none = tr("Keine Referenz an dieser Stelle.");
+    ui->lblLangReference->setText(label);
+    ui->lblSectionReference->setText(label);
+    const HelpLanguage *lang = session.language(filePath, reference);
+    ui->referenceDescription->setText(lang ? lang->description : none);
+    const HelpSection *section = session.section(filePath, reference, index);
+    ui->referenceContent->setPlainText(
+        section ? section->name + QStringLiteral("\n\n") + section->content : none);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -252,6 +300,7 @@ bool MainWindow::writeFile(const QString &filePath)
                 QMessageBox::Ok, session.errorString());
         return false;
     }
+    markStatus(filePath);
     statusBar()->showMessage(tr("Gespeichert: %1").arg(QFileInfo(filePath).fileName()), 2000);
     return true;
 }
@@ -327,6 +376,10 @@ void MainWindow::on_projectTree_customContextMenuRequested(const QPoint &pos)
     const auto addEntry = [&](const QString &text, auto run) {
         connect(menu.addAction(text), &QAction::triggered, this, run);
     };
+    // Only a translation can be confirmed against its reference.
+    const auto translated = [&](const QString &key) {
+        return key != session.referenceLanguage(path);
+    };
     switch (kindOf(item)) {
     case KindFile:
         addEntry(tr("Sprache hinzufügen..."), [=] { addLanguage(path); });
@@ -336,13 +389,26 @@ void MainWindow::on_projectTree_customContextMenuRequested(const QPoint &pos)
     case KindLanguage: {
         const QString key = langKeyOf(item);
         addEntry(tr("Sektion hinzufügen..."), [=] { addSection(path, key); });
+        if (translated(key))
+            addEntry(tr("Als aktuell markieren"), [=] {
+                syncUiToData();
+                writeStructure(path, session.withSectionsConfirmed(path, key));
+            });
         menu.addSeparator();
         addEntry(tr("Sprache löschen"), [=] { deleteItem(item); });
         break;
     }
-    case KindSection:
+    case KindSection: {
+        const QString key = langKeyOf(item);
+        const int index = sectionIndexOf(item);
+        if (translated(key))
+            addEntry(tr("Als aktuell markieren"), [=] {
+                syncUiToData();
+                writeStructure(path, session.withSectionsConfirmed(path, key, index));
+            });
         addEntry(tr("Sektion löschen"), [=] { deleteItem(item); });
         break;
+    }
     default:
         return;
     }
@@ -486,6 +552,38 @@ void MainWindow::on_actionReload_triggered()
         return;
     projectManager.refreshFileList();
     loadProjectView();
+}
+
+// Remembered per project, on this machine: the project file is shared with
+// other tools and stays as it is.
+void MainWindow::on_actionReferenceLanguage_triggered()
+{
+    if (projectManager.projectDir.isEmpty()) {
+        QMessageBox::warning(this, tr("Info"), tr("Kein Projekt geöffnet."));
+        return;
+    }
+    const QString automatic = tr("(erste Sprache jeder Datei)");
+    const QStringList choices = QStringList{automatic} + projectLanguages;
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(
+        this, tr("Referenzsprache"), tr("Übersetzt wird aus:"), choices,
+        std::max(0, int(choices.indexOf(session.preferredReferenceLanguage()))), false, &ok);
+    if (!ok)
+        return;
+    const QString key = chosen == automatic ? QString() : chosen;
+    QSettings(QSettings::UserScope, QStringLiteral("zkhelp"), QStringLiteral("zkhelp_editor"))
+        .setValue(referenceSettingsKey(), key);
+    syncUiToData();
+    session.setPreferredReference(key);
+    redrawTree();
+}
+
+QString MainWindow::referenceSettingsKey() const
+{
+    const QByteArray folder = QDir(projectManager.projectDir).absolutePath().toUtf8();
+    return QStringLiteral("referenceLanguage/") +
+           QString::fromLatin1(
+               QCryptographicHash::hash(folder, QCryptographicHash::Sha256).toHex().left(16));
 }
 
 void MainWindow::on_actionRegisterPath_triggered()

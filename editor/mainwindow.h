@@ -82,6 +82,7 @@ private slots:
     void on_actionNewFile_triggered();
     void on_actionReload_triggered();
     void on_actionRegisterPath_triggered();
+    void on_actionReferenceLanguage_triggered();
     void addLanguage(QString filePath);
     void addSection(QString filePath, QString langKey);
     void deleteItem(QTreeWidgetItem *item);
@@ -93,6 +94,9 @@ private:
     void reloadFromDisk(const QString &filePath);
     bool applyPage(ZkHelp::HelpData &doc) const;
     void redrawTree();
+    void markStatus(const QString &filePath);
+    void showReference(const QString &filePath, const QString &key, int index);
+    QString referenceSettingsKey() const;
     void offerRecovery();
     void scheduleRecovery();
     bool saveFile(const QString &filePath);
@@ -109,5 +113,6 @@ private:
     ZkHelp::RecoveryStore recovery;
     QTimer recoveryTimer;
     bool checkingDisk = false;
+    QStringList projectLanguages;
     QTreeWidgetItem *currentItem = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QStyle>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 QTreeWidgetItem *getFolderItem(QTreeWidget *tree, QTreeWidgetItem *parent, const QString &name)
 {
@@ -97,6 +98,49 @@ void build(QTreeWidget *tree, const QString &projectDir, const QStringList &memb
         parent->addChild(makeFileNode(name, path, *doc, fileIcon));
     }
     tree->addTopLevelItems(staging.takeChildren());
+}
+
+QTreeWidgetItem *fileNode(QTreeWidget *tree, const QString &path)
+{
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        if (kindOf(*it) == MainWindow::KindFile && filePathOf(*it) == path)
+            return *it;
+    }
+    return nullptr;
+}
+
+void markStatus(QTreeWidgetItem *fileNode, const QList<ZkHelp::Finding> &findings,
+                const QIcon &warning, const QIcon &fileIcon)
+{
+    QStringList fileReasons;
+    for (int l = 0; l < fileNode->childCount(); ++l) {
+        QTreeWidgetItem *langNode = fileNode->child(l);
+        QStringList langReasons;
+        QList<QStringList> sectionReasons(langNode->childCount());
+        for (const ZkHelp::Finding &finding : findings) {
+            if (finding.language != langKeyOf(langNode))
+                continue;
+            const QString reason =
+                ZkHelp::findingKindName(finding.kind) + QStringLiteral(": ") + finding.detail;
+            if (finding.section < 0)
+                langReasons.append(reason);
+            else if (finding.section < sectionReasons.size())
+                sectionReasons[finding.section].append(reason);
+        }
+        for (int i = 0; i < langNode->childCount(); ++i) {
+            langNode->child(i)->setIcon(0, sectionReasons.at(i).isEmpty() ? QIcon() : warning);
+            langNode->child(i)->setToolTip(0, sectionReasons.at(i).join(u'\n'));
+        }
+        langNode->setIcon(0, langReasons.isEmpty() ? QIcon() : warning);
+        langNode->setToolTip(0, langReasons.join(u'\n'));
+    }
+    for (const ZkHelp::Finding &finding : findings) {
+        fileReasons.append((finding.language.isEmpty() ? QString() : finding.language + u' ') +
+                           ZkHelp::findingKindName(finding.kind) + QStringLiteral(": ") +
+                           finding.detail);
+    }
+    fileNode->setIcon(0, findings.isEmpty() ? fileIcon : warning);
+    fileNode->setToolTip(0, fileReasons.join(u'\n'));
 }
 
 } // namespace ProjectTree

@@ -2,6 +2,7 @@
 // member file becomes a node with its languages and sections.
 #pragma once
 
+#include "helpcheck.h"
 #include "helpdata.h"
 
 #include <QString>
@@ -33,5 +34,15 @@ int sectionIndexOf(const QTreeWidgetItem *item);
 // with its language and section nodes.
 void build(QTreeWidget *tree, const QString &projectDir, const QStringList &members,
            const ZkHelp::EditorSession &session);
+
+// The file node of path, or nullptr.
+QTreeWidgetItem *fileNode(QTreeWidget *tree, const QString &path);
+
+// Marks the language and section nodes below fileNode that findings name
+// with warning and the reason as tool tip, and fileNode itself (its icon
+// otherwise fileIcon) when anything is off; a missing language has no node
+// and is named in the file node's tool tip. Texts stay as they are.
+void markStatus(QTreeWidgetItem *fileNode, const QList<ZkHelp::Finding> &findings,
+                const QIcon &warning, const QIcon &fileIcon);
 
 } // namespace ProjectTree

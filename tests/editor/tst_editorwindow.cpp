@@ -78,6 +78,8 @@ private slots:
     void diskChanges_data();
     void diskChanges() { runCase(); }
     void recoveryAfterKill();
+    void translations_data();
+    void translations() { runCase(); }
 
 private:
     static void addColumns();
@@ -170,8 +172,10 @@ QString TestEditorWindow::onDisk(const QString &file) const
 
 // Actions: "click NODE", "menu NODE" (right-click; "-" for empty space), "set
 // OBJECT TEXT", "press BUTTON", "trigger ACTION", "select ROW" (of listLinks),
-// "close closed|open"; checks: "page PAGE", "enabled OBJECT yes|no", "text
-// OBJECT TEXT", "status TEXT", "title TEXT", "disk REL=DUMP"; behind the
+// "close closed|open"; checks: "page PAGE", "enabled OBJECT yes|no", "shown
+// OBJECT yes|no", "text
+// OBJECT TEXT", "tip NODE TEXT" (its tool tip), "status TEXT", "title TEXT",
+// "disk REL=DUMP"; behind the
 // editor's back: "write REL OUTLINE", "touch REL" (a later time, the same
 // bytes), "rm REL", "mkdir REL" ("Path" is the search-path file projects are
 // registered in), then "activate" (the window becomes active again).
@@ -211,8 +215,13 @@ void TestEditorWindow::step(const QString &line)
                  arg);
     } else if (verb == "enabled") {
         QCOMPARE(window->findChild<QWidget *>(arg)->isEnabled(), rest == "yes");
+    } else if (verb == "shown") {
+        QCOMPARE(window->findChild<QWidget *>(arg)->isVisibleTo(&*window), rest == "yes");
     } else if (verb == "text") {
         QCOMPARE(edit ? edit->text() : plainEdit->toPlainText(), rest);
+    } else if (verb == "tip") {
+        QVERIFY2(node(arg), qPrintable("no node " + arg));
+        QCOMPARE(node(arg)->toolTip(0), rest);
     } else if (verb == "status" || verb == "title") {
         QCOMPARE(verb == "title" ? window->windowTitle() : window->statusBar()->currentMessage(),
                  line.section(' ', 1));
@@ -250,6 +259,8 @@ const QString unsaved =
 const QString failed = "Fehler: Speichern fehlgeschlagen.";
 const QString fileMenu = "menu: Sprache hinzufügen... | - | Aus Projekt entfernen (Löschen)";
 const QString langMenu = "menu: Sektion hinzufügen... | - | Sprache löschen";
+const QString translatedMenu =
+    "menu: Sektion hinzufügen... | Als aktuell markieren | - | Sprache löschen";
 const QString askKey = "Neu: Sprache (de, en): []";
 const QString askSection = "Neu: Sektion Name: []";
 const QString askFile = "Löschen: Datei wirklich löschen?\n(Sie wird von der Festplatte entfernt!)";
@@ -347,8 +358,9 @@ void TestEditorWindow::contextMenu_data()
         << xyTree << QStringList{"x.zkhelp=v=1|a=A|de:d-de[Intro=...]|links="};
     QTest::newRow("language: deleted, the others keep their order")
         << QStringList{"x.zkhelp=de:;en:S;fr:"} << "menu x.zkhelp/en"
-        << "pick:Sprache löschen; Yes" << QStringList{langMenu, "Löschen: Sprache 'en' löschen?"}
-        << "x.zkhelp(de,fr)" << QStringList{"x.zkhelp=v=1|a=A|de:d-de[]|fr:d-fr[]|links="};
+        << "pick:Sprache löschen; Yes"
+        << QStringList{translatedMenu, "Löschen: Sprache 'en' löschen?"} << "x.zkhelp(de,fr)"
+        << QStringList{"x.zkhelp=v=1|a=A|de:d-de[]|fr:d-fr[]|links="};
     QTest::newRow("folder and empty space: no menu")
         << QStringList{"a/x.zkhelp=de:"} << "menu a; menu -"
         << "" << QStringList{} << "a/(x.zkhelp(de))" << QStringList{};
@@ -505,6 +517,42 @@ void TestEditorWindow::recoveryAfterKill()
              "Wiederherstellen: Es gibt ungesicherte Änderungen aus einer früheren Sitzung. "
              "Wiederherstellen?|c-Intro und mehr\n");
     QCOMPARE(TestFiles::read(dir->filePath("p/x.zkhelp")), onDisk);
+}
+
+// x.zkhelp is written in de and translated into en; "@" in a dump shows a
+// section's basis.
+void TestEditorWindow::translations_data()
+{
+    addColumns();
+    const QStringList deEn{"x.zkhelp=de:Intro;en:Intro"};
+    const QString confirmed = "x.zkhelp=v=1|a=A|de:d-de[Intro=c-Intro]|"
+                              "en:d-en[Intro=c-Intro@de:722daa617f7e259f]|links=";
+    QTest::newRow("reference beside the translation; saving an edit confirms it")
+        << deEn
+        << "click x.zkhelp/en/Intro; text referenceContent Intro\n\nc-Intro; set editContent neu; "
+           "trigger actionSave; click x.zkhelp/en; text referenceDescription d-de; "
+           "click x.zkhelp/de/Intro; shown referenceContent no"
+        << "" << QStringList{} << "x.zkhelp(de(Intro),en(Intro))"
+        << QStringList{"x.zkhelp=v=1|a=A|de:d-de[Intro=c-Intro]|en:d-en[Intro=neu@de:"
+                       "722daa617f7e259f]|links="};
+    QTest::newRow("marked as current, then stale once the reference changes")
+        << deEn
+        << "menu x.zkhelp/en/Intro; disk " + confirmed +
+               "; click x.zkhelp/de/Intro; set editContent neu de; click x.zkhelp; "
+               "tip x.zkhelp/en/Intro stale: Referenz de#0 geaendert"
+        << "pick:Als aktuell markieren"
+        << QStringList{"menu: Als aktuell markieren | Sektion löschen"}
+        << "x.zkhelp(de(Intro),en(Intro))" << QStringList{confirmed};
+    QTest::newRow("missing language and section count; another reference")
+        << QStringList{"x.zkhelp=de:A,B;en:A", "y.zkhelp=fr:"}
+        << "tip x.zkhelp/en section-count: 1 statt 2; "
+           "tip x.zkhelp en section-count: 1 statt 2\nfr missing-language: Sprache fehlt; "
+           "trigger actionReferenceLanguage; tip x.zkhelp/de section-count: 2 statt 1; "
+           "tip x.zkhelp/en "
+        << "type:en"
+        << QStringList{"Referenzsprache: Übersetzt wird aus: [(erste Sprache jeder "
+                       "Datei)]"}
+        << "x.zkhelp(de(A,B),en(A)),y.zkhelp(fr)" << QStringList{};
 }
 
 QTEST_MAIN(TestEditorWindow)
