@@ -5,13 +5,11 @@
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
-#include <QCryptographicHash>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTreeWidgetItemIterator>
@@ -65,10 +63,7 @@ void MainWindow::loadProjectView()
     setWindowTitle(tr("Editor - %1").arg(projectManager.projectName));
 
     session.load(projectManager.projectDir, projectManager.files);
-    session.setPreferredReference(
-        QSettings(QSettings::UserScope, QStringLiteral("zkhelp"), QStringLiteral("zkhelp_editor"))
-            .value(referenceSettingsKey())
-            .toString());
+    session.setPreferredReference(projectManager.referenceLanguage());
     recovery.setProject(projectManager.projectDir);
     redrawTree();
     scheduleRecovery();
@@ -554,8 +549,6 @@ void MainWindow::on_actionReload_triggered()
     loadProjectView();
 }
 
-// Remembered per project, on this machine: the project file is shared with
-// other tools and stays as it is.
 void MainWindow::on_actionReferenceLanguage_triggered()
 {
     if (projectManager.projectDir.isEmpty()) {
@@ -571,19 +564,10 @@ void MainWindow::on_actionReferenceLanguage_triggered()
     if (!ok)
         return;
     const QString key = chosen == automatic ? QString() : chosen;
-    QSettings(QSettings::UserScope, QStringLiteral("zkhelp"), QStringLiteral("zkhelp_editor"))
-        .setValue(referenceSettingsKey(), key);
+    projectManager.setReferenceLanguage(key);
     syncUiToData();
     session.setPreferredReference(key);
     redrawTree();
-}
-
-QString MainWindow::referenceSettingsKey() const
-{
-    const QByteArray folder = QDir(projectManager.projectDir).absolutePath().toUtf8();
-    return QStringLiteral("referenceLanguage/") +
-           QString::fromLatin1(
-               QCryptographicHash::hash(folder, QCryptographicHash::Sha256).toHex().left(16));
 }
 
 void MainWindow::on_actionRegisterPath_triggered()

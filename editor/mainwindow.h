@@ -96,7 +96,6 @@ private:
     void redrawTree();
     void markStatus(const QString &filePath);
     void showReference(const QString &filePath, const QString &key, int index);
-    QString referenceSettingsKey() const;
     void offerRecovery();
     void scheduleRecovery();
     bool saveFile(const QString &filePath);

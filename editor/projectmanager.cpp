@@ -4,12 +4,14 @@
 #include "searchpathfile.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDebug>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QSettings>
 
 #include <utility>
 
@@ -121,6 +123,30 @@ bool ProjectManager::registerPathInGlobalConfig()
     for (const QString &folder : std::as_const(added))
         qDebug() << "Registriere Unterordner:" << folder;
     return true;
+}
+
+QString ProjectManager::referenceLanguage() const
+{
+    return QSettings(QSettings::UserScope, QStringLiteral("zkhelp"),
+                     QStringLiteral("zkhelp_editor"))
+        .value(referenceKey())
+        .toString();
+}
+
+void ProjectManager::setReferenceLanguage(const QString &key)
+{
+    QSettings(QSettings::UserScope, QStringLiteral("zkhelp"), QStringLiteral("zkhelp_editor"))
+        .setValue(referenceKey(), key);
+}
+
+// One entry per project folder, named by a hash: a path holds characters a
+// settings key may not.
+QString ProjectManager::referenceKey() const
+{
+    const QByteArray folder = QDir(projectDir).absolutePath().toUtf8();
+    return QStringLiteral("referenceLanguage/") +
+           QString::fromLatin1(
+               QCryptographicHash::hash(folder, QCryptographicHash::Sha256).toHex().left(16));
 }
 
 QString ProjectManager::globalPathFile()

@@ -59,6 +59,13 @@ public:
     // project is open.
     bool registerPathInGlobalConfig();
 
+    // The language the open project's translations are made from, as last
+    // chosen for this project folder on this machine; empty when none was.
+    // Kept in the user's settings: the project file is shared with other
+    // tools and stays as it is.
+    QString referenceLanguage() const;
+    void setReferenceLanguage(const QString &key);
+
     // The "Path" file that registerPathInGlobalConfig() appends to.
     QString pathFile() const { return searchPathFile; }
 
@@ -76,6 +83,7 @@ public:
 
 private:
     void registerOrWarn();
+    QString referenceKey() const;
 
     QString searchPathFile;
     QString lastError;
