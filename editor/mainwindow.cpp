@@ -630,9 +630,10 @@ void MainWindow::keepRecovery()
     const QString current = currentItem ? filePathOf(currentItem) : QString();
     if (const HelpData *doc = session.document(current)) {
         HelpData typed = *doc;
-        if (applyPage(typed) && typed != *session.storedDocument(current))
+        const bool shown = applyPage(typed);
+        if (shown && typed != *session.storedDocument(current))
             unsaved.insert(current, {typed, session.baseHash(current)});
-        else if (applyPage(typed))
+        else if (shown)
             unsaved.remove(current);
     }
     recovery.keep(unsaved);
