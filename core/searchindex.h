@@ -65,7 +65,6 @@ public:
 
     bool isInMemory() const { return inMemory; }
 
-private:
     struct FileState
     {
         qint64 id = 0;
@@ -73,6 +72,7 @@ private:
         qint64 modified = -1;
     };
 
+private:
     // The statements that index one file, prepared once per batch.
     class FileWriter
     {

@@ -32,8 +32,9 @@ constexpr int sectionRole = Qt::UserRole + 2;
 
 // Far more than a reader looks through, few enough to list at once.
 constexpr int shownHits = 500;
-// Each slice of indexing leaves the event loop free well within 50 ms.
-constexpr int indexSliceMilliseconds = 20;
+// A slice of indexing plus the commit after it (which grows with the slice)
+// leaves the event loop free well within 50 ms.
+constexpr int indexSliceMilliseconds = 8;
 constexpr int minZoomSteps = -8;
 constexpr int maxZoomSteps = 20;
 
