@@ -60,10 +60,6 @@ void TestSearch::search_data()
 
     QTest::newRow("section hit") << "senden" << 0 << QByteArray("net.zkhelp\tde\tE-Mail\n") << 0;
     QTest::newRow("description hit") << "more" << 0 << QByteArray("net.zkhelp\ten\t\n") << 0;
-    QTest::newRow("title before text") << "mail" << 0
-                                       << QByteArray("net.zkhelp\tde\tE-Mail\n"
-                                                     "net.zkhelp\ten\t\n")
-                                       << 0;
     QTest::newRow("no hit") << "nirgends" << 0 << QByteArray("Keine Treffer.\n") << 1;
     QTest::newRow("at most 50") << "viele" << 60 << QByteArray() << 0;
 }
