@@ -1,6 +1,7 @@
 #include "cliapp.h"
 
 #include "helpcheck.h"
+#include "searchindex.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,6 +23,8 @@ const char usage[] =
     "  -sh FILTER      Hilfedatei per Nummer waehlen und zeigen\n"
     "  -shl FILTER     Hilfedatei und Sprache per Nummer waehlen und zeigen\n"
     "  -html NAME      NAME samt Verweisen als HTML nach html_export_NAME schreiben\n"
+    "  -search SUCHE   Volltextsuche ueber alle Hilfedateien und Sprachen, beste Treffer zuerst\n"
+    "                  (Exit-Status 1: keine Treffer)\n"
     "  -check [ORDNER] [--json] [--reference SPRACHE]  Sprachen und Verweise pruefen "
     "(Exit-Status 1: Fehler gefunden, 2: kein Ordner)\n"
     "  -h, --help      diese Hilfe zeigen\n"
@@ -94,6 +97,8 @@ bool CliApp::dispatchPair(const QString &command, const QString &operand)
         return selectHelpLanguage(operand);
     if (command == u"-html")
         return createHtml(operand);
+    if (command == u"-search")
+        return searchText(operand);
     return readHelp(command, operand);
 }
 
@@ -204,6 +209,23 @@ bool CliApp::createHtml(const QString &fileName)
         return false;
     }
     out << "Export erfolgreich abgeschlossen.\n";
+    return true;
+}
+
+// One line per hit: the file name as -lsf lists it, the language key and the
+// section title (empty for the description), separated by tabs.
+bool CliApp::searchText(const QString &query)
+{
+    ZkHelp::SearchIndex index;
+    index.update(collection);
+    const QList<ZkHelp::SearchHit> hits = index.search(query, 50);
+    if (hits.isEmpty()) {
+        out << "Keine Treffer.\n";
+        return false;
+    }
+    for (const ZkHelp::SearchHit &hit : hits)
+        out << QFileInfo(hit.path).fileName() << '\t' << hit.language << '\t' << hit.section
+            << '\n';
     return true;
 }
 

@@ -30,6 +30,7 @@ private:
     bool selectHelp(const QString &filter);
     bool selectHelpLanguage(const QString &filter);
     bool createHtml(const QString &fileName);
+    bool searchText(const QString &query);
     int checkHelpSet(const QList<QString> &options);
 
     QList<QString> matchingFilesOrComplain(const QString &filter);

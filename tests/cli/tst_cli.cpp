@@ -218,7 +218,7 @@ void TestCli::helpPrintsUsage()
     QVERIFY(result.out.startsWith("Aufruf: zkhelp_cli"));
     for (const char c : result.out)
         QVERIFY2(c == '\n' || (c >= ' ' && c <= '~'), result.out);
-    for (const char *command : {"-lsp ", "-lsf ", "-l ", "-sh ", "-shl ", "-html ", "-h, --help",
+    for (const char *command : {"-lsp ", "-lsf ", "-l ", "-sh ", "-shl ", "-html ", "-search ", "-h, --help",
                                 "NAME SPRACHE", "Exit-Status: 0", " 1 "})
         QVERIFY2(result.out.contains(command), command);
     QVERIFY(!QFileInfo::exists(work(QStringLiteral("Path"))));

@@ -5,6 +5,7 @@
 #include "privatehome.h"
 #include "testfiles.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -14,10 +15,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSplitter>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QToolTip>
 
 #include <functional>
 #include <memory>
@@ -62,6 +67,12 @@ private slots:
     void followLink();
     void exportButton_data();
     void exportButton();
+    void fullTextSearch();
+    void history();
+    void findBar_data();
+    void findBar();
+    void zoomAndWindowRemembered();
+    void savePdf();
 
 private:
     QString path(const QString &name) const { return workDir->filePath(name); }
@@ -71,6 +82,8 @@ private:
         return window->findChild<T *>(QLatin1String(name));
     }
     QString shownText() const { return child<QTextBrowser>("contentBrowser")->toPlainText(); }
+    QString shownLanguage() const { return child<QComboBox>("languageComboBox")->currentText(); }
+    void clickEntry(const char *list, int row) const;
 
     PrivateHome home;
     std::unique_ptr<QTemporaryDir> workDir;
@@ -305,6 +318,168 @@ void TestMainWindow::exportButton()
 
     QCOMPARE(answerer.seen.join(u"|"_s), QString(result).replace(u"%1"_s, target));
     QCOMPARE(QFile::exists(path("out/intro.html")), written);
+}
+
+void TestMainWindow::clickEntry(const char *list, int row) const
+{
+    auto *widget = child<QListWidget>(list);
+    QTest::mouseClick(widget->viewport(), Qt::LeftButton, {},
+                      widget->visualItemRect(widget->item(row)).center());
+}
+
+// Hits come in while the index is still being built, complete once it is;
+// a hit opens its topic in its language at its section.
+void TestMainWindow::fullTextSearch()
+{
+    for (int i = 0; i < 3000; ++i)
+        QVERIFY(TestFiles::write(path(u"help2/f%1.zkhelp"_s.arg(i)),
+                                 helpFile("F", "<lang name=\"de\"><description>Fuellwort "
+                                               "</description></lang>")));
+    QVERIFY(TestFiles::write(
+        path(u"help1/guide.zkhelp"_s),
+        helpFile("Guide", "<lang name=\"de\"><description>Anleitung</description></lang>"
+                          "<lang name=\"en\"><description>Guide</description>"
+                          "<section name=\"First\">one</section><section name=\"Second\">"
+                          "Lorem ipsum dolor, the needle hides here.</section></lang>")));
+    window = std::make_unique<MainWindow>();
+    auto *results = child<QListWidget>("searchResultsList");
+    QVERIFY(window->statusBar()->currentMessage().startsWith(u"Index: "_s));
+    QVERIFY(window->statusBar()->currentMessage().endsWith(u" von 3002 Dateien"_s));
+
+    QTest::keyClicks(child<QLineEdit>("fullTextLineEdit"), u"fuellwort"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(window->statusBar()->currentMessage().isEmpty(), 20000);
+    QTRY_COMPARE(results->count(), 500);
+    QVERIFY(QRegularExpression(u"^f\\d+ \\(de\\)$"_s).match(results->item(0)->text()).hasMatch());
+
+    child<QLineEdit>("fullTextLineEdit")->setText(u"NEEDLE"_s);
+    QTRY_COMPARE(results->count(), 1);
+    QCOMPARE(results->item(0)->text(), u"guide (en): Second"_s);
+    QCOMPARE(results->item(0)->toolTip(), u"Lorem ipsum dolor, the needle hides here."_s);
+    clickEntry("searchResultsList", 0);
+    QCOMPARE(shownLanguage(), u"en"_s);
+    QCOMPARE(child<QTextBrowser>("contentBrowser")->textCursor().block().text(), u"Second"_s);
+}
+
+// Back and forward, each topic in the language it had when it was left.
+void TestMainWindow::history()
+{
+    QVERIFY(TestFiles::write(path(u"help2/usage.zkhelp"_s),
+                             helpFile("Usage", "<lang name=\"de\"/><lang name=\"en\"/>")));
+    window = std::make_unique<MainWindow>(u"intro"_s);
+    auto *back = window->findChild<QAction *>(u"actionBack"_s);
+    auto *forward = window->findChild<QAction *>(u"actionForward"_s);
+    const auto state = [&] {
+        return shownText().section(u' ', 0, 0) + u' ' + shownLanguage() + u' ' +
+               QString::number(back->isEnabled()) + QString::number(forward->isEnabled());
+    };
+    QCOMPARE(state(), u"Redaktion de 00"_s);
+    child<QComboBox>("languageComboBox")->setCurrentText(u"en"_s);
+    const int usageRow = child<QListWidget>("fileListWidget")
+                             ->row(child<QListWidget>("fileListWidget")
+                                       ->findItems(u"usage"_s, Qt::MatchExactly)
+                                       .value(0));
+    clickEntry("fileListWidget", usageRow);
+    QCOMPARE(state(), u"Usage de 10"_s);
+    child<QComboBox>("languageComboBox")->setCurrentText(u"en"_s);
+    back->trigger();
+    QCOMPARE(state(), u"Redaktion en 01"_s);
+    forward->trigger();
+    QCOMPARE(state(), u"Usage en 10"_s);
+    back->trigger();
+    clickEntry("fileListWidget", usageRow);
+    QCOMPARE(state(), u"Usage de 10"_s);
+}
+
+void TestMainWindow::findBar_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<QKeyCombination>>("keys");
+    QTest::addColumn<int>("match");
+    QTest::addColumn<bool>("coloured");
+    QTest::addColumn<bool>("open");
+
+    const QKeyCombination enter(Qt::Key_Return);
+    const QKeyCombination f3(Qt::Key_F3);
+    const QKeyCombination back(Qt::SHIFT | Qt::Key_F3);
+    QTest::newRow("typing finds the first")
+        << "alpha" << QList<QKeyCombination>() << 0 << false << true;
+    QTest::newRow("Enter goes on")
+        << "alpha" << QList<QKeyCombination>{enter} << 1 << false << true;
+    QTest::newRow("F3 goes round the end")
+        << "alpha" << QList<QKeyCombination>{f3, f3, f3} << 0 << false << true;
+    QTest::newRow("Shift+F3 goes back round")
+        << "alpha" << QList<QKeyCombination>{back} << 2 << false << true;
+    QTest::newRow("no match") << "omega" << QList<QKeyCombination>() << -1 << true << true;
+    QTest::newRow("Escape closes")
+        << "alpha" << QList<QKeyCombination>{QKeyCombination(Qt::Key_Escape)} << 0 << false
+        << false;
+}
+
+void TestMainWindow::findBar()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<QKeyCombination>, keys);
+    QFETCH(int, match);
+    QFETCH(bool, coloured);
+    QFETCH(bool, open);
+    QVERIFY(TestFiles::write(path(u"help1/page.zkhelp"_s),
+                             helpFile("P", "<lang name=\"de\"><description>Alpha beta alpha "
+                                           "gamma ALPHA</description></lang>")));
+    window = std::make_unique<MainWindow>(u"page"_s);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    auto *field = child<QLineEdit>("findLineEdit");
+    const QColor normal = field->palette().color(QPalette::Base);
+    QTest::keySequence(window.get(), QKeySequence::Find);
+    QVERIFY(field->hasFocus());
+    QTest::keyClicks(field, text);
+    for (const QKeyCombination key : keys)
+        QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+
+    const QTextCursor cursor = child<QTextBrowser>("contentBrowser")->textCursor();
+    const QList<qsizetype> starts{shownText().indexOf(u"Alpha"_s), shownText().indexOf(u"alpha"_s),
+                                  shownText().indexOf(u"ALPHA"_s)};
+    QCOMPARE(cursor.hasSelection() ? starts.indexOf(cursor.selectionStart()) : -1, match);
+    QCOMPARE(field->palette().color(QPalette::Base) != normal, coloured);
+    QCOMPARE(child<QWidget>("findBar")->isVisible(), open);
+}
+
+// Zoom, size and splitter come back in the next window.
+void TestMainWindow::zoomAndWindowRemembered()
+{
+    window = std::make_unique<MainWindow>(u"intro"_s);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    auto *browser = child<QTextBrowser>("contentBrowser");
+    const qreal normal = browser->font().pointSizeF();
+    QTest::keySequence(window.get(), QKeySequence::ZoomIn);
+    QTest::keySequence(window.get(), QKeySequence::ZoomIn);
+    QTest::keySequence(window.get(), QKeySequence::ZoomOut);
+    const qreal zoomed = browser->font().pointSizeF();
+    QVERIFY(zoomed > normal);
+    window->resize(640, 480);
+    child<QSplitter>("splitter")->setSizes({100, 500});
+    const QList<int> sizes = child<QSplitter>("splitter")->sizes();
+    window->close();
+
+    window = std::make_unique<MainWindow>(u"intro"_s);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QCOMPARE(window->size(), QSize(640, 480));
+    QCOMPARE(child<QSplitter>("splitter")->sizes(), sizes);
+    QCOMPARE(child<QTextBrowser>("contentBrowser")->font().pointSizeF(), zoomed);
+    QTest::keyClick(window.get(), Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(child<QTextBrowser>("contentBrowser")->font().pointSizeF(), normal);
+    window->close();
+}
+
+void TestMainWindow::savePdf()
+{
+    window = std::make_unique<MainWindow>(u"intro"_s);
+    DialogAnswerer answerer({u"choose:"_s + path(u"out"_s)}, workDir->path());
+    window->findChild<QAction *>(u"actionSavePdf"_s)->trigger();
+    QCOMPARE(answerer.seen, QStringList(u"Als PDF speichern in ~"_s));
+    QVERIFY(TestFiles::read(path(u"out.pdf"_s)).startsWith("%PDF"));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Times the full-text search on a freshly generated folder of help files:
+#   - the first index of every file (a whole zkhelp_cli -search run with an
+#     empty cache) against the reader alone parsing them all;
+#   - a search over the unchanged, indexed set, as a whole process, against
+#     grep -rli over the folder and against zkhelp_cli -lsf "" over it;
+#   - the viewer's longest event-loop gap (10 ms timer) while it indexes.
+# Usage: bench/bench_search.sh BUILD_DIR
+# Environment: RUNS (default 5), FLAT_FILES (20000).
+set -euo pipefail
+export LC_ALL=C
+build=$(cd "${1:?usage: $0 BUILD_DIR}" && pwd)
+runs=${RUNS:-5}
+files=${FLAT_FILES:-20000}
+cli=$build/cli/zkhelp_cli
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+"$build/bench/zkhelp_bench_gen" flat "$work/flat" "$files" >/dev/null
+mkdir "$work/run" "$work/gap"
+echo "$work/flat" >"$work/run/Path"
+export XDG_CACHE_HOME=$work/cache
+word=lizenz
+
+# best COMMAND [PREPARE]: the best wall time of RUNS runs in seconds, after
+# one warm-up run; PREPARE runs untimed before each.
+best() {
+    local result="" start end t i
+    for ((i = 0; i <= runs; i++)); do
+        [ -n "${2:-}" ] && eval "$2"
+        start=$EPOCHREALTIME
+        (cd "$work/run" && eval "$1") >/dev/null 2>&1 || true
+        end=$EPOCHREALTIME
+        ((i == 0)) && continue
+        t=$(awk -v s="$start" -v e="$end" 'BEGIN { print e - s }')
+        result=$(awk -v t="$t" -v b="$result" 'BEGIN { print (b == "" || t < b) ? t : b }')
+    done
+    echo "$result"
+}
+
+row() { printf '%-40s %9s  %-26s %9s %7s %8s  %s\n' "$@"; }
+# timed CASE T FLOOR T_FLOOR GOAL: one row, GOAL a ratio the case must stay within
+timed() {
+    local ratio verdict
+    ratio=$(awk -v a="$2" -v b="$4" 'BEGIN { printf "%.2fx", a / b }')
+    verdict=$(awk -v a="$2" -v b="$4" -v g="$5" 'BEGIN { print (a / b <= g) ? "met" : "MISSED" }')
+    row "$1" "$(printf '%.3f s' "$2")" "$3" "$(printf '%.3f s' "$4")" "$ratio" "<= $5x" "$verdict"
+}
+
+first=$(best "'$cli' -search $word" "rm -rf '$work/cache'")
+parse=$(best "'$build/bench/zkhelp_bench_parseall' '$work/flat'")
+"$cli" -search "$word" >/dev/null 2>&1 || true
+search=$(best "'$cli' -search $word")
+grep_time=$(best "grep -rli $word '$work/flat'")
+lsf=$(best "'$cli' -lsf ''")
+read -r gap indexed < <(QT_QPA_PLATFORM=offscreen "$build/bench/zkhelp_bench_indexgap" \
+    "$work/flat" "$work/gap" 2>/dev/null)
+
+echo "full-text search benchmark: $files files, best of $runs runs, $(nproc) cores"
+row case zkhelp floor floor ratio goal verdict
+timed "first index (-search, empty cache)" "$first" "parse every file" "$parse" 2
+timed "search, unchanged index" "$search" "grep -rli $word" "$grep_time" 1
+timed "search, unchanged index" "$search" "-lsf \"\"" "$lsf" 1.5
+verdict=$( ((gap <= 50)) && echo met || echo MISSED)
+row "viewer: longest event-loop gap" "$gap ms" "10 ms timer, while indexing" "" "" "<= 50 ms" "$verdict"
+echo "(the viewer indexed $files files in $indexed ms from construction)"

@@ -1,0 +1,108 @@
+// zkhelp_cli -search as a process: exact lines, exit status, the hit limit,
+// and two programs updating one index at once.
+#include "privatehome.h"
+#include "testfiles.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestSearch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void search_data();
+    void search();
+    void twoProgramsAtOnce();
+
+private:
+    void startSearch(QProcess &process, const QString &query) const;
+    QString work(const QString &name) const { return workDir->filePath(name); }
+    void writeTopic(const QString &name, const QByteArray &languages) const;
+
+    // The index lands in this private cache folder, fresh for the process.
+    PrivateHome home;
+    std::unique_ptr<QTemporaryDir> workDir;
+};
+
+void TestSearch::init()
+{
+    workDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(workDir->isValid());
+    QVERIFY(TestFiles::write(work(u"Path"_qs), (work(u"one"_qs) + u'\n').toUtf8()));
+    writeTopic(u"net.zkhelp"_qs, "<lang name=\"de\"><description>Netz</description>"
+                                 "<section name=\"E-Mail\">Post senden</section></lang>"
+                                 "<lang name=\"en\"><description>Mail and more</description>"
+                                 "</lang>");
+}
+
+void TestSearch::writeTopic(const QString &name, const QByteArray &languages) const
+{
+    QVERIFY(TestFiles::write(work(u"one/"_qs + name),
+                             "<?xml version=\"1.0\"?>\n<zkhelp version=\"1\" author=\"A\">" +
+                                 languages + "</zkhelp>\n"));
+}
+
+void TestSearch::startSearch(QProcess &process, const QString &query) const
+{
+    process.setWorkingDirectory(workDir->path());
+    process.start(QStringLiteral(ZKHELP_CLI_PATH), {u"-search"_qs, query});
+}
+
+void TestSearch::search_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<int>("extraFiles");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<int>("exitCode");
+
+    QTest::newRow("section hit") << "senden" << 0 << QByteArray("net.zkhelp\tde\tE-Mail\n") << 0;
+    QTest::newRow("description hit") << "more" << 0 << QByteArray("net.zkhelp\ten\t\n") << 0;
+    QTest::newRow("no hit") << "nirgends" << 0 << QByteArray("Keine Treffer.\n") << 1;
+    QTest::newRow("at most 50") << "viele" << 60 << QByteArray() << 0;
+}
+
+void TestSearch::search()
+{
+    QFETCH(QString, query);
+    QFETCH(int, extraFiles);
+    QFETCH(QByteArray, out);
+    QFETCH(int, exitCode);
+    for (int i = 0; i < extraFiles; ++i)
+        writeTopic(QString::number(i) + u".zkhelp"_qs,
+                   "<lang name=\"de\"><description>viele</description></lang>");
+
+    QProcess process;
+    startSearch(process, query);
+    QVERIFY(process.waitForFinished(20000));
+    const QByteArray printed = process.readAllStandardOutput();
+    QCOMPARE(process.exitCode(), exitCode);
+    QCOMPARE(process.readAllStandardError(), QByteArray());
+    if (extraFiles == 0)
+        QCOMPARE(printed, out);
+    else
+        QCOMPARE(printed.count('\n'), 50);
+}
+
+// Both update the same new index at once, and both answer in full.
+void TestSearch::twoProgramsAtOnce()
+{
+    for (int i = 0; i < 400; ++i)
+        writeTopic(QString::number(i) + u".zkhelp"_qs, "<lang name=\"de\"><description>Datei " +
+                                                           QByteArray::number(i) +
+                                                           "</description></lang>");
+    QProcess first;
+    QProcess second;
+    startSearch(first, u"Datei 399"_qs);
+    startSearch(second, u"Datei 0"_qs);
+    QVERIFY(first.waitForFinished(20000));
+    QVERIFY(second.waitForFinished(20000));
+    QCOMPARE(first.readAllStandardOutput(), QByteArray("399.zkhelp\tde\t\n"));
+    QCOMPARE(second.readAllStandardOutput(), QByteArray("0.zkhelp\tde\t\n"));
+    QCOMPARE(first.readAllStandardError() + second.readAllStandardError(), QByteArray());
+}
+
+QTEST_MAIN(TestSearch)
+#include "tst_search.moc"
