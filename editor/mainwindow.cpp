@@ -29,6 +29,8 @@ MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
                QStringLiteral("/recovery"))
 {
     ui->setupUi(this);
+    warningIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    fileIcon = style()->standardIcon(QStyle::SP_FileIcon);
     ui->projectTree->setContextMenuPolicy(Qt::CustomContextMenu);
     // All rows are one line high; saying so spares the view measuring 26,000
     // of them after each rebuild of a large project.
@@ -82,8 +84,10 @@ void MainWindow::redrawTree()
     ProjectTree::build(ui->projectTree, projectManager.projectDir, projectManager.files, session);
     ui->projectTree->expandAll();
     projectLanguages = session.languages();
-    for (const QString &file : session.paths())
-        markStatus(file);
+    for (QTreeWidgetItemIterator it(ui->projectTree); *it; ++it) {
+        if (kindOf(*it) == KindFile)
+            markStatus(*it);
+    }
     for (QTreeWidgetItemIterator it(ui->projectTree); kind != 0 && *it; ++it) {
         if (kindOf(*it) == kind && filePathOf(*it) == path && langKeyOf(*it) == key &&
             sectionIndexOf(*it) == index) {
@@ -171,16 +175,18 @@ void MainWindow::syncUiToData()
         return;
     if (kindOf(currentItem) == KindSection)
         currentItem->setText(0, ui->editSectionName->text());
-    markStatus(filePathOf(currentItem));
+    QTreeWidgetItem *fileNode = currentItem;
+    while (fileNode && kindOf(fileNode) != KindFile)
+        fileNode = fileNode->parent();
+    markStatus(fileNode);
 }
 
-void MainWindow::markStatus(const QString &filePath)
+void MainWindow::markStatus(QTreeWidgetItem *fileNode)
 {
-    if (QTreeWidgetItem *node = ProjectTree::fileNode(ui->projectTree, filePath)) {
-        ProjectTree::markStatus(node, session.findings(filePath, projectLanguages),
-                                style()->standardIcon(QStyle::SP_MessageBoxWarning),
-                                style()->standardIcon(QStyle::SP_FileIcon));
-    }
+    if (!fileNode)
+        return;
+    ProjectTree::markStatus(fileNode, session.findings(filePathOf(fileNode), projectLanguages),
+                            warningIcon, fileIcon);
 }
 
 // A translator works from the reference language's text at the same place,
@@ -295,7 +301,7 @@ bool MainWindow::writeFile(const QString &filePath)
                 QMessageBox::Ok, session.errorString());
         return false;
     }
-    markStatus(filePath);
+    markStatus(ProjectTree::fileNode(ui->projectTree, filePath));
     statusBar()->showMessage(tr("Gespeichert: %1").arg(QFileInfo(filePath).fileName()), 2000);
     return true;
 }

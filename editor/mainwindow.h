@@ -7,6 +7,7 @@
 #include "projectmanager.h"
 #include "recoverystore.h"
 
+#include <QIcon>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QString>
@@ -94,7 +95,7 @@ private:
     void reloadFromDisk(const QString &filePath);
     bool applyPage(ZkHelp::HelpData &doc) const;
     void redrawTree();
-    void markStatus(const QString &filePath);
+    void markStatus(QTreeWidgetItem *fileNode);
     void showReference(const QString &filePath, const QString &key, int index);
     void offerRecovery();
     void scheduleRecovery();
@@ -113,5 +114,7 @@ private:
     QTimer recoveryTimer;
     bool checkingDisk = false;
     QStringList projectLanguages;
+    QIcon warningIcon;
+    QIcon fileIcon;
     QTreeWidgetItem *currentItem = nullptr;
 };

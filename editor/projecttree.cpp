@@ -109,6 +109,22 @@ QTreeWidgetItem *fileNode(QTreeWidget *tree, const QString &path)
     return nullptr;
 }
 
+namespace {
+
+// Touches a node only when its mark changes: every change of a shown node is
+// news for the view, and most nodes of a large project stay unmarked.
+void setMark(QTreeWidgetItem *node, const QStringList &reasons, const QIcon &warning,
+             const QIcon &plain)
+{
+    const QString tip = reasons.join(u'\n');
+    if (node->toolTip(0) == tip)
+        return;
+    node->setIcon(0, reasons.isEmpty() ? plain : warning);
+    node->setToolTip(0, tip);
+}
+
+} // namespace
+
 void markStatus(QTreeWidgetItem *fileNode, const QList<ZkHelp::Finding> &findings,
                 const QIcon &warning, const QIcon &fileIcon)
 {
@@ -127,20 +143,16 @@ void markStatus(QTreeWidgetItem *fileNode, const QList<ZkHelp::Finding> &finding
             else if (finding.section < sectionReasons.size())
                 sectionReasons[finding.section].append(reason);
         }
-        for (int i = 0; i < langNode->childCount(); ++i) {
-            langNode->child(i)->setIcon(0, sectionReasons.at(i).isEmpty() ? QIcon() : warning);
-            langNode->child(i)->setToolTip(0, sectionReasons.at(i).join(u'\n'));
-        }
-        langNode->setIcon(0, langReasons.isEmpty() ? QIcon() : warning);
-        langNode->setToolTip(0, langReasons.join(u'\n'));
+        for (int i = 0; i < langNode->childCount(); ++i)
+            setMark(langNode->child(i), sectionReasons.at(i), warning, QIcon());
+        setMark(langNode, langReasons, warning, QIcon());
     }
     for (const ZkHelp::Finding &finding : findings) {
         fileReasons.append((finding.language.isEmpty() ? QString() : finding.language + u' ') +
                            ZkHelp::findingKindName(finding.kind) + QStringLiteral(": ") +
                            finding.detail);
     }
-    fileNode->setIcon(0, findings.isEmpty() ? fileIcon : warning);
-    fileNode->setToolTip(0, fileReasons.join(u'\n'));
+    setMark(fileNode, fileReasons, warning, fileIcon);
 }
 
 } // namespace ProjectTree
