@@ -16,12 +16,14 @@ cmake --build "$build" -j2 --target zkhelp_editor_screenshot >/dev/null
 tool="$build/scripts/screenshot/zkhelp_editor_screenshot"
 
 work=$(mktemp -d)
-# The window registers the project in the Path file beside the tool.
-trap 'rm -rf "$work"; rm -f "$(dirname "$tool")/Path"' EXIT
+trap 'rm -rf "$work"' EXIT
+# Settings, caches and recovery data of its own: a picture never shows a
+# reference language or recovered edits from someone's last session.
+export XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache XDG_DATA_HOME=$work/data
 cp -r "$root/examples" "$work/Beispiele"
 echo '<zkproject name="Beispiele"/>' > "$work/Beispiele/Beispiele.zkproject"
 
 QT_QPA_PLATFORM=offscreen "$tool" \
-    "$work/Beispiele/Beispiele.zkproject" "intro.zkhelp/de/Überblick" "$root/docs/editor.png" \
+    "$work/Beispiele/Beispiele.zkproject" "intro.zkhelp/en/Overview" "$root/docs/editor.png" \
     2> >(grep -v -e propagateSizeHints -e XDG_RUNTIME_DIR -e 'Registriere Unterordner' >&2)
 echo "wrote $root/docs/editor.png"

@@ -17,6 +17,9 @@ cmake --build "$build" -j2 --target zkhelp_viewer_screenshot
 # A working folder of its own whose Path file names the sample folder.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# Settings, caches and recovery data of its own: a picture never shows a
+# zoom or window size remembered from someone's last session.
+export XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache XDG_DATA_HOME=$work/data
 mkdir -p "$root/docs"
 echo "$root/examples" > "$work/Path"
 cd "$work"
