@@ -28,6 +28,11 @@ QList<QString> HelpCollection::files(const QString &filter) const
     return finder.findAllFiles(folders, filter);
 }
 
+QList<HelpFileState> HelpCollection::fileStates() const
+{
+    return finder.findAllFileStates(folders);
+}
+
 HelpData HelpCollection::fileData(const QString &path, QString *errorString) const
 {
     return parser.parse(path, errorString);

@@ -41,6 +41,9 @@ public:
     // names contain filter (any letter case, wildcards allowed), each once.
     QList<QString> files(const QString &filter = QString()) const;
 
+    // files() with each file's size and modification time.
+    QList<HelpFileState> fileStates() const;
+
     // The document at path (HelpParser::parse, with its warnings and reason).
     HelpData fileData(const QString &path, QString *errorString = nullptr) const;
 

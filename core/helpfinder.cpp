@@ -3,9 +3,18 @@
 #include "searchpathfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
 
 namespace ZkHelp {
 
@@ -38,6 +47,42 @@ QString namePattern(const QString &filter)
     if (QRegularExpression::fromWildcard(pattern, Qt::CaseInsensitive).isValid())
         return pattern;
     return u'*' + QString(filter).replace(u'[', QStringLiteral("[[]")) + u'*' + helpExtension;
+}
+
+// What findAllFiles' name filter lets through without a filter of its own:
+// a name ending in the extension in any letter case, hidden names left out.
+bool isListedHelpFileName(const char *name)
+{
+    static const QByteArray extension = helpExtension.toLatin1();
+    const size_t length = std::strlen(name);
+    return name[0] != '.' && length > size_t(extension.size()) &&
+           ::strcasecmp(name + length - extension.size(), extension.constData()) == 0;
+}
+
+// Names and stats come from one open folder, so that its path is walked once
+// and not once per file: a listing with plain stats, or QFileInfo's, cost the
+// full-text search several times the listing itself.
+void appendFileStates(const QString &folder, QList<HelpFileState> &states)
+{
+    const int folderFd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+        return;
+    DIR *entries = ::fdopendir(folderFd);
+    if (!entries) {
+        ::close(folderFd);
+        return;
+    }
+    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
+    while (const dirent *entry = ::readdir(entries)) {
+        struct stat info;
+        if (isListedHelpFileName(entry->d_name) &&
+            ::fstatat(folderFd, entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode)) {
+            states.append({prefix + QFile::decodeName(entry->d_name), qint64(info.st_size),
+                           qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec});
+        }
+    }
+    ::closedir(entries);
 }
 
 } // namespace
@@ -96,6 +141,20 @@ QList<QString> HelpFinder::findAllFiles(const QList<QString> &searchPaths,
         }
     }
     return result;
+}
+
+QList<HelpFileState> HelpFinder::findAllFileStates(const QList<QString> &searchPaths) const
+{
+    QList<HelpFileState> states;
+    QSet<QString> listed;
+    for (const QString &searchPath : searchPaths) {
+        const QString folder = QDir(searchPath).absolutePath();
+        if (!listed.contains(folder)) {
+            listed.insert(folder);
+            appendFileStates(folder, states);
+        }
+    }
+    return states;
 }
 
 } // namespace ZkHelp

@@ -6,6 +6,14 @@
 
 namespace ZkHelp {
 
+struct HelpFileState
+{
+    QString path;
+    qint64 size = -1;
+    // Nanoseconds since the epoch: two writes in one millisecond differ.
+    qint64 modified = -1;
+};
+
 class HelpFinder
 {
 public:
@@ -33,6 +41,10 @@ public:
     // search order, each path once. Only regular files and links to them
     // count.
     QList<QString> findAllFiles(const QList<QString> &searchPaths, const QString &filter) const;
+
+    // The files findAllFiles lists without a filter, each with its size and
+    // modification time, taken in one pass over each folder.
+    QList<HelpFileState> findAllFileStates(const QList<QString> &searchPaths) const;
 };
 
 } // namespace ZkHelp

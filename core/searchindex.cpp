@@ -10,17 +10,14 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QVariant>
+#include <QtConcurrent>
 #include <QtDebug>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace ZkHelp {
 
 namespace {
 
-constexpr int schemaVersion = 2;
+constexpr int schemaVersion = 3;
 // A file's rows are numbered from its id shifted by this many bits, so that
 // all of them go with one range delete.
 constexpr int rowBits = 20;
@@ -34,6 +31,10 @@ constexpr qint64 batchMilliseconds = 100;
 // Pages of full-text segments merged after each batch: a few milliseconds'
 // work that keeps the number of segments, and so searching, in bounds.
 constexpr int mergePagesPerBatch = 100;
+// Files are read in small groups, a few groups ahead of the writing: enough
+// to keep a worker busy, few enough that a new update drops little work.
+constexpr qsizetype filesPerRead = 16;
+constexpr qsizetype readsAhead = 4;
 
 int connectionCounter = 0;
 
@@ -49,47 +50,30 @@ bool isBusy(const QSqlError &error)
     return code == 5 || code == 6;
 }
 
-// One plain stat per file: QFileInfo asks the disk up to three times for
-// size and time, which made a search over an unchanged set cost several
-// times the listing. The stat is taken relative to the file's open folder,
-// so the folder's own path is walked once, not once per file. Nanoseconds
-// also tell apart two writes in one millisecond.
-class FolderStat
+// A file's folder as the index stores it: its path up to the last slash.
+QString folderOf(const QString &path)
 {
-public:
-    FolderStat() = default;
-    FolderStat(const FolderStat &) = delete;
-    FolderStat &operator=(const FolderStat &) = delete;
-    ~FolderStat() { closeFolder(); }
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return slash == 0 ? QStringLiteral("/") : path.left(slash);
+}
 
-    SearchIndex::FileState of(const QString &path)
+// Changes with a file's path, size or time. The number of a folder's files
+// and the sum of their stamps, on disk and in the index, tell whether
+// anything in it changed without reading back a row per file. 32 bits, so
+// that SQLite's sum over any number of files stays exact.
+qint64 fileStamp(const HelpFileState &file)
+{
+    return qint64(quint32(qHashMulti(0, file.path, file.size, file.modified)));
+}
+
+struct FolderTotals
+{
+    qint64 files = 0;
+    qint64 stamps = 0;
+    bool operator==(const FolderTotals &other) const
     {
-        const qsizetype slash = path.lastIndexOf(u'/');
-        const QString folder = slash == 0 ? QStringLiteral("/") : path.left(slash);
-        if (folder != openFolder) {
-            closeFolder();
-            openFolder = folder;
-            folderFd =
-                ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        }
-        struct stat info;
-        if (slash < 0 || folderFd < 0 ||
-            ::fstatat(folderFd, QFile::encodeName(path.mid(slash + 1)).constData(), &info, 0) != 0)
-            return {};
-        return {0, qint64(info.st_size),
-                qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+        return files == other.files && stamps == other.stamps;
     }
-
-private:
-    void closeFolder()
-    {
-        if (folderFd >= 0)
-            ::close(folderFd);
-        folderFd = -1;
-    }
-
-    QString openFolder;
-    int folderFd = -1;
 };
 
 qint64 firstRow(qint64 fileId)
@@ -109,6 +93,7 @@ SearchIndex::SearchIndex(const QString &indexFile)
     : indexFilePath(indexFile)
     , connectionName(QStringLiteral("zkhelp_search_%1").arg(++connectionCounter))
 {
+    readers.setMaxThreadCount(1);
     db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
     if (!openFile())
         recover(lastError.text());
@@ -193,8 +178,9 @@ bool SearchIndex::prepareSchema()
               run(QStringLiteral("DROP TABLE IF EXISTS files")) &&
               run(QStringLiteral("CREATE TABLE files(id INTEGER PRIMARY KEY, "
                                  "path TEXT NOT NULL UNIQUE, folder TEXT NOT NULL, "
-                                 "size INTEGER NOT NULL, modified INTEGER NOT NULL)")) &&
-              run(QStringLiteral("CREATE INDEX files_folder ON files(folder)")) &&
+                                 "size INTEGER NOT NULL, modified INTEGER NOT NULL, "
+                                 "stamp INTEGER NOT NULL)")) &&
+              run(QStringLiteral("CREATE INDEX files_folder ON files(folder, stamp)")) &&
               // rawtitle and rawbody hold the text as written where the
               // matched form differs (Chinese or Japanese in it).
               run(QStringLiteral("CREATE VIRTUAL TABLE entries USING fts5(topic, lang, "
@@ -236,56 +222,45 @@ bool SearchIndex::recover(const QString &reason)
 
 void SearchIndex::beginUpdate(const HelpCollection &collection)
 {
+    dropReads();
     current = collection;
-    files.clear();
-    folders.clear();
     pending.clear();
     nextPending = 0;
+    folders.clear();
     for (const QString &folder : collection.searchPaths())
         folders.insert(QDir::cleanPath(QDir(folder).absolutePath()));
-    const QList<QString> paths = collection.files();
-    FolderStat folderStat;
-    for (const QString &path : paths) {
-        files.insert(path, folderStat.of(path));
-        folders.insert(path.left(path.lastIndexOf(u'/')));
-    }
+    listed = collection.fileStates();
+    QSet<QString> changed;
     QHash<QString, FileState> known;
-    if (!loadKnown(known) || !fillScope() || !forgetRemoved(known)) {
+    if (!fillScope() || !findChangedFolders(changed) || !loadKnown(changed, known)) {
         if (recover(lastError.text()))
             beginUpdate(collection);
         return;
     }
-    for (const QString &path : paths) {
-        const auto stored = known.constFind(path);
-        const FileState &state = files[path];
-        if (stored == known.cend() || stored->size != state.size ||
-            stored->modified != state.modified)
-            pending.append(path);
-    }
-}
-
-bool SearchIndex::loadKnown(QHash<QString, FileState> &known)
-{
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT path, id, size, modified FROM files WHERE folder = ?"));
-    for (const QString &folder : std::as_const(folders)) {
-        query.addBindValue(folder);
-        if (!query.exec()) {
-            lastError = query.lastError();
-            return false;
-        }
-        while (query.next()) {
-            known.insert(query.value(0).toString(),
-                         {query.value(1).toLongLong(), query.value(2).toLongLong(),
-                          query.value(3).toLongLong()});
+    if (!changed.isEmpty()) {
+        // What is left in known afterwards is gone from disk.
+        for (const HelpFileState &file : std::as_const(listed)) {
+            const auto stored = known.constFind(file.path);
+            if (stored == known.cend()) {
+                if (changed.contains(folderOf(file.path)))
+                    pending.append(file);
+                continue;
+            }
+            if (stored->size != file.size || stored->modified != file.modified)
+                pending.append(file);
+            known.erase(stored);
         }
     }
-    return true;
+    if (!forgetRemoved(known)) {
+        if (recover(lastError.text()))
+            beginUpdate(collection);
+    }
 }
 
 bool SearchIndex::fillScope()
 {
+    for (const HelpFileState &file : std::as_const(listed))
+        folders.insert(folderOf(file.path));
     if (!run(QStringLiteral("DELETE FROM temp.scope")))
         return false;
     QSqlQuery insert(db);
@@ -300,19 +275,64 @@ bool SearchIndex::fillScope()
     return true;
 }
 
-bool SearchIndex::forgetRemoved(const QHash<QString, FileState> &known)
+// The folders whose files on disk differ in number or stamps from the
+// index's rows for them.
+bool SearchIndex::findChangedFolders(QSet<QString> &changed)
 {
-    QList<qint64> gone;
-    for (auto it = known.cbegin(); it != known.cend(); ++it) {
-        if (!files.contains(it.key()))
-            gone.append(it->id);
+    QHash<QString, FolderTotals> onDisk;
+    for (const HelpFileState &file : std::as_const(listed)) {
+        FolderTotals &totals = onDisk[folderOf(file.path)];
+        ++totals.files;
+        totals.stamps += fileStamp(file);
     }
-    if (gone.isEmpty())
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT folder, count(*), sum(stamp) FROM files "
+                                   "WHERE folder IN (SELECT folder FROM temp.scope) "
+                                   "GROUP BY folder"))) {
+        lastError = query.lastError();
+        return false;
+    }
+    QHash<QString, FolderTotals> stored;
+    while (query.next()) {
+        stored.insert(query.value(0).toString(),
+                      {query.value(1).toLongLong(), query.value(2).toLongLong()});
+    }
+    for (const QString &folder : std::as_const(folders)) {
+        if (!(onDisk.value(folder) == stored.value(folder)))
+            changed.insert(folder);
+    }
+    return true;
+}
+
+bool SearchIndex::loadKnown(const QSet<QString> &changedFolders, QHash<QString, FileState> &known)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT path, id, size, modified FROM files WHERE folder = ?"));
+    for (const QString &folder : changedFolders) {
+        query.addBindValue(folder);
+        if (!query.exec()) {
+            lastError = query.lastError();
+            return false;
+        }
+        while (query.next()) {
+            known.insert(query.value(0).toString(),
+                         {query.value(1).toLongLong(), query.value(2).toLongLong(),
+                          query.value(3).toLongLong()});
+        }
+    }
+    return true;
+}
+
+bool SearchIndex::forgetRemoved(const QHash<QString, FileState> &removed)
+{
+    if (removed.isEmpty())
         return true;
     if (!run(QStringLiteral("BEGIN IMMEDIATE")))
         return false;
-    for (const qint64 id : std::as_const(gone)) {
-        if (!removeFile(id)) {
+    for (const FileState &file : removed) {
+        if (!removeFile(file.id)) {
             rollback();
             return false;
         }
@@ -345,6 +365,7 @@ bool SearchIndex::continueUpdate(QDeadlineTimer deadline)
         if (!writeBatch(deadline)) {
             rollback();
             if (!recover(lastError.text())) {
+                dropReads();
                 pending.clear();
                 nextPending = 0;
                 return true;
@@ -355,8 +376,26 @@ bool SearchIndex::continueUpdate(QDeadlineTimer deadline)
     return true;
 }
 
+// Keeps the next pending files being read, readsAhead groups of them.
+void SearchIndex::startReads()
+{
+    while (reads.size() < readsAhead && nextRead < pending.size()) {
+        const QList<HelpFileState> group = pending.mid(nextRead, filesPerRead);
+        nextRead += group.size();
+        reads.append(QtConcurrent::run(&readers, &SearchIndex::prepareFiles, group));
+    }
+}
+
+// A read already running touches nothing of this object and ends on its own.
+void SearchIndex::dropReads()
+{
+    readers.clear();
+    reads.clear();
+    nextRead = 0;
+}
+
 // Indexes queued files in one transaction until the batch time or deadline
-// is up (at least one file).
+// is up (at least one group of them).
 bool SearchIndex::writeBatch(QDeadlineTimer deadline)
 {
     const QDeadlineTimer batchEnd(
@@ -366,18 +405,54 @@ bool SearchIndex::writeBatch(QDeadlineTimer deadline)
         return false;
     FileWriter writer(db);
     do {
-        const QString &path = pending.at(nextPending);
-        if (!writer.write(path, files.value(path))) {
-            lastError = writer.error();
-            return false;
+        startReads();
+        const QList<PreparedFile> group = reads.takeFirst().result();
+        for (const PreparedFile &file : group) {
+            if (!writer.write(file)) {
+                lastError = writer.error();
+                return false;
+            }
+            ++nextPending;
         }
-        ++nextPending;
     } while (pendingCount() > 0 && !batchEnd.hasExpired());
     // Segments are merged a little with every batch instead of all at once
     // when enough have piled up: such a merge held the viewer for 300 ms.
     return run(QStringLiteral("INSERT INTO entries(entries, rank) VALUES ('merge', %1)")
                    .arg(mergePagesPerBatch)) &&
            run(QStringLiteral("COMMIT"));
+}
+
+QList<SearchIndex::PreparedFile> SearchIndex::prepareFiles(const QList<HelpFileState> &files)
+{
+    const auto row = [](const QString &language, int section, const QString &title,
+                        const QString &text) {
+        PreparedRow prepared{language, section, indexedText(title), indexedText(text), {}, {}};
+        if (prepared.title != title)
+            prepared.shownTitle = title;
+        if (prepared.text != text)
+            prepared.shownText = text;
+        return prepared;
+    };
+    const HelpParser parser;
+    QList<PreparedFile> prepared;
+    prepared.reserve(files.size());
+    for (const HelpFileState &state : files) {
+        QString error;
+        const HelpData data = parser.parseQuietly(state.path, error);
+        PreparedFile &file = prepared.emplace_back();
+        file.state = state;
+        file.topic = indexedText(QFileInfo(state.path).completeBaseName());
+        // Rows past the file's range (a million of them) are left out.
+        for (auto language = data.languages.cbegin();
+             language != data.languages.cend() && file.rows.size() < rowsPerFile; ++language) {
+            file.rows.append(row(language.key(), -1, QString(), language->description));
+            for (int i = 0; i < language->sections.size() && file.rows.size() < rowsPerFile; ++i) {
+                const HelpSection &section = language->sections.at(i);
+                file.rows.append(row(language.key(), i, section.name, section.content));
+            }
+        }
+    }
+    return prepared;
 }
 
 QList<SearchHit> SearchIndex::search(const QString &query, int limit)
@@ -438,89 +513,88 @@ SearchIndex::FileWriter::FileWriter(const QSqlDatabase &db)
 {
     find.setForwardOnly(true);
     find.prepare(QStringLiteral("SELECT id, size, modified FROM files WHERE path = ?"));
-    insertFile.prepare(
-        QStringLiteral("INSERT INTO files(path, folder, size, modified) VALUES (?, ?, ?, ?)"));
-    updateFile.prepare(QStringLiteral("UPDATE files SET size = ?, modified = ? WHERE id = ?"));
+    insertFile.prepare(QStringLiteral("INSERT INTO files(path, folder, size, modified, stamp) "
+                                      "VALUES (?, ?, ?, ?, ?) ON CONFLICT(path) DO NOTHING"));
+    updateFile.prepare(
+        QStringLiteral("UPDATE files SET size = ?, modified = ?, stamp = ? WHERE id = ?"));
     clearRows.prepare(QStringLiteral("DELETE FROM entries WHERE rowid BETWEEN ? AND ?"));
     insertRow.prepare(QStringLiteral("INSERT INTO entries(rowid, topic, lang, title, body, "
                                      "section, rawtitle, rawbody) "
                                      "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
 }
 
-bool SearchIndex::FileWriter::write(const QString &path, const FileState &state)
+bool SearchIndex::FileWriter::write(const PreparedFile &file)
 {
-    find.addBindValue(path);
-    if (!find.exec())
-        return fail(find);
-    qint64 id = -1;
-    if (find.next()) {
-        // Another program may have indexed it since the comparison.
-        if (find.value(1).toLongLong() == state.size &&
-            find.value(2).toLongLong() == state.modified)
-            return true;
-        id = find.value(0).toLongLong();
-    }
-    find.finish();
-
-    const QFileInfo info(path);
-    QString error;
-    const HelpData data = parser.parseQuietly(path, error);
-    if (id < 0) {
-        insertFile.addBindValue(path);
-        insertFile.addBindValue(info.absolutePath());
-        insertFile.addBindValue(state.size);
-        insertFile.addBindValue(state.modified);
-        if (!insertFile.exec())
-            return fail(insertFile);
-        id = insertFile.lastInsertId().toLongLong();
-    } else {
-        updateFile.addBindValue(state.size);
-        updateFile.addBindValue(state.modified);
-        updateFile.addBindValue(id);
-        clearRows.addBindValue(firstRow(id));
-        clearRows.addBindValue(firstRow(id + 1) - 1);
-        if (!updateFile.exec())
-            return fail(updateFile);
-        if (!clearRows.exec())
-            return fail(clearRows);
-    }
-    const QString topic = indexedText(info.completeBaseName());
-    // Rows past the file's range (a million of them) are left out.
+    const qint64 id = claim(file.state);
+    if (id <= 0)
+        return id == 0;
     qint64 row = firstRow(id);
-    const qint64 end = firstRow(id + 1);
-    for (auto language = data.languages.cbegin(); language != data.languages.cend(); ++language) {
-        if (row < end &&
-            !addRow(row++, topic, language.key(), -1, QString(), language->description))
+    for (const PreparedRow &content : file.rows) {
+        if (!addRow(row++, file.topic, content))
             return false;
-        for (int i = 0; i < language->sections.size() && row < end; ++i) {
-            const HelpSection &section = language->sections.at(i);
-            if (!addRow(row++, topic, language.key(), i, section.name, section.content))
-                return false;
-        }
     }
     return true;
 }
 
-bool SearchIndex::FileWriter::addRow(qint64 row, const QString &topic, const QString &language,
-                                     int section, const QString &title, const QString &text)
+// The id under which the file's rows go, its old rows cleared; 0 when
+// another program has indexed this very version since the comparison, -1 on
+// failure. A new file costs a single statement.
+qint64 SearchIndex::FileWriter::claim(const HelpFileState &state)
 {
-    const QString matchedTitle = indexedText(title);
-    const QString matchedText = indexedText(text);
-    insertRow.addBindValue(row);
-    insertRow.addBindValue(topic);
-    insertRow.addBindValue(language);
-    insertRow.addBindValue(matchedTitle);
-    insertRow.addBindValue(matchedText);
-    insertRow.addBindValue(section);
-    insertRow.addBindValue(matchedTitle == title ? QVariant() : QVariant(title));
-    insertRow.addBindValue(matchedText == text ? QVariant() : QVariant(text));
-    return insertRow.exec() || fail(insertRow);
+    insertFile.addBindValue(state.path);
+    insertFile.addBindValue(folderOf(state.path));
+    insertFile.addBindValue(state.size);
+    insertFile.addBindValue(state.modified);
+    insertFile.addBindValue(fileStamp(state));
+    if (!insertFile.exec())
+        return fail(insertFile);
+    if (insertFile.numRowsAffected() > 0)
+        return insertFile.lastInsertId().toLongLong();
+
+    // Inside the write transaction the row that conflicted is still there.
+    find.addBindValue(state.path);
+    if (!find.exec() || !find.next())
+        return fail(find);
+    const qint64 id = find.value(0).toLongLong();
+    const bool current =
+        find.value(1).toLongLong() == state.size && find.value(2).toLongLong() == state.modified;
+    find.finish();
+    if (current)
+        return 0;
+    updateFile.addBindValue(state.size);
+    updateFile.addBindValue(state.modified);
+    updateFile.addBindValue(fileStamp(state));
+    updateFile.addBindValue(id);
+    clearRows.addBindValue(firstRow(id));
+    clearRows.addBindValue(firstRow(id + 1) - 1);
+    if (!updateFile.exec())
+        return fail(updateFile);
+    if (!clearRows.exec())
+        return fail(clearRows);
+    return id;
 }
 
-bool SearchIndex::FileWriter::fail(const QSqlQuery &query)
+bool SearchIndex::FileWriter::addRow(qint64 row, const QString &topic, const PreparedRow &content)
+{
+    insertRow.addBindValue(row);
+    insertRow.addBindValue(topic);
+    insertRow.addBindValue(content.language);
+    insertRow.addBindValue(content.title);
+    insertRow.addBindValue(content.text);
+    insertRow.addBindValue(content.section);
+    insertRow.addBindValue(content.shownTitle.isNull() ? QVariant() : QVariant(content.shownTitle));
+    insertRow.addBindValue(content.shownText.isNull() ? QVariant() : QVariant(content.shownText));
+    if (insertRow.exec())
+        return true;
+    fail(insertRow);
+    return false;
+}
+
+// Keeps the reason and gives what claim() returns on failure.
+qint64 SearchIndex::FileWriter::fail(const QSqlQuery &query)
 {
     failure = query.lastError();
-    return false;
+    return -1;
 }
 
 void SearchIndex::update(const HelpCollection &collection)

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "helpcollection.h"
-#include "helpparser.h"
 
 #include <QDeadlineTimer>
+#include <QFuture>
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -14,6 +14,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
+#include <QThreadPool>
 
 namespace ZkHelp {
 
@@ -56,7 +57,7 @@ public:
     void update(const HelpCollection &collection);
 
     // Files of the last beginUpdate(), and those of them still to be read.
-    qsizetype fileCount() const { return files.size(); }
+    qsizetype fileCount() const { return listed.size(); }
     qsizetype pendingCount() const { return pending.size() - nextPending; }
 
     // At most limit hits among the files of the last beginUpdate() (as far
@@ -65,6 +66,7 @@ public:
 
     bool isInMemory() const { return inMemory; }
 
+private:
     struct FileState
     {
         qint64 id = 0;
@@ -72,26 +74,45 @@ public:
         qint64 modified = -1;
     };
 
-private:
+    // One row of the index, in the forms it is matched and shown in.
+    struct PreparedRow
+    {
+        QString language;
+        int section = -1;
+        QString title;
+        QString text;
+        // Null where the shown form is the matched one.
+        QString shownTitle;
+        QString shownText;
+    };
+
+    // A help file as the index takes it in, read and prepared on a worker
+    // thread while this one writes the files before it.
+    struct PreparedFile
+    {
+        HelpFileState state;
+        QString topic;
+        QList<PreparedRow> rows;
+    };
+
     // The statements that index one file, prepared once per batch.
     class FileWriter
     {
     public:
         explicit FileWriter(const QSqlDatabase &db);
-        bool write(const QString &path, const FileState &state);
+        bool write(const PreparedFile &file);
         QSqlError error() const { return failure; }
 
     private:
-        bool addRow(qint64 row, const QString &topic, const QString &language, int section,
-                    const QString &title, const QString &text);
-        bool fail(const QSqlQuery &query);
+        qint64 claim(const HelpFileState &state);
+        bool addRow(qint64 row, const QString &topic, const PreparedRow &content);
+        qint64 fail(const QSqlQuery &query);
 
         QSqlQuery find;
         QSqlQuery insertFile;
         QSqlQuery updateFile;
         QSqlQuery clearRows;
         QSqlQuery insertRow;
-        HelpParser parser;
         QSqlError failure;
     };
 
@@ -102,10 +123,14 @@ private:
     int storedVersion();
     bool prepareSchema();
     bool recover(const QString &reason);
-    bool loadKnown(QHash<QString, FileState> &known);
     bool fillScope();
-    bool forgetRemoved(const QHash<QString, FileState> &known);
+    bool findChangedFolders(QSet<QString> &changed);
+    bool loadKnown(const QSet<QString> &changedFolders, QHash<QString, FileState> &known);
+    bool forgetRemoved(const QHash<QString, FileState> &removed);
     bool removeFile(qint64 id);
+    static QList<PreparedFile> prepareFiles(const QList<HelpFileState> &files);
+    void startReads();
+    void dropReads();
     bool writeBatch(QDeadlineTimer deadline);
     QList<SearchHit> runSearch(const SearchQuery &parsed, int limit, bool *ok);
 
@@ -117,10 +142,16 @@ private:
     bool rebuilt = false;
 
     HelpCollection current;
-    QHash<QString, FileState> files;
+    QList<HelpFileState> listed;
     QSet<QString> folders;
-    QList<QString> pending;
+    QList<HelpFileState> pending;
+    // Files of pending written, and handed to the reads in flight.
     qsizetype nextPending = 0;
+    qsizetype nextRead = 0;
+    QList<QFuture<QList<PreparedFile>>> reads;
+    // One thread reads while this one writes: more would only compete with
+    // the writing for the cores.
+    QThreadPool readers;
 };
 
 } // namespace ZkHelp
