@@ -59,6 +59,20 @@ QStringList fileNames(const QList<QString> &paths, const QString &root)
     return names;
 }
 
+// The paths of states, each checked against what QFileInfo says of its file.
+QList<QString> statedPaths(const QList<ZkHelp::HelpFileState> &states)
+{
+    QList<QString> paths;
+    for (const ZkHelp::HelpFileState &state : states) {
+        const QFileInfo info(state.path);
+        if (state.size != info.size() ||
+            state.modified / 1000000 != info.lastModified().toMSecsSinceEpoch())
+            return {u"wrong size or time: "_qs + state.path};
+        paths.append(state.path);
+    }
+    return paths;
+}
+
 } // namespace
 
 void TestHelpFinder::searchPaths_data()
@@ -208,6 +222,8 @@ void TestHelpFinder::findAllFiles()
     for (const QString &path : found)
         QVERIFY2(QFileInfo(path).isAbsolute(), qPrintable(path));
     QCOMPARE(fileNames(found, root), expected);
+    if (filter.isEmpty())
+        QCOMPARE(fileNames(statedPaths(HelpFinder().findAllFileStates(folders)), root), expected);
 }
 
 void TestHelpFinder::findAllFilesListsEachPathOnce()
@@ -217,8 +233,9 @@ void TestHelpFinder::findAllFilesListsEachPathOnce()
     const QString root = layOut(dir, {"a/x.zkhelp", "b/x.zkhelp"});
     const QList<QString> folders{root + "/b", root + "/a", root + "/b/", root + "/a/../b"};
 
-    QCOMPARE(HelpFinder().findAllFiles(folders, QString()),
-             (QList<QString>{root + "/b/x.zkhelp", root + "/a/x.zkhelp"}));
+    const QList<QString> expected{root + "/b/x.zkhelp", root + "/a/x.zkhelp"};
+    QCOMPARE(HelpFinder().findAllFiles(folders, QString()), expected);
+    QCOMPARE(statedPaths(HelpFinder().findAllFileStates(folders)), expected);
 }
 
 QTEST_GUILESS_MAIN(TestHelpFinder)

@@ -57,6 +57,7 @@ private slots:
     void unusableIndex_data();
     void unusableIndex();
     void answersOnlyFromCurrentFolders();
+    void updateBegunAnewMidway();
 
 private:
     QString help(const QString &name) const { return dir->filePath(u"help/"_qs + name); }
@@ -137,6 +138,7 @@ void TestSearchIndex::updates_data()
     QTest::newRow("changed size") << "grown" << 1 << none << QStringList{u"a en "_qs};
     QTest::newRow("changed time") << "touched" << 1 << QStringList{u"a en "_qs} << none;
     QTest::newRow("removed") << "removed" << 0 << none << none;
+    QTest::newRow("renamed") << "renamed" << 1 << QStringList{u"c en "_qs} << none;
 }
 
 // A second program run over the same index reads only what changed.
@@ -162,6 +164,8 @@ void TestSearchIndex::updates()
     }
     if (change == u"removed")
         QVERIFY(QFile::remove(a));
+    if (change == u"renamed")
+        QVERIFY(QFile::rename(a, help(u"c.zkhelp"_qs)));
 
     SearchIndex index(indexFile());
     index.beginUpdate(collection());
@@ -247,6 +251,30 @@ void TestSearchIndex::answersOnlyFromCurrentFolders()
     index.beginUpdate(other);
     QCOMPARE(index.pendingCount(), 0);
     QCOMPARE(described(index.search(u"shared"_qs)), QStringList{u"b en "_qs});
+}
+
+// The viewer begins a new update when the files change while it indexes:
+// the files already written stay, the rest are read, none is skipped.
+void TestSearchIndex::updateBegunAnewMidway()
+{
+    const int files = 300;
+    for (int i = 0; i < files; ++i) {
+        QVERIFY(TestFiles::write(help(QString::number(i) + u".zkhelp"_qs),
+                                 helpFile(language("en", "filler " + QByteArray::number(i)))));
+    }
+    SearchIndex index(indexFile());
+    index.beginUpdate(collection());
+    QVERIFY(!index.continueUpdate(QDeadlineTimer(1)));
+    const qsizetype written = files - index.pendingCount();
+    QVERIFY(written > 0);
+
+    index.beginUpdate(collection());
+    QCOMPARE(index.pendingCount(), files - written);
+    QVERIFY(index.continueUpdate());
+    for (const int i : {0, 150, files - 1}) {
+        QCOMPARE(described(index.search(u"filler "_qs + QString::number(i))),
+                 QStringList{QString::number(i) + u" en "_qs});
+    }
 }
 
 QTEST_MAIN(TestSearchIndex)
