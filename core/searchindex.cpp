@@ -31,6 +31,10 @@ constexpr qint64 batchMilliseconds = 100;
 // Pages of full-text segments merged after each batch: a few milliseconds'
 // work that keeps the number of segments, and so searching, in bounds.
 constexpr int mergePagesPerBatch = 100;
+// Terms gathered in memory before they are written out as a segment: a
+// batch then mostly becomes one segment, which left a first index a good
+// eighth less to write and merge than the default of a megabyte.
+constexpr int pendingTermBytes = 8 * 1024 * 1024;
 // Files are read in small groups, a few groups ahead of the writing: enough
 // to keep a worker busy, few enough that a new update drops little work.
 constexpr qsizetype filesPerRead = 16;
@@ -188,6 +192,8 @@ bool SearchIndex::prepareSchema()
                                  "rawbody UNINDEXED, "
                                  "tokenize='unicode61 remove_diacritics 2')")) &&
               run(QStringLiteral("INSERT INTO entries(entries, rank) VALUES ('automerge', 0)")) &&
+              run(QStringLiteral("INSERT INTO entries(entries, rank) VALUES ('hashsize', %1)")
+                      .arg(pendingTermBytes)) &&
               run(QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion)))) {
             rollback();
             return false;
