@@ -482,15 +482,23 @@ QList<SearchHit> SearchIndex::search(const QString &query, int limit)
 QList<SearchHit> SearchIndex::runSearch(const SearchQuery &parsed, int limit, bool *ok)
 {
     QSqlQuery query(db);
+    // The best rows are chosen first and only their texts read: reading
+    // every matching row's text before sorting doubled the time of a
+    // search for a word most topics hold. Within a file, rows are numbered
+    // by language and then section, so the row number breaks ties as those
+    // would.
     query.prepare(
         QStringLiteral(
-            "SELECT files.path, entries.lang, coalesce(entries.rawtitle, entries.title), "
-            "entries.section, coalesce(entries.rawbody, entries.body), "
-            "entries.rowid IN (SELECT rowid FROM entries WHERE entries MATCH ?) AS titleHit "
+            "WITH best AS (SELECT entries.rowid AS row, files.path AS path, "
+            "entries.rowid IN (SELECT rowid FROM entries WHERE entries MATCH ?) AS titleHit, "
+            "bm25(entries, 2.0, 1.0, 4.0, 1.0) AS score "
             "FROM entries JOIN files ON files.id = (entries.rowid >> %1) "
             "WHERE entries MATCH ? AND files.folder IN (SELECT folder FROM temp.scope) "
-            "ORDER BY titleHit DESC, bm25(entries, 2.0, 1.0, 4.0, 1.0), files.path, entries.lang, "
-            "entries.section LIMIT ?")
+            "ORDER BY titleHit DESC, score, path, row LIMIT ?) "
+            "SELECT best.path, entries.lang, coalesce(entries.rawtitle, entries.title), "
+            "entries.section, coalesce(entries.rawbody, entries.body) "
+            "FROM best JOIN entries ON entries.rowid = best.row "
+            "ORDER BY best.titleHit DESC, best.score, best.path, best.row")
             .arg(rowBits));
     query.addBindValue(parsed.matchExpression(QStringLiteral("title")));
     query.addBindValue(parsed.matchExpression());
