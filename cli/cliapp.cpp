@@ -217,8 +217,7 @@ bool CliApp::createHtml(const QString &fileName)
 bool CliApp::searchText(const QString &query)
 {
     ZkHelp::SearchIndex index;
-    index.update(collection);
-    const QList<ZkHelp::SearchHit> hits = index.search(query, 50);
+    const QList<ZkHelp::SearchHit> hits = index.updateAndSearch(collection, query, 50);
     if (hits.isEmpty()) {
         out << "Keine Treffer.\n";
         return false;

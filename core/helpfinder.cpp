@@ -148,7 +148,7 @@ QList<HelpFileState> HelpFinder::findAllFileStates(const QList<QString> &searchP
     QList<HelpFileState> states;
     QSet<QString> listed;
     for (const QString &searchPath : searchPaths) {
-        const QString folder = QDir(searchPath).absolutePath();
+        const QString folder = QDir::cleanPath(QDir(searchPath).absolutePath());
         if (!listed.contains(folder)) {
             listed.insert(folder);
             appendFileStates(folder, states);

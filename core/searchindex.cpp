@@ -228,20 +228,55 @@ bool SearchIndex::recover(const QString &reason)
 
 void SearchIndex::beginUpdate(const HelpCollection &collection)
 {
+    adoptListing(collection, collection.fileStates());
+}
+
+QList<SearchHit> SearchIndex::updateAndSearch(const HelpCollection &collection,
+                                              const QString &query, int limit)
+{
+    // The index is searched as it stands while the folders are listed: when
+    // nothing changed, as on most searches, that answer stands, and the
+    // listing cost the search nothing.
+    dropReads();
+    const QFuture<QList<HelpFileState>> listing =
+        QtConcurrent::run(&readers, [collection] { return collection.fileStates(); });
+    current = collection;
+    setFolders(collection);
+    const SearchQuery parsed(query);
+    bool ok = false;
+    QList<SearchHit> hits;
+    if (!parsed.isEmpty() && limit > 0 && fillScope())
+        hits = runSearch(parsed, limit, &ok);
+    if (!adoptListing(collection, listing.result()) && ok)
+        return hits;
+    continueUpdate();
+    return search(query, limit);
+}
+
+void SearchIndex::setFolders(const HelpCollection &collection)
+{
+    folders.clear();
+    for (const QString &folder : collection.searchPaths())
+        folders.insert(QDir::cleanPath(QDir(folder).absolutePath()));
+}
+
+// Takes files as what is on disk now: forgets the stored files of the
+// folders that are gone from it, and queues the new and changed ones. False
+// when the index already held exactly these files.
+bool SearchIndex::adoptListing(const HelpCollection &collection, const QList<HelpFileState> &files)
+{
     dropReads();
     current = collection;
     pending.clear();
     nextPending = 0;
-    folders.clear();
-    for (const QString &folder : collection.searchPaths())
-        folders.insert(QDir::cleanPath(QDir(folder).absolutePath()));
-    listed = collection.fileStates();
+    setFolders(collection);
+    listed = files;
     QSet<QString> changed;
     QHash<QString, FileState> known;
     if (!fillScope() || !findChangedFolders(changed) || !loadKnown(changed, known)) {
         if (recover(lastError.text()))
-            beginUpdate(collection);
-        return;
+            adoptListing(collection, files);
+        return true;
     }
     if (!changed.isEmpty()) {
         // What is left in known afterwards is gone from disk.
@@ -259,14 +294,15 @@ void SearchIndex::beginUpdate(const HelpCollection &collection)
     }
     if (!forgetRemoved(known)) {
         if (recover(lastError.text()))
-            beginUpdate(collection);
+            adoptListing(collection, files);
+        return true;
     }
+    return !changed.isEmpty();
 }
 
+// The folders a search answers from, as the listing names its files'.
 bool SearchIndex::fillScope()
 {
-    for (const HelpFileState &file : std::as_const(listed))
-        folders.insert(folderOf(file.path));
     if (!run(QStringLiteral("DELETE FROM temp.scope")))
         return false;
     QSqlQuery insert(db);

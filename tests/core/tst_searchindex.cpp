@@ -167,6 +167,14 @@ void TestSearchIndex::updates()
     if (change == u"renamed")
         QVERIFY(QFile::rename(a, help(u"c.zkhelp"_qs)));
 
+    // A single search answers from the index as it stands unless the
+    // listing finds a change.
+    const QString copy = dir->filePath(u"copy.sqlite"_qs);
+    QVERIFY(QFile::copy(indexFile(), copy));
+    SearchIndex single(copy);
+    QCOMPARE(described(single.updateAndSearch(collection(), u"alpha"_qs)), alpha);
+    QCOMPARE(described(single.search(u"beta"_qs)), beta);
+
     SearchIndex index(indexFile());
     index.beginUpdate(collection());
     QCOMPARE(index.pendingCount(), read);
