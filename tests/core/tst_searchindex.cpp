@@ -58,6 +58,8 @@ private slots:
     void unusableIndex();
     void answersOnlyFromCurrentFolders();
     void updateBegunAnewMidway();
+    void folderSpelledOtherwise_data();
+    void folderSpelledOtherwise();
 
 private:
     QString help(const QString &name) const { return dir->filePath(u"help/"_qs + name); }
@@ -283,6 +285,30 @@ void TestSearchIndex::updateBegunAnewMidway()
         QCOMPARE(described(index.search(u"filler "_qs + QString::number(i))),
                  QStringList{QString::number(i) + u" en "_qs});
     }
+}
+
+void TestSearchIndex::folderSpelledOtherwise_data()
+{
+    QTest::addColumn<QString>("spelling");
+
+    QTest::newRow("trailing slash") << u"help/"_qs;
+    QTest::newRow("dot segments") << u"help/./../help"_qs;
+    QTest::newRow("doubled slashes") << u"help//"_qs;
+}
+
+// However a Path line writes a folder, its files are indexed under it and
+// found by both kinds of search.
+void TestSearchIndex::folderSpelledOtherwise()
+{
+    QFETCH(QString, spelling);
+    QVERIFY(TestFiles::write(help(u"a.zkhelp"_qs), helpFile(language("en", "alpha"))));
+    const HelpCollection spelled({dir->path() + u'/' + spelling});
+
+    SearchIndex index(indexFile());
+    QCOMPARE(described(index.updateAndSearch(spelled, u"alpha"_qs)), QStringList{u"a en "_qs});
+    index.beginUpdate(collection());
+    QCOMPARE(index.pendingCount(), 0);
+    QCOMPARE(described(index.search(u"alpha"_qs)), QStringList{u"a en "_qs});
 }
 
 QTEST_MAIN(TestSearchIndex)
