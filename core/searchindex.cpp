@@ -70,16 +70,6 @@ qint64 fileStamp(const HelpFileState &file)
     return qint64(quint32(qHashMulti(0, file.path, file.size, file.modified)));
 }
 
-struct FolderTotals
-{
-    qint64 files = 0;
-    qint64 stamps = 0;
-    bool operator==(const FolderTotals &other) const
-    {
-        return files == other.files && stamps == other.stamps;
-    }
-};
-
 qint64 firstRow(qint64 fileId)
 {
     return fileId << rowBits;
@@ -243,11 +233,19 @@ QList<SearchHit> SearchIndex::updateAndSearch(const HelpCollection &collection,
     current = collection;
     setFolders(collection);
     const SearchQuery parsed(query);
-    bool ok = false;
+    bool answered = false;
     QList<SearchHit> hits;
-    if (!parsed.isEmpty() && limit > 0 && fillScope())
-        hits = runSearch(parsed, limit, &ok);
-    if (!adoptListing(collection, listing.result()) && ok)
+    QHash<QString, FolderTotals> searched;
+    // One read transaction: the answer and the totals it is checked against
+    // come from one state of the index, even while another program writes.
+    if (!parsed.isEmpty() && limit > 0 && fillScope() && run(QStringLiteral("BEGIN"))) {
+        hits = runSearch(parsed, limit, &answered);
+        answered = answered && readStoredTotals(searched);
+        run(QStringLiteral("COMMIT"));
+    }
+    const QList<HelpFileState> files = listing.result();
+    adoptListing(collection, files);
+    if (answered && changedFolders(files, searched).isEmpty())
         return hits;
     continueUpdate();
     return search(query, limit);
@@ -261,9 +259,8 @@ void SearchIndex::setFolders(const HelpCollection &collection)
 }
 
 // Takes files as what is on disk now: forgets the stored files of the
-// folders that are gone from it, and queues the new and changed ones. False
-// when the index already held exactly these files.
-bool SearchIndex::adoptListing(const HelpCollection &collection, const QList<HelpFileState> &files)
+// folders that are gone from it, and queues the new and changed ones.
+void SearchIndex::adoptListing(const HelpCollection &collection, const QList<HelpFileState> &files)
 {
     dropReads();
     current = collection;
@@ -271,12 +268,16 @@ bool SearchIndex::adoptListing(const HelpCollection &collection, const QList<Hel
     nextPending = 0;
     setFolders(collection);
     listed = files;
+    QHash<QString, FolderTotals> stored;
     QSet<QString> changed;
     QHash<QString, FileState> known;
-    if (!fillScope() || !findChangedFolders(changed) || !loadKnown(changed, known)) {
+    const bool totalsRead = fillScope() && readStoredTotals(stored);
+    if (totalsRead)
+        changed = changedFolders(files, stored);
+    if (!totalsRead || !loadKnown(changed, known)) {
         if (recover(lastError.text()))
             adoptListing(collection, files);
-        return true;
+        return;
     }
     if (!changed.isEmpty()) {
         // What is left in known afterwards is gone from disk.
@@ -292,12 +293,8 @@ bool SearchIndex::adoptListing(const HelpCollection &collection, const QList<Hel
             known.erase(stored);
         }
     }
-    if (!forgetRemoved(known)) {
-        if (recover(lastError.text()))
-            adoptListing(collection, files);
-        return true;
-    }
-    return !changed.isEmpty();
+    if (!forgetRemoved(known) && recover(lastError.text()))
+        adoptListing(collection, files);
 }
 
 // The folders a search answers from, as the listing names its files'.
@@ -317,16 +314,8 @@ bool SearchIndex::fillScope()
     return true;
 }
 
-// The folders whose files on disk differ in number or stamps from the
-// index's rows for them.
-bool SearchIndex::findChangedFolders(QSet<QString> &changed)
+bool SearchIndex::readStoredTotals(QHash<QString, FolderTotals> &stored)
 {
-    QHash<QString, FolderTotals> onDisk;
-    for (const HelpFileState &file : std::as_const(listed)) {
-        FolderTotals &totals = onDisk[folderOf(file.path)];
-        ++totals.files;
-        totals.stamps += fileStamp(file);
-    }
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT folder, count(*), sum(stamp) FROM files "
@@ -335,16 +324,30 @@ bool SearchIndex::findChangedFolders(QSet<QString> &changed)
         lastError = query.lastError();
         return false;
     }
-    QHash<QString, FolderTotals> stored;
     while (query.next()) {
         stored.insert(query.value(0).toString(),
                       {query.value(1).toLongLong(), query.value(2).toLongLong()});
     }
-    for (const QString &folder : std::as_const(folders)) {
+    return true;
+}
+
+// The folders whose files differ in number or stamps from the index's rows
+// for them.
+QSet<QString> SearchIndex::changedFolders(const QList<HelpFileState> &files,
+                                          const QHash<QString, FolderTotals> &stored) const
+{
+    QHash<QString, FolderTotals> onDisk;
+    for (const HelpFileState &file : files) {
+        FolderTotals &totals = onDisk[folderOf(file.path)];
+        ++totals.files;
+        totals.stamps += fileStamp(file);
+    }
+    QSet<QString> changed;
+    for (const QString &folder : folders) {
         if (!(onDisk.value(folder) == stored.value(folder)))
             changed.insert(folder);
     }
-    return true;
+    return changed;
 }
 
 bool SearchIndex::loadKnown(const QSet<QString> &changedFolders, QHash<QString, FileState> &known)

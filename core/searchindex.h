@@ -79,6 +79,17 @@ private:
         qint64 modified = -1;
     };
 
+    // How many files of a folder there are and the sum of their stamps.
+    struct FolderTotals
+    {
+        qint64 files = 0;
+        qint64 stamps = 0;
+        bool operator==(const FolderTotals &other) const
+        {
+            return files == other.files && stamps == other.stamps;
+        }
+    };
+
     // One row of the index, in the forms it is matched and shown in.
     struct PreparedRow
     {
@@ -129,9 +140,11 @@ private:
     bool prepareSchema();
     bool recover(const QString &reason);
     void setFolders(const HelpCollection &collection);
-    bool adoptListing(const HelpCollection &collection, const QList<HelpFileState> &files);
+    void adoptListing(const HelpCollection &collection, const QList<HelpFileState> &files);
     bool fillScope();
-    bool findChangedFolders(QSet<QString> &changed);
+    bool readStoredTotals(QHash<QString, FolderTotals> &stored);
+    QSet<QString> changedFolders(const QList<HelpFileState> &files,
+                                 const QHash<QString, FolderTotals> &stored) const;
     bool loadKnown(const QSet<QString> &changedFolders, QHash<QString, FileState> &known);
     bool forgetRemoved(const QHash<QString, FileState> &removed);
     bool removeFile(qint64 id);
