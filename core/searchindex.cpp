@@ -32,8 +32,8 @@ constexpr qint64 batchMilliseconds = 100;
 // work that keeps the number of segments, and so searching, in bounds.
 constexpr int mergePagesPerBatch = 100;
 // Terms gathered in memory before they are written out as a segment: a
-// batch then mostly becomes one segment, which left a first index a good
-// eighth less to write and merge than the default of a megabyte.
+// batch then mostly becomes one segment, which left a first index about a
+// fifth less to write and merge than the default of a megabyte.
 constexpr int pendingTermBytes = 8 * 1024 * 1024;
 // Files are read in small groups, a few groups ahead of the writing: enough
 // to keep a worker busy, few enough that a new update drops little work.
