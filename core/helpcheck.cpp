@@ -1,8 +1,8 @@
 #include "helpcheck.h"
 
 #include "helpfinder.h"
+#include "helplinks.h"
 #include "helpparser.h"
-#include "htmlexporter.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -295,7 +295,9 @@ QList<Finding> checkDocument(const QString &filePath, const HelpData &data,
 
 HelpSet searchFolderSet(const QList<QString> &searchPaths)
 {
-    return HelpSet{HelpFinder().findAllFiles(searchPaths, QString()), searchPaths, true};
+    const HelpFinder finder;
+    return HelpSet{finder.findAllFiles(searchPaths, QString()), searchPaths, true,
+                   finder.findUndecodableFiles(searchPaths)};
 }
 
 HelpSet folderSet(const QString &folder, const QList<QString> &searchPaths)
@@ -306,7 +308,9 @@ HelpSet folderSet(const QString &folder, const QList<QString> &searchPaths)
     while (it.hasNext())
         set.files.append(it.next());
     set.files.sort(Qt::CaseSensitive);
-    set.linkFolders = QList<QString>{root} + sortedSubfolders(root) + searchPaths;
+    const QList<QString> folders = QList<QString>{root} + sortedSubfolders(root);
+    set.linkFolders = folders + searchPaths;
+    set.undecodable = HelpFinder().findUndecodableFiles(folders);
     return set;
 }
 
@@ -342,7 +346,10 @@ CheckReport checkHelpSet(const HelpSet &set, const QString &preferredReference)
         for (const QString &link : data.links) {
             if (isDesktopLink(link))
                 continue;
-            const QString target = resolver.identity(link);
+            // A name that leaves the set's folders by path is broken even
+            // where a file lies there: the export gives it no page either.
+            const QString target =
+                linkPagePath(link).isEmpty() ? QString() : resolver.identity(link);
             if (target.isEmpty()) {
                 if (member.readable && !broken.contains(link)) {
                     broken.insert(link);
@@ -371,7 +378,11 @@ CheckReport checkHelpSet(const HelpSet &set, const QString &preferredReference)
             report.findings.append(finding(member.path, FindingKind::Orphan, QString(), -1,
                                            QStringLiteral("kein Verweis von einer anderen Datei")));
     }
-    report.files = int(members.size());
+    // Left out, such a file would pass a CI check unseen.
+    for (const QString &path : set.undecodable)
+        report.findings.append(finding(path, FindingKind::Unreadable, QString(), -1,
+                                       QStringLiteral("Dateiname ist kein UTF-8")));
+    report.files = int(members.size() + set.undecodable.size());
     std::sort(report.findings.begin(), report.findings.end(), reportOrder);
     return report;
 }

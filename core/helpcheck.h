@@ -71,6 +71,8 @@ struct HelpSet
     QList<QString> files; // absolute paths; with namesShadow, earlier ones win
     QList<QString> linkFolders;
     bool namesShadow = false;
+    // Help files of the set that cannot be read by name (not UTF-8).
+    QList<QString> undecodable;
 };
 
 // Every help file directly in the search folders; a later file of a name

@@ -61,8 +61,11 @@ bool isListedHelpFileName(const char *name)
 
 // Names and stats come from one open folder, so that its path is walked once
 // and not once per file: a listing with plain stats, or QFileInfo's, cost the
-// full-text search several times the listing itself.
-void appendFileStates(const QString &folder, QList<HelpFileState> &states)
+// full-text search several times the listing itself. take(name, info) is
+// called for every help file that is a regular file or a link to one, with
+// its name as the folder holds it.
+template <typename Take>
+void listHelpFiles(const QString &folder, Take take)
 {
     const int folderFd =
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -73,16 +76,49 @@ void appendFileStates(const QString &folder, QList<HelpFileState> &states)
         ::close(folderFd);
         return;
     }
-    const QString prefix = folder.endsWith(u'/') ? folder : folder + u'/';
     while (const dirent *entry = ::readdir(entries)) {
         struct stat info;
         if (isListedHelpFileName(entry->d_name) &&
-            ::fstatat(folderFd, entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode)) {
-            states.append({prefix + QFile::decodeName(entry->d_name), qint64(info.st_size),
-                           qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec});
-        }
+            ::fstatat(folderFd, entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode))
+            take(QByteArray(entry->d_name), info);
     }
     ::closedir(entries);
+}
+
+// A name whose bytes are no UTF-8 has no file path in Qt: decoded, it names
+// another file or none.
+bool isDecodable(const QByteArray &name)
+{
+    return QFile::encodeName(QFile::decodeName(name)) == name;
+}
+
+QString filePath(const QString &folder, const QByteArray &name)
+{
+    return (folder.endsWith(u'/') ? folder : folder + u'/') + QFile::decodeName(name);
+}
+
+void appendFileStates(const QString &folder, QList<HelpFileState> &states)
+{
+    listHelpFiles(folder, [&](const QByteArray &name, const struct stat &info) {
+        if (isDecodable(name))
+            states.append({filePath(folder, name), qint64(info.st_size),
+                           qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec});
+    });
+}
+
+// Each folder once, as its clean absolute path.
+QList<QString> distinctFolders(const QList<QString> &searchPaths)
+{
+    QList<QString> folders;
+    QSet<QString> seen;
+    for (const QString &searchPath : searchPaths) {
+        QString folder = QDir::cleanPath(QDir(searchPath).absolutePath());
+        if (!seen.contains(folder)) {
+            seen.insert(folder);
+            folders.append(std::move(folder));
+        }
+    }
+    return folders;
 }
 
 } // namespace
@@ -146,15 +182,21 @@ QList<QString> HelpFinder::findAllFiles(const QList<QString> &searchPaths,
 QList<HelpFileState> HelpFinder::findAllFileStates(const QList<QString> &searchPaths) const
 {
     QList<HelpFileState> states;
-    QSet<QString> listed;
-    for (const QString &searchPath : searchPaths) {
-        const QString folder = QDir::cleanPath(QDir(searchPath).absolutePath());
-        if (!listed.contains(folder)) {
-            listed.insert(folder);
-            appendFileStates(folder, states);
-        }
-    }
+    for (const QString &folder : distinctFolders(searchPaths))
+        appendFileStates(folder, states);
     return states;
+}
+
+QList<QString> HelpFinder::findUndecodableFiles(const QList<QString> &folders) const
+{
+    QList<QString> paths;
+    for (const QString &folder : distinctFolders(folders)) {
+        listHelpFiles(folder, [&](const QByteArray &name, const struct stat &) {
+            if (!isDecodable(name))
+                paths.append(filePath(folder, name));
+        });
+    }
+    return paths;
 }
 
 } // namespace ZkHelp

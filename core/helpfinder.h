@@ -45,6 +45,12 @@ public:
     // The files findAllFiles lists without a filter, each with its size and
     // modification time, taken in one pass over each folder.
     QList<HelpFileState> findAllFileStates(const QList<QString> &searchPaths) const;
+
+    // The help files directly in folders (regular files and links to them)
+    // whose names are not UTF-8. Qt cannot open them by name, so the other
+    // look-ups leave them out; their paths show the undecodable bytes as
+    // U+FFFD, for a report to name them.
+    QList<QString> findUndecodableFiles(const QList<QString> &folders) const;
 };
 
 } // namespace ZkHelp

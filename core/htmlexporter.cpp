@@ -1,6 +1,7 @@
 #include "htmlexporter.h"
 
 #include "helpcollection.h"
+#include "helplinks.h"
 
 #include <QDebug>
 #include <QDir>
@@ -62,8 +63,13 @@ void writeLinkList(QTextStream &out, const QList<QString> &links, const QString 
         return;
     out << "<h2>Siehe auch:</h2>\n<ul>\n";
     for (const QString &link : links) {
-        out << "<li><a href='" << toRoot << cleanHtml(linkAddress(link)) << ".html'>"
-            << cleanHtml(link) << "</a></li>\n";
+        // The export writes no page outside its folder, so such a name gets
+        // no address that would lead there.
+        if (linkPagePath(link).isEmpty())
+            out << "<li>" << cleanHtml(link) << "</li>\n";
+        else
+            out << "<li><a href='" << toRoot << cleanHtml(linkAddress(link)) << ".html'>"
+                << cleanHtml(link) << "</a></li>\n";
     }
     out << "</ul>\n";
 }
@@ -99,19 +105,6 @@ bool writeExportFile(const QString &filePath, QString *errorString, Write write)
             QStringLiteral("Datei konnte nicht geschrieben werden: %1: %2").arg(filePath, reason);
     }
     return false;
-}
-
-// The page path of a name relative to the output folder, or an empty string
-// when it would lie outside: links are data from arbitrary files and must not
-// address the file system.
-QString pagePathInside(const QString &fileName)
-{
-    if (QDir::isAbsolutePath(fileName))
-        return QString();
-    const QString cleaned = QDir::cleanPath(fileName + QStringLiteral(".html"));
-    if (cleaned == u".." || cleaned.startsWith(u"../"))
-        return QString();
-    return cleaned;
 }
 
 } // namespace
@@ -155,29 +148,6 @@ QString cleanHtml(const QString &text)
         }
     }
     return out;
-}
-
-// A browser reads "%", "#", "?", ":" and "\\" as URL syntax and a leading "/"
-// as the server's root: encoded, every address stays a relative path (never a
-// "javascript:" address) that leads to the page of that very name.
-bool isDesktopLink(const QString &link)
-{
-    return link.startsWith(QStringLiteral("http:")) || link.startsWith(QStringLiteral("https:")) ||
-           link.startsWith(QStringLiteral("mailto:"));
-}
-
-QString linkAddress(const QString &name)
-{
-    QString address;
-    address.reserve(name.size());
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        const char16_t c = name.at(i).unicode();
-        if (c == u'%' || c == u'#' || c == u'?' || c == u':' || c == u'\\' || (i == 0 && c == u'/'))
-            address += QStringLiteral("%%1").arg(unsigned(c), 2, 16, QLatin1Char('0')).toUpper();
-        else
-            address += QChar(c);
-    }
-    return address;
 }
 
 bool HtmlExporter::writeCssFile(const QString &outputDir, QString *errorString) const
@@ -243,7 +213,7 @@ bool HtmlExporter::processFile(const QString &fileName, const QString &outputDir
             continue;
         visited.insert(name);
 
-        const QString pagePath = pagePathInside(name);
+        const QString pagePath = linkPagePath(name);
         if (pagePath.isEmpty()) {
             qWarning() << "Export Warnung: Seite läge außerhalb des Ausgabeordners:" << name;
             continue;

@@ -17,16 +17,6 @@ class HelpCollection;
 // character reference of its code point.
 QString cleanHtml(const QString &text);
 
-// The address under which a page links to the help-file name: the name with
-// "%", "#", "?", ":", "\\" and a leading "/" percent-encoded, so that no URL
-// parser reads a scheme, fragment, query or escape into it and
-// percent-decoding gives the name back. Still to be escaped with cleanHtml.
-QString linkAddress(const QString &name);
-
-// Whether a link is handed to the desktop (web and mail addresses) rather
-// than looked up as a help-file name.
-bool isDesktopLink(const QString &link);
-
 class HtmlExporter
 {
 public:

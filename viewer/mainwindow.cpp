@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "helplinks.h"
 #include "screenpage.h"
 #include "ui_mainwindow.h"
 

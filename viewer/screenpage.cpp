@@ -1,5 +1,6 @@
 #include "screenpage.h"
 
+#include "helplinks.h"
 #include "htmlexporter.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include "testfiles.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -120,6 +121,20 @@ void TestCheck::report_data()
                "\"note\"}]}\n")
         << QByteArray() << 0;
 
+    // "%E9" stands for that byte in a file name: no UTF-8.
+    QTest::newRow("links leaving the set, name not UTF-8")
+        << FileSet{{"set/a.zkhelp", help(lang("de", "D") + confirmedEn + link("b") +
+                                         link("../one/x") + link("@/one/x"))},
+                   {"set/b.zkhelp", help(lang("de", "D") + confirmedEn + link("a"))},
+                   {"set/caf%E9.zkhelp", help(lang("de", "D"))},
+                   {"one/x.zkhelp", help(lang("de", "D"))}}
+        << QStringList{"-check", "set"}
+        << QByteArray("@/set/a.zkhelp: broken-link: ../one/x\n"
+                      "@/set/a.zkhelp: broken-link: @/one/x\n"
+                      "@/set/caf\xEF\xBF\xBD.zkhelp: unreadable: Dateiname ist kein UTF-8\n"
+                      "3 Dateien, 2 Sprachen: 3 Fehler, 0 Hinweise, 0 ohne Abgleich\n")
+        << QByteArray() << 1;
+
     QTest::newRow("folder missing") << FileSet() << QStringList{"-check", "none"} << QByteArray()
                                     << QByteArray("Kein Ordner: none\n") << 2;
     QTest::newRow("folder is a file")
@@ -142,8 +157,19 @@ void TestCheck::report()
     QVERIFY2(work.isValid(), qPrintable(work.errorString()));
     const QString root = work.path();
     QVERIFY(TestFiles::write(root + "/Path", (root + "/one\n" + root + "/two\n").toUtf8()));
-    for (auto it = files.cbegin(); it != files.cend(); ++it)
-        QVERIFY(TestFiles::write(root + u'/' + it.key(), it.value()));
+    // QTemporaryDir cannot remove a name that is not UTF-8.
+    QList<QByteArray> written;
+    const auto removeWritten = qScopeGuard([&written] {
+        for (const QByteArray &path : std::as_const(written))
+            ::unlink(path.constData());
+    });
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        const QByteArray content = QByteArray(it.value()).replace('@', root.toUtf8());
+        const QString path = root + u'/' + it.key();
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        written.append(QByteArray::fromPercentEncoding(QFile::encodeName(path)));
+        QVERIFY(TestFiles::writeNative(written.last(), content));
+    }
     QVERIFY(QDir().mkpath(root + "/set/sub"));
     // Neither a second name of a member nor a FIFO adds a file of its own.
     QFile::link(root + "/set/a.zkhelp", root + "/set/alias.zkhelp");

@@ -242,6 +242,14 @@ void TestHtmlExporter::exportPackage()
     expected.sort();
     QCOMPARE(filesBelow(outputDir), expected);
     QCOMPARE(TestFiles::read(outside), QByteArray("keep"));
+    // A name that got no page is no address either.
+    for (const QString &page : std::as_const(pages)) {
+        const QString pagePath = outputDir + u'/' + page;
+        for (const QString &address : addressesIn(pagePath))
+            QVERIFY2(expected.contains(
+                         QDir(outputDir).relativeFilePath(resolveAddress(pagePath, address))),
+                     qPrintable(page + ": " + address));
+    }
     if (!pages.isEmpty()) {
         const QByteArray first = TestFiles::read(outputDir + u'/' + pages.first());
         QVERIFY(first.contains("<h1>" + start.toUtf8() + "</h1>"));
