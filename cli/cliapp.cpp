@@ -1,6 +1,6 @@
 #include "cliapp.h"
 
-#include "helpcheck.h"
+#include "checkreport.h"
 #include "searchindex.h"
 
 #include <QCoreApplication>
@@ -252,14 +252,13 @@ int CliApp::checkHelpSet(const QList<QString> &options)
         QTextStream(stderr) << "Kein Ordner: " << *folder << '\n';
         return 2;
     }
-    const QList<QString> &searchPaths = collection.searchPaths();
     const ZkHelp::HelpSet set =
-        folder ? ZkHelp::folderSet(*folder, searchPaths) : ZkHelp::searchFolderSet(searchPaths);
+        folder ? ZkHelp::folderSet(*folder, collection) : ZkHelp::searchFolderSet(collection);
     const ZkHelp::CheckReport report = ZkHelp::checkHelpSet(set, reference);
     if (json)
-        out << ZkHelp::formatCheckJson(report);
+        out << formatCheckJson(report);
     else
-        out << ZkHelp::formatCheckText(report);
+        out << formatCheckText(report);
     out.flush();
     return report.errorCount() > 0 ? 1 : 0;
 }

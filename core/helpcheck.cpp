@@ -4,9 +4,6 @@
 #include "helplinks.h"
 #include "helpparser.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
@@ -36,27 +33,10 @@ bool reportOrder(const Finding &a, const Finding &b)
     return a.detail < b.detail;
 }
 
-// The basis names its language before the last colon, so that a key holding
-// a colon still parses.
-struct Basis
-{
-    QString key;
-    QString hash;
-};
-
-Basis splitBasis(const QString &basis)
-{
-    const qsizetype colon = basis.lastIndexOf(u':');
-    if (colon < 0)
-        return {QString(), basis};
-    return {basis.left(colon), basis.mid(colon + 1)};
-}
-
 QString staleDetail(const HelpData &data, const HelpSection &section, int index)
 {
-    const QString key = splitBasis(section.basis).key;
-    const auto reference = data.languages.constFind(key);
-    const bool gone = reference == data.languages.cend() || index >= reference->sections.size();
+    const QString key = basisLanguage(section.basis);
+    const bool gone = !pairedSection(data, key, index);
     return QStringLiteral("Referenz %1#%2 %3")
         .arg(key)
         .arg(index)
@@ -177,44 +157,6 @@ QList<Member> collectMembers(const HelpSet &set, QList<Finding> &findings)
     return members;
 }
 
-QStringList sortedSubfolders(const QString &root)
-{
-    QStringList folders;
-    QDirIterator it(root, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        folders.append(it.next());
-    folders.sort(Qt::CaseSensitive);
-    return folders;
-}
-
-QByteArray jsonString(const QString &text)
-{
-    QByteArray out = "\"";
-    for (const char c : text.toUtf8()) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20)
-                out += "\\u00" +
-                       QByteArray::number(static_cast<unsigned char>(c), 16).rightJustified(2, '0');
-            else
-                out += c;
-        }
-    }
-    return out + '"';
-}
-
 } // namespace
 
 QString findingKindName(FindingKind kind)
@@ -245,40 +187,6 @@ bool isError(FindingKind kind)
     return kind != FindingKind::Orphan && kind != FindingKind::Shadowed;
 }
 
-QString basisHash(const HelpSection &section)
-{
-    const QByteArray bytes = (section.name + u'\n' + section.content).toUtf8();
-    return QString::fromLatin1(
-        QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(16));
-}
-
-QString basisFor(const QString &referenceKey, const HelpSection &referenceSection)
-{
-    return referenceKey + u':' + basisHash(referenceSection);
-}
-
-BasisState basisState(const HelpData &data, const QString &language, int index)
-{
-    const auto block = data.languages.constFind(language);
-    if (block == data.languages.cend() || index < 0 || index >= block->sections.size() ||
-        block->sections.at(index).basis.isEmpty())
-        return BasisState::Unconfirmed;
-    const Basis basis = splitBasis(block->sections.at(index).basis);
-    const auto reference = data.languages.constFind(basis.key);
-    if (reference == data.languages.cend() || index >= reference->sections.size())
-        return BasisState::Stale;
-    return basisHash(reference->sections.at(index)).compare(basis.hash, Qt::CaseInsensitive) == 0
-               ? BasisState::Current
-               : BasisState::Stale;
-}
-
-QString referenceLanguage(const HelpData &data, const QString &preferred)
-{
-    if (data.languages.contains(preferred))
-        return preferred;
-    return data.languages.isEmpty() ? QString() : data.languages.firstKey();
-}
-
 QList<Finding> checkDocument(const QString &filePath, const HelpData &data,
                              const QStringList &setLanguages, const QString &preferredReference,
                              int *unconfirmed)
@@ -291,27 +199,6 @@ QList<Finding> checkDocument(const QString &filePath, const HelpData &data,
         *unconfirmed = count;
     std::sort(findings.begin(), findings.end(), reportOrder);
     return findings;
-}
-
-HelpSet searchFolderSet(const QList<QString> &searchPaths)
-{
-    const HelpFinder finder;
-    return HelpSet{finder.findAllFiles(searchPaths, QString()), searchPaths, true,
-                   finder.findUndecodableFiles(searchPaths)};
-}
-
-HelpSet folderSet(const QString &folder, const QList<QString> &searchPaths)
-{
-    const QString root = QDir::cleanPath(QDir(folder).absolutePath());
-    HelpSet set;
-    QDirIterator it(root, {QStringLiteral("*.zkhelp")}, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        set.files.append(it.next());
-    set.files.sort(Qt::CaseSensitive);
-    const QList<QString> folders = QList<QString>{root} + sortedSubfolders(root);
-    set.linkFolders = folders + searchPaths;
-    set.undecodable = HelpFinder().findUndecodableFiles(folders);
-    return set;
 }
 
 int CheckReport::errorCount() const
@@ -385,46 +272,6 @@ CheckReport checkHelpSet(const HelpSet &set, const QString &preferredReference)
     report.files = int(members.size() + set.undecodable.size());
     std::sort(report.findings.begin(), report.findings.end(), reportOrder);
     return report;
-}
-
-QString formatCheckText(const CheckReport &report)
-{
-    QString text;
-    for (const Finding &f : report.findings) {
-        text += f.file + QStringLiteral(": ") + findingKindName(f.kind);
-        if (!f.language.isEmpty()) {
-            text += u' ' + f.language;
-            if (f.section >= 0)
-                text += u'#' + QString::number(f.section);
-        }
-        text += QStringLiteral(": ") + f.detail + u'\n';
-    }
-    text += QStringLiteral("%1 Dateien, %2 Sprachen: %3 Fehler, %4 Hinweise, %5 ohne Abgleich\n")
-                .arg(report.files)
-                .arg(report.languages.size())
-                .arg(report.errorCount())
-                .arg(report.noteCount())
-                .arg(report.unconfirmed);
-    return text;
-}
-
-QByteArray formatCheckJson(const CheckReport &report)
-{
-    QByteArray json = "{\"files\": " + QByteArray::number(report.files) + ", \"languages\": [";
-    for (qsizetype i = 0; i < report.languages.size(); ++i)
-        json += (i > 0 ? ", " : "") + jsonString(report.languages.at(i));
-    json += "], \"unconfirmed\": " + QByteArray::number(report.unconfirmed) + ", \"findings\": [";
-    for (qsizetype i = 0; i < report.findings.size(); ++i) {
-        const Finding &f = report.findings.at(i);
-        json += (i > 0 ? ", " : "");
-        json += "{\"file\": " + jsonString(f.file) +
-                ", \"kind\": " + jsonString(findingKindName(f.kind)) +
-                ", \"language\": " + jsonString(f.language) +
-                ", \"section\": " + QByteArray::number(f.section) +
-                ", \"detail\": " + jsonString(f.detail) + ", \"severity\": \"" +
-                (isError(f.kind) ? "error" : "note") + "\"}";
-    }
-    return json + "]}\n";
 }
 
 } // namespace ZkHelp

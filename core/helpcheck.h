@@ -3,8 +3,9 @@
 #pragma once
 
 #include "helpdata.h"
+#include "helpset.h"
+#include "translationbasis.h"
 
-#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -36,27 +37,6 @@ struct Finding
     QString detail;
 };
 
-// First 16 lowercase hex digits of the SHA-256 of name, a line feed and
-// content, in UTF-8.
-QString basisHash(const HelpSection &section);
-
-// The basis value that confirms a translation against the section at the same
-// position in the language referenceKey: "KEY:HASH".
-QString basisFor(const QString &referenceKey, const HelpSection &referenceSection);
-
-enum class BasisState {
-    Unconfirmed, // carries no basis
-    Current,
-    Stale, // the reference section changed or is gone
-};
-
-// The state of data.languages[language].sections[index] against its basis.
-BasisState basisState(const HelpData &data, const QString &language, int index);
-
-// preferred when data has that language, otherwise its first language (empty
-// for a document without languages).
-QString referenceLanguage(const HelpData &data, const QString &preferred);
-
 // Everything wrong inside one document, judged against the languages of its
 // set and its reference language: missing languages, section counts, stale
 // translations and empty texts, sorted like a report. unconfirmed, when
@@ -64,24 +44,6 @@ QString referenceLanguage(const HelpData &data, const QString &preferred);
 QList<Finding> checkDocument(const QString &filePath, const HelpData &data,
                              const QStringList &setLanguages, const QString &preferredReference,
                              int *unconfirmed = nullptr);
-
-// The files to check and where their links are looked up.
-struct HelpSet
-{
-    QList<QString> files; // absolute paths; with namesShadow, earlier ones win
-    QList<QString> linkFolders;
-    bool namesShadow = false;
-    // Help files of the set that cannot be read by name (not UTF-8).
-    QList<QString> undecodable;
-};
-
-// Every help file directly in the search folders; a later file of a name
-// already seen is hidden by the earlier one.
-HelpSet searchFolderSet(const QList<QString> &searchPaths);
-
-// Every help file in folder and its subfolders, hidden ones aside; links
-// resolve along folder, its subfolders and then the search folders.
-HelpSet folderSet(const QString &folder, const QList<QString> &searchPaths);
 
 struct CheckReport
 {
@@ -96,12 +58,5 @@ struct CheckReport
 
 // Reads every file of the set once; nothing in the files stops the report.
 CheckReport checkHelpSet(const HelpSet &set, const QString &preferredReference);
-
-// One line per finding, "PATH: KIND [LANG[#SECTION]]: DETAIL", then the
-// summary line.
-QString formatCheckText(const CheckReport &report);
-
-// One JSON object on one line, followed by a line feed.
-QByteArray formatCheckJson(const CheckReport &report);
 
 } // namespace ZkHelp

@@ -1,5 +1,5 @@
 // The basis of a translated section against its reference text.
-#include "helpcheck.h"
+#include "translationbasis.h"
 
 #include <QTest>
 
@@ -9,7 +9,7 @@ using ZkHelp::HelpSection;
 
 Q_DECLARE_METATYPE(ZkHelp::BasisState)
 
-class TestHelpCheck : public QObject
+class TestTranslationBasis : public QObject
 {
     Q_OBJECT
 
@@ -18,7 +18,7 @@ private slots:
     void basisState();
 };
 
-void TestHelpCheck::basisState_data()
+void TestTranslationBasis::basisState_data()
 {
     QTest::addColumn<QList<HelpSection>>("reference");
     QTest::addColumn<QString>("basis");
@@ -40,7 +40,7 @@ void TestHelpCheck::basisState_data()
     QTest::newRow("no basis") << umlauts << QString() << BasisState::Unconfirmed;
 }
 
-void TestHelpCheck::basisState()
+void TestTranslationBasis::basisState()
 {
     QFETCH(QList<HelpSection>, reference);
     QFETCH(QString, basis);
@@ -55,5 +55,5 @@ void TestHelpCheck::basisState()
                  state == BasisState::Current);
 }
 
-QTEST_GUILESS_MAIN(TestHelpCheck)
-#include "tst_helpcheck.moc"
+QTEST_GUILESS_MAIN(TestTranslationBasis)
+#include "tst_translationbasis.moc"

@@ -1,0 +1,44 @@
+#include "helpset.h"
+
+#include "helpcollection.h"
+
+#include <QDir>
+#include <QDirIterator>
+
+namespace ZkHelp {
+
+namespace {
+
+QList<QString> sortedSubfolders(const QString &root)
+{
+    QList<QString> folders;
+    QDirIterator it(root, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        folders.append(it.next());
+    std::sort(folders.begin(), folders.end());
+    return folders;
+}
+
+} // namespace
+
+HelpSet searchFolderSet(const HelpCollection &collection)
+{
+    return HelpSet{collection.files(), collection.searchPaths(), true,
+                   HelpFinder().findUndecodableFiles(collection.searchPaths())};
+}
+
+HelpSet folderSet(const QString &folder, const HelpCollection &collection)
+{
+    const QString root = QDir::cleanPath(QDir(folder).absolutePath());
+    HelpSet set;
+    QDirIterator it(root, {QStringLiteral("*.zkhelp")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        set.files.append(it.next());
+    std::sort(set.files.begin(), set.files.end());
+    const QList<QString> folders = QList<QString>{root} + sortedSubfolders(root);
+    set.linkFolders = folders + collection.searchPaths();
+    set.undecodable = HelpFinder().findUndecodableFiles(folders);
+    return set;
+}
+
+} // namespace ZkHelp
