@@ -1,5 +1,6 @@
 #include "converter.h"
 
+#include "helpdata.h"
 #include "projectfile.h"
 #include "savefile.h"
 
@@ -180,7 +181,7 @@ QString dosListEntry(const QString &member)
 {
     QString entry = member;
     entry.replace(u'/', u'\\');
-    if (!entry.endsWith(QLatin1String(".zkhelp"), Qt::CaseInsensitive))
+    if (!entry.endsWith(helpFileExtension, Qt::CaseInsensitive))
         return entry;
     return usableStem(QFileInfo(entry).baseName()).left(6) + QLatin1String("~1.ZKH");
 }
@@ -227,7 +228,7 @@ QString Converter::toDos83(const QString &path)
 QString Converter::toWinName(const QString &path)
 {
     const QFileInfo info(path);
-    return info.absolutePath() + u'/' + info.completeBaseName() + QLatin1String(".zkhelp");
+    return info.absolutePath() + u'/' + info.completeBaseName() + helpFileExtension;
 }
 
 bool Converter::convertFile(const QString &inPath, const QString &outPath, bool toWin)
@@ -290,7 +291,7 @@ bool Converter::convertProject2Win(const QString &listPath, const QString &proje
     for (const QStringView line : QStringView(text).split(u'\n')) {
         const QString entry = line.trimmed().toString();
         if (!entry.isEmpty())
-            members << QFileInfo(entry).completeBaseName() + QLatin1String(".zkhelp");
+            members << QFileInfo(entry).completeBaseName() + helpFileExtension;
     }
     if (writeProjectFile(projectPath, name, members)) {
         qInfo() << "XML Projekt erstellt:" << projectPath;

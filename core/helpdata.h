@@ -7,6 +7,9 @@
 
 namespace ZkHelp {
 
+// The name every help file ends in.
+inline const QString helpFileExtension = QStringLiteral(".zkhelp");
+
 struct HelpSection
 {
     QString name;

@@ -1,5 +1,6 @@
 #include "helpfinder.h"
 
+#include "helpdata.h"
 #include "searchpathfile.h"
 
 #include <QDir>
@@ -19,8 +20,6 @@
 namespace ZkHelp {
 
 namespace {
-
-const QString helpExtension = QStringLiteral(".zkhelp");
 
 // Only a regular file counts: a folder that happens to be called "Path" must
 // not hide the program folder's file, and a FIFO or device would block or
@@ -42,18 +41,18 @@ QString locatePathFile(const QString &pathFileName, const QString &programFolder
 QString namePattern(const QString &filter)
 {
     if (filter.isEmpty())
-        return u'*' + helpExtension;
-    const QString pattern = u'*' + filter + u'*' + helpExtension;
+        return u'*' + helpFileExtension;
+    const QString pattern = u'*' + filter + u'*' + helpFileExtension;
     if (QRegularExpression::fromWildcard(pattern, Qt::CaseInsensitive).isValid())
         return pattern;
-    return u'*' + QString(filter).replace(u'[', QStringLiteral("[[]")) + u'*' + helpExtension;
+    return u'*' + QString(filter).replace(u'[', QStringLiteral("[[]")) + u'*' + helpFileExtension;
 }
 
 // What findAllFiles' name filter lets through without a filter of its own:
 // a name ending in the extension in any letter case, hidden names left out.
 bool isListedHelpFileName(const char *name)
 {
-    static const QByteArray extension = helpExtension.toLatin1();
+    static const QByteArray extension = helpFileExtension.toLatin1();
     const size_t length = std::strlen(name);
     return name[0] != '.' && length > size_t(extension.size()) &&
            ::strcasecmp(name + length - extension.size(), extension.constData()) == 0;
@@ -146,7 +145,8 @@ QList<QString> HelpFinder::getSearchPaths(const QString &pathFileName,
 
 QString HelpFinder::findHelpFile(const QList<QString> &searchPaths, const QString &fileName) const
 {
-    const QString name = fileName.endsWith(helpExtension) ? fileName : fileName + helpExtension;
+    const QString name =
+        fileName.endsWith(helpFileExtension) ? fileName : fileName + helpFileExtension;
     for (const QString &folder : searchPaths) {
         const QString path = QDir(folder).filePath(name);
         if (QFileInfo(path).isFile())

@@ -1,6 +1,7 @@
 #include "helpset.h"
 
 #include "helpcollection.h"
+#include "helpdata.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -31,7 +32,7 @@ HelpSet folderSet(const QString &folder, const HelpCollection &collection)
 {
     const QString root = QDir::cleanPath(QDir(folder).absolutePath());
     HelpSet set;
-    QDirIterator it(root, {QStringLiteral("*.zkhelp")}, QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(root, {u'*' + helpFileExtension}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext())
         set.files.append(it.next());
     std::sort(set.files.begin(), set.files.end());

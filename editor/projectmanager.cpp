@@ -1,5 +1,6 @@
 #include "projectmanager.h"
 
+#include "helpdata.h"
 #include "projectfile.h"
 #include "searchpathfile.h"
 
@@ -70,7 +71,7 @@ void ProjectManager::refreshFileList()
     if (projectDir.isEmpty())
         return;
     const QDir dir(projectDir);
-    QDirIterator it(projectDir, {QStringLiteral("*.zkhelp")}, QDir::Files,
+    QDirIterator it(projectDir, {u'*' + helpFileExtension}, QDir::Files,
                     QDirIterator::Subdirectories);
     while (it.hasNext())
         files.append(dir.relativeFilePath(it.next()));
