@@ -2,7 +2,9 @@
 
 #include "savefile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -49,6 +51,32 @@ bool writeProjectFile(const QString &path, const QString &name, const QList<QStr
     xml.writeEndElement();
     xml.writeEndDocument();
     return saveFile(path, bytes, errorString);
+}
+
+QString projectFileForArgument(const QString &argument, QString *errorString)
+{
+    const auto refuse = [errorString](const QString &reason) {
+        if (errorString)
+            *errorString = reason;
+        return QString();
+    };
+    const QFileInfo info(argument);
+    if (info.isDir()) {
+        const QDir folder(argument);
+        const QStringList found =
+            folder.entryList({u'*' + projectFileExtension}, QDir::Files, QDir::Name);
+        if (found.size() == 1)
+            return folder.absoluteFilePath(found.first());
+        return refuse(found.isEmpty()
+                          ? QStringLiteral("Kein Projekt (*.zkproject) im Ordner: %1").arg(argument)
+                          : QStringLiteral("Mehrere Projekte im Ordner %1, bitte eines angeben: %2")
+                                .arg(argument, found.join(QStringLiteral(", "))));
+    }
+    if (!info.isFile())
+        return refuse(QStringLiteral("Projekt nicht gefunden: %1").arg(argument));
+    if (!info.fileName().endsWith(projectFileExtension, Qt::CaseInsensitive))
+        return refuse(QStringLiteral("Keine Projektdatei (*.zkproject): %1").arg(argument));
+    return info.absoluteFilePath();
 }
 
 } // namespace ZkHelp

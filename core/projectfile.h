@@ -10,6 +10,9 @@
 
 namespace ZkHelp {
 
+// The name every project file ends in.
+inline const QString projectFileExtension = QStringLiteral(".zkproject");
+
 struct ProjectFileContent
 {
     // The name attribute of the first zkproject element; named tells whether
@@ -33,5 +36,12 @@ std::optional<ProjectFileContent> readProjectFile(const QString &path,
 // untouched and setting *errorString (when given), when the write fails.
 bool writeProjectFile(const QString &path, const QString &name, const QList<QString> &members,
                       QString *errorString = nullptr);
+
+// The project file a command-line argument names: the file itself, or the
+// one project file in a folder. A folder with none or several is refused
+// rather than guessed at, as is any other file, which opening would later
+// overwrite with a project list. On refusal the result is empty and
+// *errorString (when given) says why.
+QString projectFileForArgument(const QString &argument, QString *errorString = nullptr);
 
 } // namespace ZkHelp

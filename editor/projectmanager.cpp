@@ -38,7 +38,7 @@ bool ProjectManager::createProject(const QString &folder, const QString &name)
 {
     projectDir = folder;
     projectName = name;
-    projectFile = QDir(folder).filePath(name + QStringLiteral(".zkproject"));
+    projectFile = QDir(folder).filePath(name + projectFileExtension);
     registerOrWarn();
     refreshFileList();
     return saveProject();
