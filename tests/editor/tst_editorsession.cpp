@@ -1,6 +1,6 @@
 // The editor's documents without a window: what counts as changed, the
 // structural edits, and what a failed write keeps.
-#include "../core/helpdatadump.h"
+#include "helpdatadump.h"
 #include "editorsession.h"
 #include "testfiles.h"
 

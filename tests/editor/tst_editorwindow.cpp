@@ -2,7 +2,7 @@
 // script of clicks, edits and commands on a project in a fresh folder, with
 // the dialogs it raises answered in order; then the dialogs seen, the tree
 // and the files on disk are compared.
-#include "../core/helpdatadump.h"
+#include "helpdatadump.h"
 #include "dialoganswerer.h"
 #include "helpparser.h"
 #include "mainwindow.h"
