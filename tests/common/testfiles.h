@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QString>
 
+#include <sys/stat.h>
+
 namespace TestFiles {
 
 // Writes bytes to path, creating missing parent folders; false on failure.
@@ -23,6 +25,29 @@ inline QByteArray read(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Makes path what spec says: "->TARGET" a link to TARGET, "|" a FIFO, other
+// bytes a file of them; false on failure.
+inline bool make(const QString &path, const QByteArray &spec)
+{
+    if (!spec.startsWith("->") && spec != "|")
+        return write(path, spec);
+    return QDir().mkpath(QFileInfo(path).absolutePath()) &&
+           (spec == "|" ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                        : QFile::link(QString::fromUtf8(spec.mid(2)), path));
+}
+
+// What stands at path in make()'s terms, found without following a link or
+// opening anything else but a regular file: "missing" when nothing does.
+inline QByteArray kind(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return "->" + QFile::encodeName(info.symLinkTarget());
+    if (!info.exists())
+        return "missing";
+    return info.isFile() ? read(path) : "|";
 }
 
 } // namespace TestFiles
