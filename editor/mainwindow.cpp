@@ -600,21 +600,36 @@ bool MainWindow::openProjectPath(const QString &path)
 }
 
 // Edits kept from a session that never closed come back as unsaved edits:
-// the files on disk stay untouched until the user saves.
+// the files on disk stay untouched until the user saves. A damaged copy is
+// only named, so that it can never be saved over its file.
 void MainWindow::offerRecovery()
 {
     // Read before asking: the recovery timer may run while the box is open.
-    const QMap<QString, ZkHelp::RecoveredDocument> kept = recovery.read();
-    if (kept.isEmpty())
+    const ZkHelp::RecoveredEdits kept = recovery.read();
+    if (kept.documents.isEmpty() && kept.damaged.isEmpty())
         return;
-    if (QMessageBox::question(
-            this, tr("Wiederherstellen"),
-            tr("Es gibt ungesicherte Änderungen aus einer früheren Sitzung. Wiederherstellen?"),
-            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+    const QDir project(projectManager.projectDir);
+    QStringList names;
+    for (auto it = kept.documents.cbegin(); it != kept.documents.cend(); ++it)
+        names.append(project.relativeFilePath(it.key()));
+    for (const QString &path : kept.damaged)
+        names.append(
+            tr("%1 (beschädigt, nicht wiederhergestellt)").arg(project.relativeFilePath(path)));
+    if (!kept.damaged.isEmpty())
+        names.append(
+            tr("Beschädigte Kopien liegen in %1").arg(QDir::toNativeSeparators(recovery.folder())));
+    const bool offered = !kept.documents.isEmpty();
+    if (showBox(offered ? QMessageBox::Question : QMessageBox::Information, tr("Wiederherstellen"),
+                offered ? tr("Es gibt ungesicherte Änderungen aus einer früheren Sitzung. "
+                             "Wiederherstellen?")
+                        : tr("Ungesicherte Änderungen aus einer früheren Sitzung sind beschädigt "
+                             "und werden nicht wiederhergestellt."),
+                offered ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                names.join(u'\n')) != QMessageBox::Yes) {
         recovery.clear();
         return;
     }
-    for (auto it = kept.cbegin(); it != kept.cend(); ++it)
+    for (auto it = kept.documents.cbegin(); it != kept.documents.cend(); ++it)
         session.recover(it.key(), it->document, it->baseHash);
     redrawTree();
     scheduleRecovery();

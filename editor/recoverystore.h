@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 namespace ZkHelp {
 
@@ -19,6 +20,19 @@ struct RecoveredDocument
     QByteArray baseHash;
 };
 
+// What read() found for the project.
+struct RecoveredEdits
+{
+    // The copies read whole, keyed by full path.
+    QMap<QString, RecoveredDocument> documents;
+    // The paths whose copy could not be read whole (cut short, no XML, no
+    // regular file): never offered, their copy set aside as damaged.
+    QStringList damaged;
+};
+
+// Nothing it finds in its folders is followed: a link, or anything else where
+// a folder or a file of its own belongs, is removed (a link as a link, never
+// its target) before the store writes there, and is never read.
 class RecoveryStore
 {
 public:
@@ -34,14 +48,20 @@ public:
     // Returns false when a write failed.
     bool keep(const QMap<QString, RecoveredDocument> &documents);
 
-    // What is kept for the project, from an earlier session or this one.
-    QMap<QString, RecoveredDocument> read() const;
+    // What is kept for the project, from an earlier session or this one. A
+    // damaged copy is renamed to copyPath() plus ".damaged", so that no later
+    // keep() or clear() replaces what may still be salvaged from it.
+    RecoveredEdits read();
 
-    // Drops everything kept for the project.
+    // Drops everything kept for the project: the files the store wrote, then
+    // the folder if nothing else is left in it.
     void clear();
 
     // The project's folder under root.
     QString folder() const { return projectFolder; }
+
+    // Where the copy of the document at path is kept.
+    QString copyPath(const QString &path) const;
 
 private:
     QString root;

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace TestFiles {
@@ -37,6 +38,29 @@ inline bool writeNative(const QByteArray &path, const QByteArray &bytes)
         return false;
     const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
     return ::close(fd) == 0 && written;
+}
+
+// Makes path what spec says: "->TARGET" a link to TARGET, "|" a FIFO, other
+// bytes a file of them; false on failure.
+inline bool make(const QString &path, const QByteArray &spec)
+{
+    if (!spec.startsWith("->") && spec != "|")
+        return write(path, spec);
+    return QDir().mkpath(QFileInfo(path).absolutePath()) &&
+           (spec == "|" ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                        : QFile::link(QString::fromUtf8(spec.mid(2)), path));
+}
+
+// What stands at path in make()'s terms, found without following a link or
+// opening anything else but a regular file: "missing" when nothing does.
+inline QByteArray kind(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return "->" + QFile::encodeName(info.symLinkTarget());
+    if (!info.exists())
+        return "missing";
+    return info.isFile() ? read(path) : "|";
 }
 
 } // namespace TestFiles

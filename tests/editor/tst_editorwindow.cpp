@@ -77,6 +77,7 @@ private slots:
     void projectCommands() { runCase(); }
     void diskChanges_data();
     void diskChanges() { runCase(); }
+    void recoveryAfterKill_data();
     void recoveryAfterKill();
     void translations_data();
     void translations() { runCase(); }
@@ -482,10 +483,28 @@ void TestEditorWindow::diskChanges_data()
         << "" << QStringList{} << xyTree << QStringList{xb};
 }
 
+// cutShort: the copy lost its second half in the crash; shown: the boxes
+// the next start shows, then the section's text.
+void TestEditorWindow::recoveryAfterKill_data()
+{
+    QTest::addColumn<bool>("cutShort");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::newRow("offered back") << false
+                                  << QByteArray("Wiederherstellen: Es gibt ungesicherte Änderungen "
+                                                "aus einer früheren Sitzung. "
+                                                "Wiederherstellen?|c-Intro und mehr\n");
+    QTest::newRow("copy cut short: only named")
+        << true
+        << QByteArray("Wiederherstellen: Ungesicherte Änderungen aus einer früheren Sitzung sind "
+                      "beschädigt und werden nicht wiederhergestellt.|c-Intro\n");
+}
+
 // Typed, not saved, the process killed: the next start offers the text back,
 // and the file on disk never saw it.
 void TestEditorWindow::recoveryAfterKill()
 {
+    QFETCH(bool, cutShort);
+    QFETCH(QByteArray, shown);
     QVERIFY(TestFiles::write(dir->filePath("p/x.zkhelp"), helpFile("de:Intro")));
     QVERIFY(TestFiles::write(dir->filePath("p/demo.zkproject"), "<zkproject name=\"demo\"/>"));
     const QByteArray onDisk = TestFiles::read(dir->filePath("p/x.zkhelp"));
@@ -496,26 +515,26 @@ void TestEditorWindow::recoveryAfterKill()
         driver.start(RECOVERY_DRIVER_PATH,
                      QStringList{pathFile, dir->filePath("p/demo.zkproject")} + args);
     };
-    const auto kept = [&] {
-        QDirIterator it(dir->filePath("data"), {"index.json"}, QDir::Files,
-                        QDirIterator::Subdirectories);
-        return it.hasNext();
+    const auto kept = [&](const QString &name) {
+        QDirIterator it(dir->filePath("data"), {name}, QDir::Files, QDirIterator::Subdirectories);
+        return it.hasNext() ? it.next() : QString();
     };
 
     QProcess typing;
     start(typing, {"type", " und mehr"});
     QVERIFY(typing.waitForReadyRead(10000));
     QCOMPARE(typing.readAll(), "typed\n");
-    QTRY_VERIFY_WITH_TIMEOUT(kept(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(!kept("index.json").isEmpty(), 2000);
     typing.kill();
     QVERIFY(typing.waitForFinished(5000));
+    const QString copy = kept("*.zkhelp");
+    if (cutShort)
+        QVERIFY(QFile::resize(copy, QFileInfo(copy).size() / 2));
 
     QProcess recovering;
     start(recovering, {"recover"});
     QVERIFY(recovering.waitForFinished(10000));
-    QCOMPARE(recovering.readAllStandardOutput(),
-             "Wiederherstellen: Es gibt ungesicherte Änderungen aus einer früheren Sitzung. "
-             "Wiederherstellen?|c-Intro und mehr\n");
+    QCOMPARE(recovering.readAllStandardOutput(), shown);
     QCOMPARE(TestFiles::read(dir->filePath("p/x.zkhelp")), onDisk);
 }
 

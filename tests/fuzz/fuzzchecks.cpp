@@ -4,6 +4,7 @@
 #include "helpparser.h"
 #include "htmlexporter.h"
 #include "htmltext.h"
+#include "recoverystore.h"
 
 #include <QDir>
 #include <QFile>
@@ -81,6 +82,13 @@ void checkDocumentTexts(const ZkHelp::HelpData &data)
         checkEscaping(link);
 }
 
+void writeInput(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        fail("input is written", path);
+}
+
 void checkPage(const ZkHelp::HelpData &data)
 {
     const QString pagePath = workDir().filePath(QStringLiteral("page.html"));
@@ -109,10 +117,7 @@ void silenceMessageLog()
 void checkHelpFile(const QByteArray &bytes)
 {
     const QString path = workDir().filePath(QStringLiteral("input.zkhelp"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        fail("input is written", path);
-    file.close();
+    writeInput(path, bytes);
     const ZkHelp::HelpData data = ZkHelp::HelpParser().parse(path);
     checkDocumentTexts(data);
     checkPage(data);
@@ -140,6 +145,43 @@ void checkDosName(const QByteArray &bytes)
         winInfo.fileName() != dosInfo.completeBaseName() + QStringLiteral(".zkhelp"))
         fail("name back from DOS keeps folder and stem",
              dos + QStringLiteral(" -> ") + winInfo.filePath());
+}
+
+void checkRecovery(const QByteArray &bytes)
+{
+    const QString x = QStringLiteral("/p/x.zkhelp");
+    const QString y = QStringLiteral("/p/y.zkhelp");
+    ZkHelp::HelpData good;
+    good.author = QStringLiteral("A");
+    const QMap<QString, ZkHelp::RecoveredDocument> both{{x, {good, "x"}}, {y, {good, "y"}}};
+    ZkHelp::RecoveryStore store(workDir().filePath(QStringLiteral("recovery")));
+    store.setProject(QStringLiteral("/p"));
+    const auto keepBoth = [&] {
+        store.clear();
+        if (!store.keep(both))
+            fail("copies are kept", store.folder());
+    };
+
+    keepBoth();
+    writeInput(store.copyPath(x), bytes);
+    QString error;
+    const ZkHelp::HelpData whole = ZkHelp::HelpParser().parseQuietly(store.copyPath(x), error);
+    ZkHelp::RecoveredEdits edits = store.read();
+    if (edits.documents.value(y).document != good)
+        fail("a good copy beside is read", QString::fromLatin1(bytes));
+    if (error.isEmpty() ? edits.documents.value(x).document != whole || !edits.damaged.isEmpty()
+                        : edits.documents.contains(x) || edits.damaged != QStringList{x})
+        fail("a copy counts as damaged exactly when it cannot be read whole", error);
+
+    keepBoth();
+    writeInput(QDir(store.folder()).filePath(QStringLiteral("index.json")), bytes);
+    edits = store.read();
+    for (auto it = edits.documents.cbegin(); it != edits.documents.cend(); ++it) {
+        if (!both.contains(it.key()) || it->document != good)
+            fail("only paths with a good copy come back", it.key());
+    }
+    if (!edits.damaged.isEmpty())
+        fail("good copies are not damaged", edits.damaged.join(u' '));
 }
 
 } // namespace FuzzChecks

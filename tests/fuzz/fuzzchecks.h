@@ -21,4 +21,10 @@ void checkHelpFile(const QByteArray &bytes);
 // 8.3 name and back, and checks both names' form and folder.
 void checkDosName(const QByteArray &bytes);
 
+// Puts bytes in the place of a kept recovery copy, beside a good one, and
+// checks that reading the store returns it exactly when the reader reads it
+// whole, and the good one either way; then puts bytes in the place of the
+// index and checks that no path without a good copy comes back.
+void checkRecovery(const QByteArray &bytes);
+
 } // namespace FuzzChecks
