@@ -1,5 +1,6 @@
 // zkhelp_cli -check as a process, over small help sets with known findings:
 // exact report bytes and exit status.
+#include "helpxml.h"
 #include "testfiles.h"
 
 #include <QProcess>
@@ -23,26 +24,23 @@ private slots:
 
 namespace {
 
+using HelpXml::link;
+
 QByteArray help(const QByteArray &body)
 {
-    return "<zkhelp version=\"1\" author=\"A\">" + body + "</zkhelp>";
+    return HelpXml::file(body);
 }
 
+// Every language has one section unless a row says otherwise.
 QByteArray lang(const QByteArray &key, const QByteArray &description,
-                const QByteArray &sections = "<section name=\"S\">Text</section>")
+                const QByteArray &sections = HelpXml::section("S", "Text"))
 {
-    return "<lang name=\"" + key + "\"><description>" + description + "</description>" + sections +
-           "</lang>";
-}
-
-QByteArray link(const QByteArray &page)
-{
-    return "<link page=\"" + page + "\"/>";
+    return HelpXml::language(key, description, sections);
 }
 
 // "S\nText" hashes to 305fe784...; a translation of it confirmed against de.
 const QByteArray confirmedEn =
-    lang("en", "E", "<section name=\"S\" basis=\"de:305fe78497408d98\">Text</section>");
+    lang("en", "E", HelpXml::section("S", "Text", "de:305fe78497408d98"));
 const QByteArray summaryClean = "2 Dateien, 2 Sprachen: 0 Fehler, 0 Hinweise, 0 ohne Abgleich\n";
 
 } // namespace

@@ -1,5 +1,6 @@
 // zkhelp_cli as a process: exact output bytes, exit status and the files it
 // leaves in its working folder.
+#include "helpxml.h"
 #include "testfiles.h"
 
 #include <QProcess>
@@ -46,8 +47,7 @@ const QByteArray topicLinks = "\nVerweis \nx y \n";
 
 QByteArray helpFile(const QByteArray &root, const QByteArray &body)
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zkhelp " + root + ">\n" + body +
-           "\n</zkhelp>\n";
+    return HelpXml::file(body, root);
 }
 
 QByteArray printed(const QByteArray &header, const QByteArray &body)
@@ -218,8 +218,8 @@ void TestCli::helpPrintsUsage()
     QVERIFY(result.out.startsWith("Aufruf: zkhelp_cli"));
     for (const char c : result.out)
         QVERIFY2(c == '\n' || (c >= ' ' && c <= '~'), result.out);
-    for (const char *command : {"-lsp ", "-lsf ", "-l ", "-sh ", "-shl ", "-html ", "-search ", "-h, --help",
-                                "NAME SPRACHE", "Exit-Status: 0", " 1 "})
+    for (const char *command : {"-lsp ", "-lsf ", "-l ", "-sh ", "-shl ", "-html ", "-search ",
+                                "-h, --help", "NAME SPRACHE", "Exit-Status: 0", " 1 "})
         QVERIFY2(result.out.contains(command), command);
     QVERIFY(!QFileInfo::exists(work(QStringLiteral("Path"))));
 }

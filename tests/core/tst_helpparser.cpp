@@ -1,6 +1,7 @@
 // Reading .zkhelp files: the model built from well-formed, odd and broken input.
 #include "helpdatadump.h"
 #include "helpparser.h"
+#include "helpxml.h"
 #include "testfiles.h"
 
 #include <QRegularExpression>
@@ -27,8 +28,7 @@ namespace {
 
 QByteArray wrap(const QByteArray &body)
 {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zkhelp version=\"1\" author=\"A\">\n" +
-           body + "\n</zkhelp>\n";
+    return HelpXml::file(body);
 }
 
 } // namespace

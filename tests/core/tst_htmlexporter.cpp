@@ -2,6 +2,7 @@
 #include "filesizelimit.h"
 #include "helpcollection.h"
 #include "helpparser.h"
+#include "helpxml.h"
 #include "htmlexporter.h"
 #include "htmltext.h"
 #include "testfiles.h"
@@ -43,10 +44,10 @@ const QByteArray bom = "\xEF\xBB\xBF";
 
 QByteArray helpFile(const QStringList &links)
 {
-    QByteArray bytes = "<zkhelp version=\"1\" author=\"a\"><lang name=\"de\"/>";
+    QByteArray body = HelpXml::language("de", "");
     for (const QString &link : links)
-        bytes += "<link page=\"" + link.toUtf8() + "\"/>";
-    return bytes + "</zkhelp>";
+        body += HelpXml::link(link.toUtf8());
+    return HelpXml::file(body);
 }
 
 // Every file below folder, as paths relative to it, sorted.
