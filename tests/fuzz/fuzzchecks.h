@@ -21,4 +21,9 @@ void checkHelpFile(const QByteArray &bytes);
 // 8.3 name and back, and checks both names' form and folder.
 void checkDosName(const QByteArray &bytes);
 
+// Takes bytes, as UTF-8, as a full-text query: it asks for at most
+// SearchQuery::maxWords words, and a small index answers it without a
+// complaint about the match expression, snippets included.
+void checkQuery(const QByteArray &bytes);
+
 } // namespace FuzzChecks

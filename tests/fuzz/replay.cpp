@@ -39,11 +39,13 @@ int main(int argc, char *argv[])
         replayFolder(corpus.filePath(QStringLiteral("reader")), FuzzChecks::checkHelpFile);
     const int names =
         replayFolder(corpus.filePath(QStringLiteral("dosname")), FuzzChecks::checkDosName);
-    if (helpFiles <= 0 || names <= 0) {
+    const int queries =
+        replayFolder(corpus.filePath(QStringLiteral("query")), FuzzChecks::checkQuery);
+    if (helpFiles <= 0 || names <= 0 || queries <= 0) {
         std::fprintf(stderr, "corpus missing or unreadable in %s\n", argv[1]);
         return 1;
     }
     // Any broken property has aborted before this line.
-    std::printf("fuzz corpus: %d passed, 0 failed\n", helpFiles + names);
+    std::printf("fuzz corpus: %d passed, 0 failed\n", helpFiles + names + queries);
     return 0;
 }
