@@ -629,14 +629,17 @@ QList<SearchHit> SearchIndex::runSearch(const SearchQuery &parsed, int limit, bo
             "entries.rowid IN (SELECT rowid FROM entries WHERE entries MATCH ?) AS titleHit, "
             "bm25(entries, 1.0, 4.0, 1.0) AS score "
             "FROM entries JOIN files ON files.id = (entries.rowid >> %1) "
-            "WHERE entries MATCH ? AND files.folder IN (SELECT folder FROM temp.scope) "
-            "AND files.path NOT IN (SELECT path FROM temp.shadowed) "
+            "WHERE entries MATCH ? AND files.folder IN (SELECT folder FROM temp.scope) %2"
             "ORDER BY titleHit DESC, score, path, row LIMIT ?) "
             "SELECT best.path, entries.lang, coalesce(entries.rawtitle, entries.title), "
             "entries.section, coalesce(entries.rawbody, entries.body) "
             "FROM best JOIN entries ON entries.rowid = best.row "
             "ORDER BY best.titleHit DESC, best.score, best.path, best.row")
-            .arg(rowBits));
+            .arg(rowBits)
+            // Looked up for every matching row, so asked only when needed.
+            .arg(shadowed.isEmpty()
+                     ? QString()
+                     : QStringLiteral("AND files.path NOT IN (SELECT path FROM temp.shadowed) ")));
     query.addBindValue(parsed.matchExpression(QStringLiteral("title")));
     query.addBindValue(parsed.matchExpression());
     query.addBindValue(limit);

@@ -140,7 +140,13 @@ bool mayHoldCjk(const QString &text)
 // index's tokenizer does.
 QString folded(const QString &word)
 {
-    const QString decomposed = matchedForm(word).normalized(QString::NormalizationForm_D);
+    QString decomposed = matchedForm(word).normalized(QString::NormalizationForm_D);
+    // Every mark is then a Latin letter's accent: the common case, kept quick
+    // for the snippets of many hits.
+    if (!mayHoldMarks(word)) {
+        decomposed.removeIf([](QChar c) { return c.isMark(); });
+        return decomposed.toCaseFolded();
+    }
     QString plain;
     plain.reserve(decomposed.size());
     bool latin = false;
