@@ -2,6 +2,7 @@
 
 #include "checkreport.h"
 #include "searchindex.h"
+#include "searchquery.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -216,6 +217,8 @@ bool CliApp::createHtml(const QString &fileName)
 // section title (empty for the description), separated by tabs.
 bool CliApp::searchText(const QString &query)
 {
+    if (ZkHelp::SearchQuery(query).isTruncated())
+        qWarning().noquote() << ZkHelp::truncationMessage();
     ZkHelp::SearchIndex index;
     const QList<ZkHelp::SearchHit> hits = index.updateAndSearch(collection, query, 50);
     if (hits.isEmpty()) {

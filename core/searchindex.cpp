@@ -3,9 +3,11 @@
 #include "helpparser.h"
 #include "searchquery.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -17,7 +19,7 @@ namespace ZkHelp {
 
 namespace {
 
-constexpr int schemaVersion = 3;
+constexpr int schemaVersion = 4;
 // A file's rows are numbered from its id shifted by this many bits, so that
 // all of them go with one range delete.
 constexpr int rowBits = 20;
@@ -52,6 +54,11 @@ bool isBusy(const QSqlError &error)
 {
     const int code = sqliteCode(error);
     return code == 5 || code == 6;
+}
+
+QSqlError damage(const QString &what)
+{
+    return QSqlError(QStringLiteral("beschaedigt: ") + what, QString(), QSqlError::StatementError);
 }
 
 // A file's folder as the index stores it: its path up to the last slash.
@@ -124,6 +131,7 @@ bool SearchIndex::openFile()
                               QSqlError::ConnectionError);
         return false;
     }
+    const bool uncleanEnd = markOpen();
     db.setDatabaseName(indexFilePath);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyMilliseconds));
     if (!db.open()) {
@@ -137,12 +145,58 @@ bool SearchIndex::openFile()
     // large set; its segments are merged in small steps (writeBatch).
     return run(QStringLiteral("PRAGMA journal_mode=WAL")) &&
            run(QStringLiteral("PRAGMA synchronous=OFF")) &&
-           run(QStringLiteral("PRAGMA cache_size=-32768")) && prepareSchema();
+           run(QStringLiteral("PRAGMA cache_size=-32768")) && prepareSchema() &&
+           (!uncleanEnd || isIntact());
+}
+
+// Every program keeps a marker next to the index file while it has it
+// open. One left by a program that is no longer running means the file was
+// not closed cleanly: without syncs, a crash of the system then may have
+// damaged it. True when such a marker was found (and removed).
+bool SearchIndex::markOpen()
+{
+    const QFileInfo file(indexFilePath);
+    const QString prefix = file.fileName() + QStringLiteral(".open-");
+    bool uncleanEnd = false;
+    const QStringList markers =
+        file.dir().entryList({prefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : markers) {
+        QLockFile left(file.dir().filePath(name));
+        // Only a marker whose program is gone is stale, however old.
+        left.setStaleLockTime(0);
+        if (left.tryLock(0)) {
+            left.unlock();
+            uncleanEnd = true;
+        }
+    }
+    openMarker = std::make_unique<QLockFile>(file.dir().filePath(
+        prefix + QString::number(QCoreApplication::applicationPid()) + u'-' + connectionName));
+    openMarker->setStaleLockTime(0);
+    openMarker->tryLock(0);
+    return uncleanEnd;
+}
+
+// Checks the tables' b-trees, then the full-text index against its rows:
+// damage to either can leave searches quietly missing hits.
+bool SearchIndex::isIntact()
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA quick_check"))) {
+        lastError = query.lastError();
+        return false;
+    }
+    if (!query.next() || query.value(0).toString() != u"ok") {
+        lastError = damage(query.value(0).toString());
+        return false;
+    }
+    query.finish();
+    return run(QStringLiteral("INSERT INTO entries(entries) VALUES ('integrity-check')"));
 }
 
 void SearchIndex::openMemory()
 {
     db.close();
+    openMarker.reset();
     db.setDatabaseName(QStringLiteral(":memory:"));
     db.setConnectOptions();
     inMemory = db.open() && prepareSchema();
@@ -175,12 +229,14 @@ bool SearchIndex::prepareSchema()
                                  "size INTEGER NOT NULL, modified INTEGER NOT NULL, "
                                  "stamp INTEGER NOT NULL)")) &&
               run(QStringLiteral("CREATE INDEX files_folder ON files(folder, stamp)")) &&
-              // rawtitle and rawbody hold the text as written where the
-              // matched form differs (Chinese or Japanese in it).
-              run(QStringLiteral("CREATE VIRTUAL TABLE entries USING fts5(topic, lang, "
+              // Only the texts are matched, never the language key. rawtitle
+              // and rawbody hold the text as written where the matched form
+              // differs (indexedText). Marks are word characters, so that
+              // a Hindi vowel sign does not split its word.
+              run(QStringLiteral("CREATE VIRTUAL TABLE entries USING fts5(lang UNINDEXED, "
                                  "title, body, section UNINDEXED, rawtitle UNINDEXED, "
-                                 "rawbody UNINDEXED, "
-                                 "tokenize='unicode61 remove_diacritics 2')")) &&
+                                 "rawbody UNINDEXED, tokenize=\"unicode61 remove_diacritics 2 "
+                                 "categories 'L* N* Co M*'\")")) &&
               run(QStringLiteral("INSERT INTO entries(entries, rank) VALUES ('automerge', 0)")) &&
               run(QStringLiteral("INSERT INTO entries(entries, rank) VALUES ('hashsize', %1)")
                       .arg(pendingTermBytes)) &&
@@ -191,7 +247,8 @@ bool SearchIndex::prepareSchema()
         if (!run(QStringLiteral("COMMIT")))
             return false;
     }
-    return run(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS scope(folder TEXT PRIMARY KEY)"));
+    return run(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS scope(folder TEXT PRIMARY KEY)")) &&
+           run(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS shadowed(path TEXT PRIMARY KEY)"));
 }
 
 // Rebuilds a damaged index file once, else goes on in memory; false when
@@ -200,11 +257,13 @@ bool SearchIndex::recover(const QString &reason)
 {
     if (inMemory)
         return false;
-    if (!rebuilt && !isBusy(lastError)) {
+    // A file held by another program is theirs; any other this program
+    // gives up, as after a failed write on a full disk, would only take
+    // space, and be found damaged or filled again by the next search.
+    const bool ours = !isBusy(lastError);
+    if (!rebuilt && ours) {
         rebuilt = true;
-        db.close();
-        for (const char *suffix : {"", "-wal", "-shm"})
-            QFile::remove(indexFilePath + QLatin1String(suffix));
+        removeIndexFiles();
         if (openFile()) {
             qWarning() << "Suchindex neu aufgebaut:" << indexFilePath << reason;
             return true;
@@ -212,8 +271,17 @@ bool SearchIndex::recover(const QString &reason)
     }
     qWarning() << "Suchindex nicht nutzbar, diese Suche laeuft im Speicher:" << indexFilePath
                << reason;
+    if (ours)
+        removeIndexFiles();
     openMemory();
     return inMemory;
+}
+
+void SearchIndex::removeIndexFiles()
+{
+    db.close();
+    for (const char *suffix : {"", "-wal", "-shm"})
+        QFile::remove(indexFilePath + QLatin1String(suffix));
 }
 
 void SearchIndex::beginUpdate(const HelpCollection &collection)
@@ -232,6 +300,8 @@ QList<SearchHit> SearchIndex::updateAndSearch(const HelpCollection &collection,
         QtConcurrent::run(&readers, [collection] { return collection.fileStates(); });
     current = collection;
     setFolders(collection);
+    // Which files the listing shadows is known only once it is done.
+    shadowed.clear();
     const SearchQuery parsed(query);
     bool answered = false;
     QList<SearchHit> hits;
@@ -245,7 +315,9 @@ QList<SearchHit> SearchIndex::updateAndSearch(const HelpCollection &collection,
     }
     const QList<HelpFileState> files = listing.result();
     adoptListing(collection, files);
-    if (answered && changedFolders(files, searched).isEmpty())
+    if (answered && changedFolders(files, searched).isEmpty() &&
+        std::none_of(hits.cbegin(), hits.cend(),
+                     [this](const SearchHit &hit) { return shadowed.contains(hit.path); }))
         return hits;
     continueUpdate();
     return search(query, limit);
@@ -268,6 +340,7 @@ void SearchIndex::adoptListing(const HelpCollection &collection, const QList<Hel
     nextPending = 0;
     setFolders(collection);
     listed = files;
+    shadowed = shadowedPaths(files);
     QHash<QString, FolderTotals> stored;
     QSet<QString> changed;
     QHash<QString, FileState> known;
@@ -297,15 +370,40 @@ void SearchIndex::adoptListing(const HelpCollection &collection, const QList<Hel
         adoptListing(collection, files);
 }
 
-// The folders a search answers from, as the listing names its files'.
+// Files whose name an earlier search folder of the listing holds too: the
+// name opens that one, so they answer no search.
+QSet<QString> SearchIndex::shadowedPaths(const QList<HelpFileState> &files)
+{
+    QSet<QString> names;
+    QSet<QString> paths;
+    for (const HelpFileState &file : files) {
+        const QString name = file.path.mid(file.path.lastIndexOf(u'/') + 1);
+        if (names.contains(name))
+            paths.insert(file.path);
+        else
+            names.insert(name);
+    }
+    return paths;
+}
+
+// The folders a search answers from, as the listing names its files', and
+// the files of them it leaves out.
 bool SearchIndex::fillScope()
 {
-    if (!run(QStringLiteral("DELETE FROM temp.scope")))
+    return fillTable(QStringLiteral("temp.scope"), folders) &&
+           fillTable(QStringLiteral("temp.shadowed"), shadowed);
+}
+
+// Replaces the rows of table, a temporary table of one column.
+bool SearchIndex::fillTable(const QString &table, const QSet<QString> &values)
+{
+    if (!run(QStringLiteral("DELETE FROM ") + table))
         return false;
     QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT OR IGNORE INTO temp.scope(folder) VALUES (?)"));
-    for (const QString &folder : std::as_const(folders)) {
-        insert.addBindValue(folder);
+    insert.prepare(QStringLiteral("INSERT OR IGNORE INTO ") + table +
+                   QStringLiteral(" VALUES (?)"));
+    for (const QString &value : values) {
+        insert.addBindValue(value);
         if (!insert.exec()) {
             lastError = insert.lastError();
             return false;
@@ -486,7 +584,6 @@ QList<SearchIndex::PreparedFile> SearchIndex::prepareFiles(const QList<HelpFileS
         const HelpData data = parser.parseQuietly(state.path, error);
         PreparedFile &file = prepared.emplace_back();
         file.state = state;
-        file.topic = indexedText(QFileInfo(state.path).completeBaseName());
         // Rows past the file's range (a million of them) are left out.
         for (auto language = data.languages.cbegin();
              language != data.languages.cend() && file.rows.size() < rowsPerFile; ++language) {
@@ -530,15 +627,19 @@ QList<SearchHit> SearchIndex::runSearch(const SearchQuery &parsed, int limit, bo
         QStringLiteral(
             "WITH best AS (SELECT entries.rowid AS row, files.path AS path, "
             "entries.rowid IN (SELECT rowid FROM entries WHERE entries MATCH ?) AS titleHit, "
-            "bm25(entries, 2.0, 1.0, 4.0, 1.0) AS score "
+            "bm25(entries, 1.0, 4.0, 1.0) AS score "
             "FROM entries JOIN files ON files.id = (entries.rowid >> %1) "
-            "WHERE entries MATCH ? AND files.folder IN (SELECT folder FROM temp.scope) "
+            "WHERE entries MATCH ? AND files.folder IN (SELECT folder FROM temp.scope) %2"
             "ORDER BY titleHit DESC, score, path, row LIMIT ?) "
             "SELECT best.path, entries.lang, coalesce(entries.rawtitle, entries.title), "
             "entries.section, coalesce(entries.rawbody, entries.body) "
             "FROM best JOIN entries ON entries.rowid = best.row "
             "ORDER BY best.titleHit DESC, best.score, best.path, best.row")
-            .arg(rowBits));
+            .arg(rowBits)
+            // Looked up for every matching row, so asked only when needed.
+            .arg(shadowed.isEmpty()
+                     ? QString()
+                     : QStringLiteral("AND files.path NOT IN (SELECT path FROM temp.shadowed) ")));
     query.addBindValue(parsed.matchExpression(QStringLiteral("title")));
     query.addBindValue(parsed.matchExpression());
     query.addBindValue(limit);
@@ -571,9 +672,8 @@ SearchIndex::FileWriter::FileWriter(const QSqlDatabase &db)
     updateFile.prepare(
         QStringLiteral("UPDATE files SET size = ?, modified = ?, stamp = ? WHERE id = ?"));
     clearRows.prepare(QStringLiteral("DELETE FROM entries WHERE rowid BETWEEN ? AND ?"));
-    insertRow.prepare(QStringLiteral("INSERT INTO entries(rowid, topic, lang, title, body, "
-                                     "section, rawtitle, rawbody) "
-                                     "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    insertRow.prepare(QStringLiteral("INSERT INTO entries(rowid, lang, title, body, section, "
+                                     "rawtitle, rawbody) VALUES (?, ?, ?, ?, ?, ?, ?)"));
 }
 
 bool SearchIndex::FileWriter::write(const PreparedFile &file)
@@ -583,7 +683,7 @@ bool SearchIndex::FileWriter::write(const PreparedFile &file)
         return id == 0;
     qint64 row = firstRow(id);
     for (const PreparedRow &content : file.rows) {
-        if (!addRow(row++, file.topic, content))
+        if (!addRow(row++, content))
             return false;
     }
     return true;
@@ -627,10 +727,9 @@ qint64 SearchIndex::FileWriter::claim(const HelpFileState &state)
     return id;
 }
 
-bool SearchIndex::FileWriter::addRow(qint64 row, const QString &topic, const PreparedRow &content)
+bool SearchIndex::FileWriter::addRow(qint64 row, const PreparedRow &content)
 {
     insertRow.addBindValue(row);
-    insertRow.addBindValue(topic);
     insertRow.addBindValue(content.language);
     insertRow.addBindValue(content.title);
     insertRow.addBindValue(content.text);

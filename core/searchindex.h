@@ -9,12 +9,15 @@
 #include <QFuture>
 #include <QHash>
 #include <QList>
+#include <QLockFile>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QThreadPool>
+
+#include <memory>
 
 namespace ZkHelp {
 
@@ -66,7 +69,9 @@ public:
     qsizetype pendingCount() const { return pending.size() - nextPending; }
 
     // At most limit hits among the files of the last beginUpdate() (as far
-    // as they are indexed), section title hits first, then the best.
+    // as they are indexed), section title hits first, then the best. A file
+    // whose name an earlier search folder holds too gives none: its name
+    // opens the other file.
     QList<SearchHit> search(const QString &query, int limit = 50);
 
     bool isInMemory() const { return inMemory; }
@@ -107,7 +112,6 @@ private:
     struct PreparedFile
     {
         HelpFileState state;
-        QString topic;
         QList<PreparedRow> rows;
     };
 
@@ -121,7 +125,7 @@ private:
 
     private:
         qint64 claim(const HelpFileState &state);
-        bool addRow(qint64 row, const QString &topic, const PreparedRow &content);
+        bool addRow(qint64 row, const PreparedRow &content);
         qint64 fail(const QSqlQuery &query);
 
         QSqlQuery find;
@@ -135,13 +139,18 @@ private:
     bool run(const QString &statement);
     void rollback();
     bool openFile();
+    bool markOpen();
+    bool isIntact();
+    void removeIndexFiles();
     void openMemory();
     int storedVersion();
     bool prepareSchema();
     bool recover(const QString &reason);
     void setFolders(const HelpCollection &collection);
     void adoptListing(const HelpCollection &collection, const QList<HelpFileState> &files);
+    static QSet<QString> shadowedPaths(const QList<HelpFileState> &files);
     bool fillScope();
+    bool fillTable(const QString &table, const QSet<QString> &values);
     bool readStoredTotals(QHash<QString, FolderTotals> &stored);
     QSet<QString> changedFolders(const QList<HelpFileState> &files,
                                  const QHash<QString, FolderTotals> &stored) const;
@@ -157,6 +166,7 @@ private:
     QString indexFilePath;
     QString connectionName;
     QSqlDatabase db;
+    std::unique_ptr<QLockFile> openMarker;
     QSqlError lastError;
     bool inMemory = false;
     bool rebuilt = false;
@@ -164,6 +174,7 @@ private:
     HelpCollection current;
     QList<HelpFileState> listed;
     QSet<QString> folders;
+    QSet<QString> shadowed;
     QList<HelpFileState> pending;
     // Files of pending written, and handed to the reads in flight.
     qsizetype nextPending = 0;

@@ -1,5 +1,6 @@
 #include "searchquery.h"
 
+#include <QSet>
 #include <QStringList>
 
 namespace ZkHelp {
@@ -21,10 +22,59 @@ bool isCjk(char32_t c)
            script == QChar::Script_Katakana;
 }
 
-// Marks belong to the letter before them, so a decomposed "Ü" stays one word.
+// Marks belong to the letter before them, so a decomposed "Ü" or a Hindi
+// vowel sign stays in its word, as in the index, whose tokenizer counts marks
+// as word characters.
 bool isWordChar(char32_t c)
 {
     return QChar::isLetterOrNumber(c) || QChar::isMark(c);
+}
+
+// Marks that writers mostly leave out, so that a word is found with or
+// without them, as accents are: those every script shares (accents, Arabic
+// harakat) and the vowel points of Arabic, Hebrew and Syriac. The marks of
+// one script otherwise, such as the vowel signs of Indic scripts, spell the
+// word and count.
+bool isOptionalMark(char32_t c)
+{
+    if (!QChar::isMark(c))
+        return false;
+    switch (QChar::script(c)) {
+    case QChar::Script_Inherited:
+    case QChar::Script_Arabic:
+    case QChar::Script_Hebrew:
+    case QChar::Script_Syriac:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Below the combining marks, text is matched as it is written.
+bool mayHoldMarks(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x300)
+            return true;
+    }
+    return false;
+}
+
+// text composed (a decomposed "Ü" is matched as the composed one) and
+// without its optional marks.
+QString matchedForm(const QString &text)
+{
+    if (!mayHoldMarks(text))
+        return text;
+    const QString composed = text.normalized(QString::NormalizationForm_C);
+    QString result;
+    result.reserve(composed.size());
+    for (qsizetype i = 0; i < composed.size();) {
+        const qsizetype start = i;
+        if (!isOptionalMark(codePointAt(composed, i)))
+            result += QStringView(composed).mid(start, i - start);
+    }
+    return result;
 }
 
 struct Run
@@ -86,12 +136,47 @@ bool mayHoldCjk(const QString &text)
     return false;
 }
 
-// Case and diacritics dropped, as the index's tokenizer does.
+// Case and optional marks dropped, and the accents of Latin letters, as the
+// index's tokenizer does.
 QString folded(const QString &word)
 {
-    QString plain = word.normalized(QString::NormalizationForm_D);
-    plain.removeIf([](QChar c) { return c.isMark(); });
+    QString decomposed = matchedForm(word).normalized(QString::NormalizationForm_D);
+    // Every mark is then a Latin letter's accent: the common case, kept quick
+    // for the snippets of many hits.
+    if (!mayHoldMarks(word)) {
+        decomposed.removeIf([](QChar c) { return c.isMark(); });
+        return decomposed.toCaseFolded();
+    }
+    QString plain;
+    plain.reserve(decomposed.size());
+    bool latin = false;
+    for (qsizetype i = 0; i < decomposed.size();) {
+        const qsizetype start = i;
+        const char32_t c = codePointAt(decomposed, i);
+        if (!QChar::isMark(c))
+            latin = QChar::script(c) == QChar::Script_Latin;
+        else if (latin)
+            continue;
+        plain += QStringView(decomposed).mid(start, i - start);
+    }
     return plain.toCaseFolded();
+}
+
+qsizetype codePointCount(QStringView text)
+{
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < text.size(); ++count)
+        codePointAt(text, i);
+    return count;
+}
+
+// The first count code points of text.
+QString leftCodePoints(QStringView text, qsizetype count)
+{
+    qsizetype i = 0;
+    while (count-- > 0 && i < text.size())
+        codePointAt(text, i);
+    return text.left(i).toString();
 }
 
 QString quoted(QString token)
@@ -103,15 +188,16 @@ QString quoted(QString token)
 
 SearchQuery::SearchQuery(const QString &text)
 {
+    QSet<QString> seen;
+    qsizetype words = 0;
     Term phrase;
     bool inQuotes = false;
     qsizetype i = 0;
-    while (i < text.size()) {
+    while (i < text.size() && !truncated) {
         const qsizetype start = i;
         const char32_t c = codePointAt(text, i);
         if (c == u'"') {
-            if (!phrase.isEmpty())
-                terms.append(phrase);
+            append(phrase, words, seen);
             phrase.clear();
             inQuotes = !inQuotes;
             continue;
@@ -125,19 +211,55 @@ SearchQuery::SearchQuery(const QString &text)
                 break;
             end = next;
         }
-        Word word{text.mid(start, end - start)};
+        const QString word = matchedForm(text.mid(start, end - start));
         i = end;
-        if (i < text.size() && text.at(i) == u'*') {
-            word.prefix = true;
+        const bool prefix = i < text.size() && text.at(i) == u'*';
+        if (prefix)
             ++i;
+        Term parts;
+        for (const Run &run : runs(word))
+            parts.append({run.text, false, run.cjk});
+        if (prefix && !parts.isEmpty())
+            parts.last().prefix = true;
+        if (inQuotes) {
+            phrase += parts;
+        } else {
+            append(parts, words, seen);
         }
-        if (inQuotes)
-            phrase.append(word);
-        else
-            terms.append(Term{word});
     }
-    if (!phrase.isEmpty())
-        terms.append(phrase);
+    append(phrase, words, seen);
+}
+
+// Adds parsed unless an equal term came before, cut to the words left of
+// maxWords; words counts those taken so far.
+void SearchQuery::append(const Term &parsed, qsizetype &words, QSet<QString> &seen)
+{
+    if (parsed.isEmpty() || truncated)
+        return;
+    QString key;
+    for (const Word &word : parsed)
+        key += folded(word.text) + (word.prefix ? u'*' : u' ');
+    if (seen.contains(key))
+        return;
+    seen.insert(key);
+    Term kept;
+    for (const Word &word : parsed) {
+        const qsizetype cost = word.cjk ? qMax(codePointCount(word.text) - 1, qsizetype(1)) : 1;
+        const qsizetype left = maxWords - words;
+        if (cost > left) {
+            truncated = true;
+            // A cut run still asks for the pairs that fit.
+            if (word.cjk && left > 0) {
+                kept.append({leftCodePoints(word.text, left + 1), false, true});
+                words += left;
+            }
+            break;
+        }
+        kept.append(word);
+        words += cost;
+    }
+    if (!kept.isEmpty())
+        terms.append(kept);
 }
 
 QString SearchQuery::matchExpression(const QString &column) const
@@ -146,15 +268,13 @@ QString SearchQuery::matchExpression(const QString &column) const
     for (const Term &term : terms) {
         QStringList tokens;
         for (const Word &word : term) {
-            for (const Run &run : runs(word.text)) {
-                if (run.cjk) {
-                    for (const QString &pair : characterPairs(run.text))
-                        tokens.append(quoted(pair));
-                } else {
-                    tokens.append(quoted(run.text));
-                }
+            if (word.cjk) {
+                for (const QString &pair : characterPairs(word.text))
+                    tokens.append(quoted(pair));
+            } else {
+                tokens.append(quoted(word.text));
             }
-            if (word.prefix && !tokens.isEmpty())
+            if (word.prefix)
                 tokens.last() += u'*';
         }
         parts.append(tokens.join(QStringLiteral(" + ")));
@@ -173,13 +293,10 @@ qsizetype SearchQuery::firstMatch(const QString &text) const
     QList<Word> wanted;
     for (const Term &term : terms) {
         for (const Word &word : term) {
-            const QList<Run> parts = runs(word.text);
-            for (qsizetype k = 0; k < parts.size(); ++k) {
-                if (parts[k].cjk)
-                    consider(text.indexOf(parts[k].text));
-                else
-                    wanted.append({folded(parts[k].text), word.prefix && k + 1 == parts.size()});
-            }
+            if (word.cjk)
+                consider(text.indexOf(word.text));
+            else
+                wanted.append({folded(word.text), word.prefix, false});
         }
     }
     if (wanted.isEmpty())
@@ -222,20 +339,26 @@ QString SearchQuery::snippet(const QString &text, qsizetype maxLength) const
     return excerpt;
 }
 
+QString truncationMessage()
+{
+    return QStringLiteral("Suchanfrage gekuerzt auf %1 Woerter").arg(SearchQuery::maxWords);
+}
+
 QString indexedText(const QString &text)
 {
-    if (!mayHoldCjk(text))
-        return text;
+    const QString matched = matchedForm(text);
+    if (!mayHoldCjk(matched))
+        return matched;
     QString result;
     qsizetype copied = 0;
-    for (const Run &run : runs(text)) {
+    for (const Run &run : runs(matched)) {
         if (!run.cjk)
             continue;
-        result += QStringView(text).mid(copied, run.position - copied);
+        result += QStringView(matched).mid(copied, run.position - copied);
         result += u' ' + characterPairs(run.text).join(u' ') + u' ';
         copied = run.position + run.text.size();
     }
-    result += QStringView(text).mid(copied);
+    result += QStringView(matched).mid(copied);
     return result;
 }
 

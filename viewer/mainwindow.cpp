@@ -2,6 +2,7 @@
 
 #include "helplinks.h"
 #include "screenpage.h"
+#include "searchquery.h"
 #include "ui_mainwindow.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -384,7 +385,11 @@ void MainWindow::runFullTextSearch()
         item->setData(sectionRole, hit.sectionIndex);
     }
     list->show();
-    if (hits.isEmpty() && !indexTimer.isActive())
+    if (indexTimer.isActive())
+        return;
+    if (ZkHelp::SearchQuery(query).isTruncated())
+        statusBar()->showMessage(ZkHelp::truncationMessage(), 5000);
+    else if (hits.isEmpty())
         statusBar()->showMessage(QStringLiteral("Keine Treffer."), 3000);
 }
 

@@ -57,11 +57,22 @@ void TestSearch::search_data()
     QTest::addColumn<int>("extraFiles");
     QTest::addColumn<QByteArray>("out");
     QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("err");
 
-    QTest::newRow("section hit") << "senden" << 0 << QByteArray("net.zkhelp\tde\tE-Mail\n") << 0;
-    QTest::newRow("description hit") << "more" << 0 << QByteArray("net.zkhelp\ten\t\n") << 0;
-    QTest::newRow("no hit") << "nirgends" << 0 << QByteArray("Keine Treffer.\n") << 1;
-    QTest::newRow("at most 50") << "viele" << 60 << QByteArray() << 0;
+    QString tooLong = u"Post senden"_qs;
+    for (int i = 0; i < 40; ++i)
+        tooLong += u" Wort"_qs + QString::number(i);
+    const QByteArray none;
+    QTest::newRow("section hit") << "senden" << 0 << QByteArray("net.zkhelp\tde\tE-Mail\n") << 0
+                                 << none;
+    QTest::newRow("description hit")
+        << "more" << 0 << QByteArray("net.zkhelp\ten\t\n") << 0 << none;
+    QTest::newRow("no hit") << "nirgends" << 0 << QByteArray("Keine Treffer.\n") << 1 << none;
+    QTest::newRow("at most 50") << "viele" << 60 << QByteArray() << 0 << none;
+    QTest::newRow("file name is no word")
+        << "net" << 0 << QByteArray("Keine Treffer.\n") << 1 << none;
+    QTest::newRow("more than 32 words") << tooLong << 0 << QByteArray("Keine Treffer.\n") << 1
+                                        << QByteArray("Suchanfrage gekuerzt auf 32 Woerter\n");
 }
 
 void TestSearch::search()
@@ -70,6 +81,7 @@ void TestSearch::search()
     QFETCH(int, extraFiles);
     QFETCH(QByteArray, out);
     QFETCH(int, exitCode);
+    QFETCH(QByteArray, err);
     for (int i = 0; i < extraFiles; ++i)
         writeTopic(QString::number(i) + u".zkhelp"_qs,
                    "<lang name=\"de\"><description>viele</description></lang>");
@@ -79,7 +91,7 @@ void TestSearch::search()
     QVERIFY(process.waitForFinished(20000));
     const QByteArray printed = process.readAllStandardOutput();
     QCOMPARE(process.exitCode(), exitCode);
-    QCOMPARE(process.readAllStandardError(), QByteArray());
+    QCOMPARE(process.readAllStandardError(), err);
     if (extraFiles == 0)
         QCOMPARE(printed, out);
     else

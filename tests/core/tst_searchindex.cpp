@@ -1,16 +1,23 @@
 // The full-text index: what a query finds, how the index follows the files
 // on disk, and that no state of the index file keeps a search from answering.
+#include "filesizelimit.h"
 #include "searchindex.h"
+#include "searchquery.h"
 #include "testfiles.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 using ZkHelp::HelpCollection;
 using ZkHelp::SearchIndex;
+using ZkHelp::SearchQuery;
 
 namespace {
 
@@ -42,6 +49,18 @@ QStringList described(const QList<ZkHelp::SearchHit> &hits)
     return lines;
 }
 
+// Leaves file as a program does that dies while it has the index open.
+void endUncleanly(const QString &file)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        new SearchIndex(file);
+        _exit(0);
+    }
+    QVERIFY(child > 0);
+    QCOMPARE(waitpid(child, nullptr, 0), child);
+}
+
 } // namespace
 
 class TestSearchIndex : public QObject
@@ -52,6 +71,17 @@ private slots:
     void init();
     void matching_data();
     void matching();
+    void matchRules_data();
+    void matchRules();
+    void snippetAgreesWithMatching_data();
+    void snippetAgreesWithMatching();
+    void queryBounds_data();
+    void queryBounds();
+    void damagedIndex_data();
+    void damagedIndex();
+    void fullDiskLeavesNoFile();
+    void shadowedFiles_data();
+    void shadowedFiles();
     void updates_data();
     void updates();
     void unusableIndex_data();
@@ -125,6 +155,217 @@ void TestSearchIndex::matching()
         hits.sort();
     }
     QCOMPARE(found, hits);
+}
+
+void TestSearchIndex::matchRules_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("hits");
+
+    const auto row = [](const char *name, const QString &query, const QStringList &hits) {
+        QTest::newRow(name) << query << hits;
+    };
+    row("file name is no word", u"intro"_qs, {});
+    row("language key is no word", u"de"_qs, {});
+    row("name of a file, word of another", u"mail"_qs, {u"post de "_qs});
+    row("Hindi word", u"हिन्दी"_qs, {u"intro hi "_qs});
+    row("Hindi word start", u"हिन"_qs, {});
+    row("Hindi vowel sign counts", u"की"_qs, {u"intro hi "_qs});
+    row("Hindi other vowel sign", u"कि"_qs, {u"mail hi "_qs});
+    row("Tamil word", u"தமிழ்"_qs, {u"intro ta "_qs});
+    row("Tamil word start", u"தமி"_qs, {});
+    row("Arabic without harakat", u"مرحبا"_qs, {u"intro ar "_qs});
+    row("Arabic with harakat", u"مَرْحَبًا"_qs, {u"intro ar "_qs});
+    row("Arabic single letter", u"م"_qs, {});
+    row("Thai whole run", u"ภาษาไทย"_qs, {u"intro th "_qs});
+    row("Thai part of a run", u"ไทย"_qs, {});
+    row("Latin accent left out", u"uber"_qs, {u"intro de "_qs});
+    row("Latin decomposed", u"U\u0308ber"_qs, {u"intro de "_qs});
+    row("Chinese", u"中文"_qs, {u"intro zh "_qs});
+}
+
+// Only the texts are words, and a word keeps its marks in every script;
+// the marks writers mostly leave out are ignored like accents.
+void TestSearchIndex::matchRules()
+{
+    QFETCH(QString, query);
+    QFETCH(QStringList, hits);
+    QVERIFY(TestFiles::write(
+        help(u"intro.zkhelp"_qs),
+        helpFile(language("de", "Kurz über alles") + language("hi", "हिन्दी की किताब") +
+                 language("ta", "தமிழ் மொழி") + language("ar", "مَرْحَبًا بكم") +
+                 language("th", "ภาษาไทย ดี") + language("zh", "我们学习中文"))));
+    QVERIFY(TestFiles::write(help(u"mail.zkhelp"_qs),
+                             helpFile(language("de", "Nichts", section("Kapitel", "Inhalt")) +
+                                      language("hi", "का कि"))));
+    QVERIFY(TestFiles::write(help(u"post.zkhelp"_qs), helpFile(language("de", "Die Mail"))));
+
+    SearchIndex index(indexFile());
+    index.update(collection());
+    QStringList found = described(index.search(query));
+    found.sort();
+    QCOMPARE(found, hits);
+}
+
+void TestSearchIndex::snippetAgreesWithMatching_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("start");
+
+    QTest::newRow("Hindi vowel signs") << u"कि का की अन्त"_qs << u"की"_qs << u"…की"_qs;
+    QTest::newRow("Arabic harakat") << u"من مرح مَرْحَبًا"_qs << u"مرحبا"_qs << u"…مَر"_qs;
+    QTest::newRow("Latin decomposed") << u"aa bb U\u0308ber"_qs << u"uber"_qs << u"…U\u0308b"_qs;
+}
+
+// The piece shown for a hit, with room for little more than the word,
+// starts at the word the index matched.
+void TestSearchIndex::snippetAgreesWithMatching()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, query);
+    QFETCH(QString, start);
+    const QString snippet = SearchQuery(query).snippet(text, 3);
+    QVERIFY2(snippet.startsWith(start), qPrintable(snippet));
+}
+
+void TestSearchIndex::queryBounds_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("asked");
+    QTest::addColumn<bool>("truncated");
+
+    const auto words = [](int from, int to) {
+        QStringList list;
+        for (int i = from; i <= to; ++i)
+            list.append(u"w"_qs + QString::number(i));
+        return list.join(u' ');
+    };
+    const QString chinese = u"我们学习中文很好"_qs.repeated(5);
+    QTest::newRow("repeats count once")
+        << QStringList(4000, u"ordner"_qs).join(u' ') << u"ordner"_qs << false;
+    QTest::newRow("repeats in any case") << u"Wort wort WORT wort*"_qs << u"Wort wort*"_qs << false;
+    QTest::newRow("32 words") << words(1, 32) << words(1, 32) << false;
+    QTest::newRow("40 words") << words(1, 40) << words(1, 32) << true;
+    QTest::newRow("40 words, repeated")
+        << words(1, 40) + u' ' + words(1, 40) << words(1, 32) << true;
+    QTest::newRow("phrase across the bound")
+        << words(1, 30) + u" \"a b c d\""_qs << words(1, 30) + u" \"a b\""_qs << true;
+    QTest::newRow("Chinese run, its pairs counted") << chinese << chinese.left(33) << true;
+}
+
+void TestSearchIndex::queryBounds()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, asked);
+    QFETCH(bool, truncated);
+    const SearchQuery parsed(query);
+    QCOMPARE(parsed.matchExpression(), SearchQuery(asked).matchExpression());
+    QCOMPARE(parsed.isTruncated(), truncated);
+}
+
+void TestSearchIndex::damagedIndex_data()
+{
+    QTest::addColumn<QString>("damage");
+
+    QTest::newRow("segment page zeroed by another program") << u"segment"_qs;
+    QTest::newRow("random bytes over a page") << u"bytes"_qs;
+    QTest::newRow("truncated") << u"truncated"_qs;
+}
+
+// After a program ended without closing the index, damage that searches
+// would not notice is found: the index is rebuilt and answers in full.
+void TestSearchIndex::damagedIndex()
+{
+    QFETCH(QString, damage);
+    for (int i = 0; i < 300; ++i) {
+        QVERIFY(TestFiles::write(help(QString::number(i) + u".zkhelp"_qs),
+                                 helpFile(language("en", "filler word" + QByteArray::number(i)))));
+    }
+    SearchIndex(indexFile()).update(collection());
+    endUncleanly(indexFile());
+    if (damage == u"segment") {
+        QSqlDatabase other = QSqlDatabase::addDatabase(u"QSQLITE"_qs, u"other"_qs);
+        other.setDatabaseName(indexFile());
+        QVERIFY(other.open());
+        QVERIFY(QSqlQuery(u"UPDATE entries_data SET block = zeroblob(length(block)) "
+                          "WHERE id = (SELECT max(id) FROM entries_data)"_qs,
+                          other)
+                    .isActive());
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase(u"other"_qs);
+    } else {
+        QFile file(indexFile());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        const qint64 pages = file.size() / 4096;
+        if (damage == u"truncated") {
+            QVERIFY(file.resize(pages / 2 * 4096));
+        } else {
+            QRandomGenerator random(7);
+            QByteArray bytes(4096, Qt::Uninitialized);
+            random.fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
+            QVERIFY(file.seek(pages / 2 * 4096));
+            QCOMPARE(file.write(bytes), bytes.size());
+        }
+    }
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"neu aufgebaut"_qs));
+    QTest::failOnWarning(QRegularExpression(u"Suchindex"_qs));
+    SearchIndex index(indexFile());
+    index.update(collection());
+    QCOMPARE(index.search(u"filler"_qs, 1000).size(), 300);
+    QCOMPARE(described(index.search(u"word299"_qs)), QStringList{u"299 en "_qs});
+}
+
+// A run that gives up on its index file for a failed write leaves no
+// partial file behind to fill the disk.
+void TestSearchIndex::fullDiskLeavesNoFile()
+{
+    for (int i = 0; i < 300; ++i) {
+        QVERIFY(TestFiles::write(help(QString::number(i) + u".zkhelp"_qs),
+                                 helpFile(language("en", "filler " + QByteArray::number(i)))));
+    }
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"neu aufgebaut"_qs));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"im Speicher"_qs));
+    {
+        const FileSizeLimit limit(64 * 1024);
+        SearchIndex index(indexFile());
+        index.update(collection());
+        QVERIFY(index.isInMemory());
+        QCOMPARE(index.search(u"filler"_qs, 1000).size(), 300);
+    }
+    QCOMPARE(QFileInfo(indexFile()).dir().entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestSearchIndex::shadowedFiles_data()
+{
+    QTest::addColumn<bool>("single");
+
+    QTest::newRow("update, then search") << false;
+    QTest::newRow("single search, index unchanged") << true;
+}
+
+// Only the file a name opens gives hits under that name.
+void TestSearchIndex::shadowedFiles()
+{
+    QFETCH(bool, single);
+    QVERIFY(TestFiles::write(help(u"a.zkhelp"_qs), helpFile(language("en", "first"))));
+    QVERIFY(TestFiles::write(dir->filePath(u"second/a.zkhelp"_qs),
+                             helpFile(language("en", "first second"))));
+    QVERIFY(
+        TestFiles::write(dir->filePath(u"second/b.zkhelp"_qs), helpFile(language("en", "second"))));
+    const HelpCollection both({dir->filePath(u"help"_qs), dir->filePath(u"second"_qs)});
+    SearchIndex(indexFile()).update(both);
+
+    SearchIndex index(indexFile());
+    if (!single)
+        index.update(both);
+    const QList<ZkHelp::SearchHit> hits =
+        single ? index.updateAndSearch(both, u"second"_qs) : index.search(u"second"_qs);
+    QCOMPARE(described(hits), QStringList{u"b en "_qs});
+    QCOMPARE(described(index.search(u"first"_qs)), QStringList{u"a en "_qs});
+    QCOMPARE(index.search(u"first"_qs).constFirst().path, help(u"a.zkhelp"_qs));
 }
 
 void TestSearchIndex::updates_data()

@@ -5,6 +5,8 @@
 #include "htmlexporter.h"
 #include "htmltext.h"
 #include "recoverystore.h"
+#include "searchindex.h"
+#include "searchquery.h"
 
 #include <QDir>
 #include <QFile>
@@ -107,6 +109,50 @@ void checkPage(const ZkHelp::HelpData &data)
         fail("link addresses name no scheme", QString::fromLatin1(page));
 }
 
+// The words of a match expression: its quoted tokens, a quote inside one
+// doubled.
+qsizetype quotedTokens(const QString &expression)
+{
+    qsizetype tokens = 0;
+    bool inToken = false;
+    for (qsizetype i = 0; i < expression.size(); ++i) {
+        if (expression.at(i) != u'"')
+            continue;
+        if (inToken && i + 1 < expression.size() && expression.at(i + 1) == u'"') {
+            ++i;
+            continue;
+        }
+        inToken = !inToken;
+        tokens += inToken ? 1 : 0;
+    }
+    return tokens;
+}
+
+// One help file in several scripts, indexed once; never closed, so that it
+// outlives the application object.
+ZkHelp::SearchIndex &queryIndex()
+{
+    static ZkHelp::SearchIndex *index = [] {
+        const QString folder = workDir().filePath(QStringLiteral("help"));
+        QDir().mkpath(folder);
+        QFile file(folder + QStringLiteral("/t.zkhelp"));
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zkhelp version=\"1\" "
+                       "author=\"A\"><lang name=\"de\"><description>Kurz über E-Mail "
+                       "\"Wort\" 中文学习</description><section name=\"हिन्दी\">की किताब "
+                       "مَرْحَبًا ภาษาไทย</section></lang></zkhelp>\n") < 0)
+            fail("query index file is written", file.fileName());
+        file.close();
+        auto *created =
+            new ZkHelp::SearchIndex(workDir().filePath(QStringLiteral("search.sqlite")));
+        created->update(ZkHelp::HelpCollection({folder}));
+        return created;
+    }();
+    return *index;
+}
+
+QString lastWarning;
+
 } // namespace
 
 void silenceMessageLog()
@@ -182,6 +228,26 @@ void checkRecovery(const QByteArray &bytes)
     }
     if (!edits.damaged.isEmpty())
         fail("good copies are not damaged", edits.damaged.join(u' '));
+}
+
+void checkQuery(const QByteArray &bytes)
+{
+    const QString text = QString::fromUtf8(bytes);
+    const ZkHelp::SearchQuery query(text);
+    if (quotedTokens(query.matchExpression()) > ZkHelp::SearchQuery::maxWords)
+        fail("query asks for at most maxWords words", query.matchExpression());
+    query.snippet(text);
+
+    ZkHelp::SearchIndex &index = queryIndex();
+    lastWarning.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &message) {
+            lastWarning = message;
+        });
+    index.search(text, 5);
+    qInstallMessageHandler(previous);
+    if (!lastWarning.isEmpty())
+        fail("index answers the query without a complaint", lastWarning);
 }
 
 } // namespace FuzzChecks

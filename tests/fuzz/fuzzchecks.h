@@ -27,4 +27,9 @@ void checkDosName(const QByteArray &bytes);
 // index and checks that no path without a good copy comes back.
 void checkRecovery(const QByteArray &bytes);
 
+// Takes bytes, as UTF-8, as a full-text query: it asks for at most
+// SearchQuery::maxWords words, and a small index answers it without a
+// complaint about the match expression, snippets included.
+void checkQuery(const QByteArray &bytes);
+
 } // namespace FuzzChecks
