@@ -1,5 +1,6 @@
 // zkhelp_cli -search as a process: exact lines, exit status, the hit limit,
 // and two programs updating one index at once.
+#include "helpxml.h"
 #include "privatehome.h"
 #include "testfiles.h"
 
@@ -32,17 +33,14 @@ void TestSearch::init()
     workDir = std::make_unique<QTemporaryDir>();
     QVERIFY(workDir->isValid());
     QVERIFY(TestFiles::write(work(u"Path"_qs), (work(u"one"_qs) + u'\n').toUtf8()));
-    writeTopic(u"net.zkhelp"_qs, "<lang name=\"de\"><description>Netz</description>"
-                                 "<section name=\"E-Mail\">Post senden</section></lang>"
-                                 "<lang name=\"en\"><description>Mail and more</description>"
-                                 "</lang>");
+    writeTopic(u"net.zkhelp"_qs,
+               HelpXml::language("de", "Netz", HelpXml::section("E-Mail", "Post senden")) +
+                   HelpXml::language("en", "Mail and more"));
 }
 
 void TestSearch::writeTopic(const QString &name, const QByteArray &languages) const
 {
-    QVERIFY(TestFiles::write(work(u"one/"_qs + name),
-                             "<?xml version=\"1.0\"?>\n<zkhelp version=\"1\" author=\"A\">" +
-                                 languages + "</zkhelp>\n"));
+    QVERIFY(TestFiles::write(work(u"one/"_qs + name), HelpXml::file(languages)));
 }
 
 void TestSearch::startSearch(QProcess &process, const QString &query) const
@@ -83,8 +81,7 @@ void TestSearch::search()
     QFETCH(int, exitCode);
     QFETCH(QByteArray, err);
     for (int i = 0; i < extraFiles; ++i)
-        writeTopic(QString::number(i) + u".zkhelp"_qs,
-                   "<lang name=\"de\"><description>viele</description></lang>");
+        writeTopic(QString::number(i) + u".zkhelp"_qs, HelpXml::language("de", "viele"));
 
     QProcess process;
     startSearch(process, query);
@@ -102,9 +99,8 @@ void TestSearch::search()
 void TestSearch::twoProgramsAtOnce()
 {
     for (int i = 0; i < 400; ++i)
-        writeTopic(QString::number(i) + u".zkhelp"_qs, "<lang name=\"de\"><description>Datei " +
-                                                           QByteArray::number(i) +
-                                                           "</description></lang>");
+        writeTopic(QString::number(i) + u".zkhelp"_qs,
+                   HelpXml::language("de", "Datei " + QByteArray::number(i)));
     QProcess first;
     QProcess second;
     startSearch(first, u"Datei 399"_qs);
