@@ -10,6 +10,7 @@
 #include "dialoganswerer.h"
 #include "helpparser.h"
 #include "mainwindow.h"
+#include "projecttree.h"
 
 #include <QApplication>
 #include <QDir>
@@ -123,7 +124,7 @@ int main(int argc, char *argv[])
     // recovery folder is that one document.
     QTreeWidgetItem *section = nullptr;
     for (QTreeWidgetItemIterator it(tree); *it && !section; ++it) {
-        if ((*it)->data(0, MainWindow::RoleKind) == MainWindow::KindSection)
+        if (ProjectTree::kindOf(*it) == ProjectTree::KindSection)
             section = *it;
     }
     emit tree->itemClicked(section, 0);

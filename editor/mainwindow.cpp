@@ -75,10 +75,7 @@ void MainWindow::loadProjectView()
 // that was current stays so when it is still there.
 void MainWindow::redrawTree()
 {
-    const int kind = currentItem ? kindOf(currentItem) : 0;
-    const QString path = currentItem ? filePathOf(currentItem) : QString();
-    const QString key = currentItem ? langKeyOf(currentItem) : QString();
-    const int index = currentItem ? sectionIndexOf(currentItem) : 0;
+    const NodeRef shown = currentItem ? nodeOf(currentItem) : NodeRef();
     ui->projectTree->clear();
     currentItem = nullptr;
     ProjectTree::build(ui->projectTree, projectManager.projectDir, projectManager.files, session);
@@ -88,13 +85,10 @@ void MainWindow::redrawTree()
         if (kindOf(*it) == KindFile)
             markStatus(*it);
     }
-    for (QTreeWidgetItemIterator it(ui->projectTree); kind != 0 && *it; ++it) {
-        if (kindOf(*it) == kind && filePathOf(*it) == path && langKeyOf(*it) == key &&
-            sectionIndexOf(*it) == index) {
-            ui->projectTree->setCurrentItem(*it);
-            on_projectTree_itemClicked(*it, 0);
-            return;
-        }
+    if (QTreeWidgetItem *item = ProjectTree::find(ui->projectTree, shown)) {
+        ui->projectTree->setCurrentItem(item);
+        on_projectTree_itemClicked(item, 0);
+        return;
     }
     ui->editorStack->setEnabled(false);
 }
@@ -105,12 +99,12 @@ void MainWindow::on_projectTree_itemClicked(QTreeWidgetItem *item, int)
         syncUiToData();
     currentItem = item;
     ui->editorStack->setEnabled(true);
-    const QString path = filePathOf(item);
+    const NodeRef node = nodeOf(item);
 
-    switch (kindOf(item)) {
+    switch (node.kind) {
     case KindFile:
         ui->editorStack->setCurrentWidget(ui->pageFile);
-        if (const HelpData *doc = session.document(path)) {
+        if (const HelpData *doc = session.document(node.path)) {
             ui->editAuthor->setText(doc->author);
             ui->editVersion->setText(doc->version);
             ui->listLinks->clear();
@@ -119,18 +113,17 @@ void MainWindow::on_projectTree_itemClicked(QTreeWidgetItem *item, int)
         break;
     case KindLanguage:
         ui->editorStack->setCurrentWidget(ui->pageLanguage);
-        if (const HelpLanguage *lang = session.language(path, langKeyOf(item)))
+        if (const HelpLanguage *lang = session.language(node.path, node.language))
             ui->editLangDescription->setText(lang->description);
-        showReference(path, langKeyOf(item), -1);
+        showReference(node.path, node.language, -1);
         break;
     case KindSection:
         ui->editorStack->setCurrentWidget(ui->pageSection);
-        if (const HelpSection *section =
-                session.section(path, langKeyOf(item), sectionIndexOf(item))) {
+        if (const HelpSection *section = session.section(node.path, node.language, node.section)) {
             ui->editSectionName->setText(section->name);
             ui->editContent->setPlainText(section->content);
         }
-        showReference(path, langKeyOf(item), sectionIndexOf(item));
+        showReference(node.path, node.language, node.section);
         break;
     default:
         ui->editorStack->setCurrentWidget(ui->pageEmpty);
@@ -141,10 +134,9 @@ void MainWindow::on_projectTree_itemClicked(QTreeWidgetItem *item, int)
 // or a copy of it; false when the page shows none of its fields.
 bool MainWindow::applyPage(HelpData &doc) const
 {
-    const int kind = kindOf(currentItem);
-    const QString key = langKeyOf(currentItem);
+    const NodeRef node = nodeOf(currentItem);
     const QWidget *page = ui->editorStack->currentWidget();
-    if (kind == KindFile && page == ui->pageFile) {
+    if (node.kind == KindFile && page == ui->pageFile) {
         doc.author = ui->editAuthor->text();
         doc.version = ui->editVersion->text();
         doc.links.clear();
@@ -152,15 +144,15 @@ bool MainWindow::applyPage(HelpData &doc) const
             doc.links.append(ui->listLinks->item(row)->text());
         return true;
     }
-    const auto lang = doc.languages.find(key);
+    const auto lang = doc.languages.find(node.language);
     if (lang == doc.languages.end())
         return false;
-    if (kind == KindLanguage && page == ui->pageLanguage) {
+    if (node.kind == KindLanguage && page == ui->pageLanguage) {
         lang->description = ui->editLangDescription->text();
         return true;
     }
-    const int index = sectionIndexOf(currentItem);
-    if (kind != KindSection || page != ui->pageSection || index < 0 ||
+    const int index = node.section;
+    if (node.kind != KindSection || page != ui->pageSection || index < 0 ||
         index >= lang->sections.size())
         return false;
     lang->sections[index].name = ui->editSectionName->text();
@@ -170,7 +162,7 @@ bool MainWindow::applyPage(HelpData &doc) const
 
 void MainWindow::syncUiToData()
 {
-    HelpData *doc = currentItem ? session.document(filePathOf(currentItem)) : nullptr;
+    HelpData *doc = currentItem ? session.document(nodeOf(currentItem).path) : nullptr;
     if (!doc || !applyPage(*doc))
         return;
     if (kindOf(currentItem) == KindSection)
@@ -185,7 +177,7 @@ void MainWindow::markStatus(QTreeWidgetItem *fileNode)
 {
     if (!fileNode)
         return;
-    ProjectTree::markStatus(fileNode, session.findings(filePathOf(fileNode), projectLanguages),
+    ProjectTree::markStatus(fileNode, session.findings(nodeOf(fileNode).path, projectLanguages),
                             warningIcon, fileIcon);
 }
 
@@ -301,7 +293,7 @@ bool MainWindow::writeFile(const QString &filePath)
                 QMessageBox::Ok, session.errorString());
         return false;
     }
-    markStatus(ProjectTree::fileNode(ui->projectTree, filePath));
+    markStatus(ProjectTree::find(ui->projectTree, {KindFile, filePath, {}, 0}));
     statusBar()->showMessage(tr("Gespeichert: %1").arg(QFileInfo(filePath).fileName()), 2000);
     return true;
 }
@@ -348,7 +340,7 @@ void MainWindow::on_actionSave_triggered()
     if (!currentItem)
         return;
     syncUiToData();
-    saveFile(filePathOf(currentItem));
+    saveFile(nodeOf(currentItem).path);
 }
 
 void MainWindow::on_btnAddLink_clicked()
@@ -372,7 +364,8 @@ void MainWindow::on_projectTree_customContextMenuRequested(const QPoint &pos)
     QTreeWidgetItem *item = ui->projectTree->itemAt(pos);
     if (!item)
         return;
-    const QString path = filePathOf(item);
+    const NodeRef node = nodeOf(item);
+    const QString path = node.path;
     QMenu menu(this);
     const auto addEntry = [&](const QString &text, auto run) {
         connect(menu.addAction(text), &QAction::triggered, this, run);
@@ -381,14 +374,14 @@ void MainWindow::on_projectTree_customContextMenuRequested(const QPoint &pos)
     const auto translated = [&](const QString &key) {
         return key != session.referenceLanguage(path);
     };
-    switch (kindOf(item)) {
+    switch (node.kind) {
     case KindFile:
         addEntry(tr("Sprache hinzufügen..."), [=] { addLanguage(path); });
         menu.addSeparator();
         addEntry(tr("Aus Projekt entfernen (Löschen)"), [=] { deleteItem(item); });
         break;
     case KindLanguage: {
-        const QString key = langKeyOf(item);
+        const QString key = node.language;
         addEntry(tr("Sektion hinzufügen..."), [=] { addSection(path, key); });
         if (translated(key))
             addEntry(tr("Als aktuell markieren"), [=] {
@@ -400,8 +393,8 @@ void MainWindow::on_projectTree_customContextMenuRequested(const QPoint &pos)
         break;
     }
     case KindSection: {
-        const QString key = langKeyOf(item);
-        const int index = sectionIndexOf(item);
+        const QString key = node.language;
+        const int index = node.section;
         if (translated(key))
             addEntry(tr("Als aktuell markieren"), [=] {
                 syncUiToData();
@@ -445,9 +438,10 @@ void MainWindow::addSection(QString filePath, QString langKey)
 
 void MainWindow::deleteItem(QTreeWidgetItem *item)
 {
-    const int kind = kindOf(item);
-    const QString filePath = filePathOf(item);
-    const QString key = langKeyOf(item);
+    const NodeRef node = nodeOf(item);
+    const int kind = node.kind;
+    const QString filePath = node.path;
+    const QString key = node.language;
     if (kind != KindFile && kind != KindLanguage && kind != KindSection)
         return;
     const QString question =
@@ -468,7 +462,7 @@ void MainWindow::deleteItem(QTreeWidgetItem *item)
     } else if (kind == KindLanguage) {
         writeStructure(filePath, session.withLanguageRemoved(filePath, key));
     } else {
-        writeStructure(filePath, session.withSectionRemoved(filePath, key, sectionIndexOf(item)));
+        writeStructure(filePath, session.withSectionRemoved(filePath, key, node.section));
     }
 }
 
@@ -648,7 +642,7 @@ void MainWindow::keepRecovery()
     QMap<QString, ZkHelp::RecoveredDocument> unsaved;
     for (const QString &path : session.changedFiles())
         unsaved.insert(path, {*session.document(path), session.baseHash(path)});
-    const QString current = currentItem ? filePathOf(currentItem) : QString();
+    const QString current = currentItem ? nodeOf(currentItem).path : QString();
     if (const HelpData *doc = session.document(current)) {
         HelpData typed = *doc;
         const bool shown = applyPage(typed);

@@ -26,20 +26,6 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    // The data every tree node carries in column 0.
-    enum Role {
-        RoleKind = Qt::UserRole + 1,
-        RoleFilePath,
-        RoleLangKey,
-        RoleSectionIndex,
-    };
-    enum Kind {
-        KindFolder = 100,
-        KindFile = 200,
-        KindLanguage = 300,
-        KindSection = 400,
-    };
-
     // searchPathFile is the "Path" file that projects are registered in (the
     // program folder's, ZkHelp::ProjectManager::globalPathFile(), for the
     // editor program).
