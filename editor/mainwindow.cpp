@@ -25,8 +25,12 @@ MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::MainWindow>())
     , projectManager(searchPathFile)
-    , recovery(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-               QStringLiteral("/recovery"))
+    , recovery(
+          session,
+          QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+              QStringLiteral("/recovery"),
+          [this](const ZkHelp::RecoveryController::Offer &offer) { return askRecovery(offer); },
+          [this] { return typedDocuments(); }, this)
 {
     ui->setupUi(this);
     warningIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
@@ -40,17 +44,14 @@ MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
         connect(button, &QPushButton::clicked, this, &MainWindow::on_actionSave_triggered);
 
     // Whatever is typed reaches the recovery folder within a second.
-    recoveryTimer.setSingleShot(true);
-    recoveryTimer.setInterval(1000);
-    connect(&recoveryTimer, &QTimer::timeout, this, &MainWindow::keepRecovery);
+    const auto schedule = [this] { recovery.schedule(); };
     for (QLineEdit *edit :
          {ui->editAuthor, ui->editVersion, ui->editLangDescription, ui->editSectionName})
-        connect(edit, &QLineEdit::textChanged, this, &MainWindow::scheduleRecovery);
-    connect(ui->editContent, &QPlainTextEdit::textChanged, this, &MainWindow::scheduleRecovery);
-    connect(ui->listLinks->model(), &QAbstractItemModel::rowsInserted, this,
-            &MainWindow::scheduleRecovery);
-    connect(ui->listLinks->model(), &QAbstractItemModel::rowsRemoved, this,
-            &MainWindow::scheduleRecovery);
+        connect(edit, &QLineEdit::textChanged, this, schedule);
+    connect(ui->editContent, &QPlainTextEdit::textChanged, this, schedule);
+    connect(ui->listLinks->model(), &QAbstractItemModel::rowsInserted, this, schedule);
+    connect(ui->listLinks->model(), &QAbstractItemModel::rowsRemoved, this, schedule);
+    connect(&recovery, &ZkHelp::RecoveryController::restored, this, &MainWindow::redrawTree);
 }
 
 MainWindow::~MainWindow() = default;
@@ -68,7 +69,6 @@ void MainWindow::loadProjectView()
     session.setPreferredReference(projectManager.referenceLanguage());
     recovery.setProject(projectManager.projectDir);
     redrawTree();
-    scheduleRecovery();
 }
 
 // Draws the tree from the documents held, without reading a file; the node
@@ -208,10 +208,8 @@ void MainWindow::showReference(const QString &filePath, const QString &key, int 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->setAccepted(maybeSave());
-    if (event->isAccepted()) {
-        recoveryTimer.stop();
-        recovery.clear();
-    }
+    if (event->isAccepted())
+        recovery.finish();
 }
 
 bool MainWindow::event(QEvent *event)
@@ -273,7 +271,7 @@ void MainWindow::reloadFromDisk(const QString &filePath)
 {
     session.reload(filePath);
     redrawTree();
-    scheduleRecovery();
+    recovery.schedule();
 }
 
 bool MainWindow::saveFile(const QString &filePath)
@@ -287,7 +285,7 @@ bool MainWindow::saveFile(const QString &filePath)
 // Writes the document of filePath as it is, whatever the disk holds now.
 bool MainWindow::writeFile(const QString &filePath)
 {
-    scheduleRecovery();
+    recovery.schedule();
     if (!session.save(filePath)) {
         showBox(QMessageBox::Critical, tr("Fehler"), tr("Speichern fehlgeschlagen."),
                 QMessageBox::Ok, session.errorString());
@@ -326,7 +324,7 @@ bool MainWindow::maybeSave(const QString &exceptFile)
         tr("Es gibt ungespeicherte Änderungen. Jetzt speichern?"),
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Discard) {
-        recovery.clear();
+        recovery.discard();
         return true;
     }
     if (answer != QMessageBox::Save)
@@ -474,7 +472,7 @@ void MainWindow::writeStructure(const QString &filePath, const std::optional<Hel
 {
     if (!changed || !maybeSave(filePath) || confirmDiskVersion(filePath) != DiskDecision::Write)
         return;
-    scheduleRecovery();
+    recovery.schedule();
     if (!session.replaceAndSave(filePath, *changed)) {
         showBox(QMessageBox::Critical, tr("Fehler"), tr("Speichern fehlgeschlagen."),
                 QMessageBox::Ok, session.errorString());
@@ -502,7 +500,7 @@ void MainWindow::on_actionNewProject_triggered()
         return;
     }
     loadProjectView();
-    offerRecovery();
+    recovery.offer();
     QMessageBox::information(this, tr("Info"), tr("Projekt erstellt!"));
 }
 
@@ -589,67 +587,31 @@ bool MainWindow::openProjectPath(const QString &path)
     if (!projectManager.openProject(path))
         return false;
     loadProjectView();
-    offerRecovery();
+    recovery.offer();
     return true;
 }
 
-// Edits kept from a session that never closed come back as unsaved edits:
-// the files on disk stay untouched until the user saves. A damaged copy is
-// only named, so that it can never be saved over its file.
-void MainWindow::offerRecovery()
+bool MainWindow::askRecovery(const ZkHelp::RecoveryController::Offer &offer)
 {
-    // Read before asking: the recovery timer may run while the box is open.
-    const ZkHelp::RecoveredEdits kept = recovery.read();
-    if (kept.documents.isEmpty() && kept.damaged.isEmpty())
-        return;
-    const QDir project(projectManager.projectDir);
-    QStringList names;
-    for (auto it = kept.documents.cbegin(); it != kept.documents.cend(); ++it)
-        names.append(project.relativeFilePath(it.key()));
-    for (const QString &path : kept.damaged)
-        names.append(
-            tr("%1 (beschädigt, nicht wiederhergestellt)").arg(project.relativeFilePath(path)));
-    if (!kept.damaged.isEmpty())
-        names.append(
-            tr("Beschädigte Kopien liegen in %1").arg(QDir::toNativeSeparators(recovery.folder())));
-    const bool offered = !kept.documents.isEmpty();
-    if (showBox(offered ? QMessageBox::Question : QMessageBox::Information, tr("Wiederherstellen"),
-                offered ? tr("Es gibt ungesicherte Änderungen aus einer früheren Sitzung. "
-                             "Wiederherstellen?")
-                        : tr("Ungesicherte Änderungen aus einer früheren Sitzung sind beschädigt "
-                             "und werden nicht wiederhergestellt."),
-                offered ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                names.join(u'\n')) != QMessageBox::Yes) {
-        recovery.clear();
-        return;
-    }
-    for (auto it = kept.documents.cbegin(); it != kept.documents.cend(); ++it)
-        session.recover(it.key(), it->document, it->baseHash);
-    redrawTree();
-    scheduleRecovery();
+    return showBox(offer.restorable ? QMessageBox::Question : QMessageBox::Information,
+                   tr("Wiederherstellen"),
+                   offer.restorable
+                       ? tr("Es gibt ungesicherte Änderungen aus einer früheren Sitzung. "
+                            "Wiederherstellen?")
+                       : tr("Ungesicherte Änderungen aus einer früheren Sitzung sind beschädigt "
+                            "und werden nicht wiederhergestellt."),
+                   offer.restorable ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                   offer.lines.join(u'\n')) == QMessageBox::Yes;
 }
 
-void MainWindow::scheduleRecovery()
+// The current node's document with the page's fields moved into a copy of
+// it; none when the page shows none of its fields.
+QMap<QString, HelpData> MainWindow::typedDocuments() const
 {
-    if (!recoveryTimer.isActive())
-        recoveryTimer.start();
-}
-
-// Keeps every document that differs from its stored copy, the page's fields
-// not yet moved into it included, without moving them.
-void MainWindow::keepRecovery()
-{
-    QMap<QString, ZkHelp::RecoveredDocument> unsaved;
-    for (const QString &path : session.changedFiles())
-        unsaved.insert(path, {*session.document(path), session.baseHash(path)});
     const QString current = currentItem ? nodeOf(currentItem).path : QString();
-    if (const HelpData *doc = session.document(current)) {
-        HelpData typed = *doc;
-        const bool shown = applyPage(typed);
-        if (shown && typed != *session.storedDocument(current))
-            unsaved.insert(current, {typed, session.baseHash(current)});
-        else if (shown)
-            unsaved.remove(current);
-    }
-    recovery.keep(unsaved);
+    const HelpData *doc = session.document(current);
+    HelpData typed = doc ? *doc : HelpData();
+    if (!doc || !applyPage(typed))
+        return {};
+    return {{current, typed}};
 }

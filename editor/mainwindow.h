@@ -5,13 +5,12 @@
 #include "editorsession.h"
 #include "helpdata.h"
 #include "projectmanager.h"
-#include "recoverystore.h"
+#include "recoverycontroller.h"
 
 #include <QIcon>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QString>
-#include <QTimer>
 
 #include <memory>
 
@@ -49,10 +48,6 @@ public:
     // does. Runs whenever the window becomes active.
     void checkFilesOnDisk();
 
-    // Writes every unsaved document, typed fields included, to the recovery
-    // folder now; a change of a field or document does it within a second.
-    void keepRecovery();
-
 protected:
     // Asks about unsaved edits; the window stays open when the user cancels.
     void closeEvent(QCloseEvent *event) override;
@@ -83,8 +78,8 @@ private:
     void redrawTree();
     void markStatus(QTreeWidgetItem *fileNode);
     void showReference(const QString &filePath, const QString &key, int index);
-    void offerRecovery();
-    void scheduleRecovery();
+    QMap<QString, ZkHelp::HelpData> typedDocuments() const;
+    bool askRecovery(const ZkHelp::RecoveryController::Offer &offer);
     bool saveFile(const QString &filePath);
     bool writeFile(const QString &filePath);
     bool maybeSave(const QString &exceptFile = QString());
@@ -96,8 +91,7 @@ private:
     std::unique_ptr<Ui::MainWindow> ui;
     ZkHelp::ProjectManager projectManager;
     ZkHelp::EditorSession session;
-    ZkHelp::RecoveryStore recovery;
-    QTimer recoveryTimer;
+    ZkHelp::RecoveryController recovery;
     bool checkingDisk = false;
     QStringList projectLanguages;
     QIcon warningIcon;
