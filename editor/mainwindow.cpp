@@ -31,6 +31,8 @@ MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
               QStringLiteral("/recovery"),
           [this](const ZkHelp::RecoveryController::Offer &offer) { return askRecovery(offer); },
           [this] { return typedDocuments(); }, this)
+    , disk(
+          session, [this](const QString &path) { return askDiskVersion(path); }, this)
 {
     ui->setupUi(this);
     warningIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
@@ -52,6 +54,14 @@ MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
     connect(ui->listLinks->model(), &QAbstractItemModel::rowsInserted, this, schedule);
     connect(ui->listLinks->model(), &QAbstractItemModel::rowsRemoved, this, schedule);
     connect(&recovery, &ZkHelp::RecoveryController::restored, this, &MainWindow::redrawTree);
+    connect(&disk, &ZkHelp::DiskWatch::aboutToCheck, this, &MainWindow::syncUiToData);
+    connect(&disk, &ZkHelp::DiskWatch::reloaded, this, [this] {
+        redrawTree();
+        recovery.schedule();
+    });
+    connect(&disk, &ZkHelp::DiskWatch::overwriteChosen, this, &MainWindow::writeFile);
+    connect(&disk, &ZkHelp::DiskWatch::message, this,
+            [this](const QString &text) { statusBar()->showMessage(text, 2000); });
 }
 
 MainWindow::~MainWindow() = default;
@@ -212,42 +222,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
         recovery.finish();
 }
 
-bool MainWindow::event(QEvent *event)
+// Asked before the editor writes a file another program changed, and when
+// the window comes back while that file's document holds edits.
+ZkHelp::DiskWatch::Answer MainWindow::askDiskVersion(const QString &filePath)
 {
-    // Deferred: the boxes it may show must not open inside the activation.
-    if (event->type() == QEvent::WindowActivate)
-        QTimer::singleShot(0, this, &MainWindow::checkFilesOnDisk);
-    return QMainWindow::event(event);
-}
-
-void MainWindow::checkFilesOnDisk()
-{
-    // A box of its own activates the window again when it closes.
-    if (checkingDisk)
-        return;
-    checkingDisk = true;
-    syncUiToData();
-    const QStringList edited = session.changedFiles();
-    for (const QString &path : session.paths()) {
-        if (session.diskChange(path) != ZkHelp::EditorSession::DiskChange::Changed)
-            continue;
-        if (!edited.contains(path)) {
-            reloadFromDisk(path);
-            statusBar()->showMessage(tr("Neu geladen: %1").arg(QFileInfo(path).fileName()), 2000);
-        } else if (!session.diskVersionIgnored(path) &&
-                   confirmDiskVersion(path) == DiskDecision::Write) {
-            writeFile(path);
-        }
-    }
-    checkingDisk = false;
-}
-
-// Asked before the editor writes path, and when the window comes back while
-// path holds edits: another program's version is never overwritten unasked.
-MainWindow::DiskDecision MainWindow::confirmDiskVersion(const QString &filePath)
-{
-    if (session.diskChange(filePath) != ZkHelp::EditorSession::DiskChange::Changed)
-        return DiskDecision::Write;
     const QString name = QFileInfo(filePath).fileName();
     QMessageBox box(QMessageBox::Warning, tr("Datei geändert"),
                     tr("\"%1\" wurde außerhalb des Editors geändert. Die eigene Fassung speichern "
@@ -257,28 +235,17 @@ MainWindow::DiskDecision MainWindow::confirmDiskVersion(const QString &filePath)
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Cancel);
     const int answer = box.exec();
-    if (answer == QMessageBox::Save)
-        return DiskDecision::Write;
-    if (answer == QMessageBox::Discard) {
-        reloadFromDisk(filePath);
-        return DiskDecision::Discarded;
-    }
-    session.ignoreDiskVersion(filePath);
-    return DiskDecision::Abandon;
-}
-
-void MainWindow::reloadFromDisk(const QString &filePath)
-{
-    session.reload(filePath);
-    redrawTree();
-    recovery.schedule();
+    using Answer = ZkHelp::DiskWatch::Answer;
+    return answer == QMessageBox::Save      ? Answer::Save
+           : answer == QMessageBox::Discard ? Answer::Discard
+                                            : Answer::Cancel;
 }
 
 bool MainWindow::saveFile(const QString &filePath)
 {
-    const DiskDecision decision = confirmDiskVersion(filePath);
-    if (decision != DiskDecision::Write)
-        return decision == DiskDecision::Discarded;
+    const auto decision = disk.confirmBeforeWrite(filePath);
+    if (decision != ZkHelp::DiskWatch::Decision::Write)
+        return decision == ZkHelp::DiskWatch::Decision::Discarded;
     return writeFile(filePath);
 }
 
@@ -470,7 +437,8 @@ void MainWindow::deleteItem(QTreeWidgetItem *item)
 // document in memory as it was, edits included, instead of rebuilding it away.
 void MainWindow::writeStructure(const QString &filePath, const std::optional<HelpData> &changed)
 {
-    if (!changed || !maybeSave(filePath) || confirmDiskVersion(filePath) != DiskDecision::Write)
+    if (!changed || !maybeSave(filePath) ||
+        disk.confirmBeforeWrite(filePath) != ZkHelp::DiskWatch::Decision::Write)
         return;
     recovery.schedule();
     if (!session.replaceAndSave(filePath, *changed)) {

@@ -2,6 +2,7 @@
 // on the right, and the commands that edit, save and rebuild the project.
 #pragma once
 
+#include "diskwatch.h"
 #include "editorsession.h"
 #include "helpdata.h"
 #include "projectmanager.h"
@@ -43,15 +44,9 @@ public:
     // has a file; returns false, changing nothing, when it cannot be read.
     bool openProjectPath(const QString &path);
 
-    // Looks at the files of every document held: one changed by another
-    // program is read anew when it holds no edits, and asked about when it
-    // does. Runs whenever the window becomes active.
-    void checkFilesOnDisk();
-
 protected:
     // Asks about unsaved edits; the window stays open when the user cancels.
     void closeEvent(QCloseEvent *event) override;
-    bool event(QEvent *event) override;
 
 private slots:
     void on_projectTree_itemClicked(QTreeWidgetItem *item, int column);
@@ -70,10 +65,7 @@ private slots:
     void deleteItem(QTreeWidgetItem *item);
 
 private:
-    // What to do with a file another program changed since it was read.
-    enum class DiskDecision { Write, Discarded, Abandon };
-    DiskDecision confirmDiskVersion(const QString &filePath);
-    void reloadFromDisk(const QString &filePath);
+    ZkHelp::DiskWatch::Answer askDiskVersion(const QString &filePath);
     bool applyPage(ZkHelp::HelpData &doc) const;
     void redrawTree();
     void markStatus(QTreeWidgetItem *fileNode);
@@ -92,7 +84,7 @@ private:
     ZkHelp::ProjectManager projectManager;
     ZkHelp::EditorSession session;
     ZkHelp::RecoveryController recovery;
-    bool checkingDisk = false;
+    ZkHelp::DiskWatch disk;
     QStringList projectLanguages;
     QIcon warningIcon;
     QIcon fileIcon;
