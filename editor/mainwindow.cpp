@@ -30,7 +30,7 @@ MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
           QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
               QStringLiteral("/recovery"),
           [this](const ZkHelp::RecoveryController::Offer &offer) { return askRecovery(offer); },
-          [this] { return typedDocuments(); }, this)
+          [this] { return ui->editorStack->typed(session); }, this)
     , disk(
           session, [this](const QString &path) { return askDiskVersion(path); }, this)
 {
@@ -41,18 +41,9 @@ MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
     // All rows are one line high; saying so spares the view measuring 26,000
     // of them after each rebuild of a large project.
     ui->projectTree->setUniformRowHeights(true);
-    // The page buttons are the only pairs that connecting by name cannot make.
-    for (QPushButton *button : {ui->btnSaveFile, ui->btnSaveLang, ui->btnSaveSection})
-        connect(button, &QPushButton::clicked, this, &MainWindow::on_actionSave_triggered);
-
+    connect(ui->editorStack, &NodePage::saveRequested, this, &MainWindow::on_actionSave_triggered);
     // Whatever is typed reaches the recovery folder within a second.
-    const auto schedule = [this] { recovery.schedule(); };
-    for (QLineEdit *edit :
-         {ui->editAuthor, ui->editVersion, ui->editLangDescription, ui->editSectionName})
-        connect(edit, &QLineEdit::textChanged, this, schedule);
-    connect(ui->editContent, &QPlainTextEdit::textChanged, this, schedule);
-    connect(ui->listLinks->model(), &QAbstractItemModel::rowsInserted, this, schedule);
-    connect(ui->listLinks->model(), &QAbstractItemModel::rowsRemoved, this, schedule);
+    connect(ui->editorStack, &NodePage::edited, &recovery, &ZkHelp::RecoveryController::schedule);
     connect(&recovery, &ZkHelp::RecoveryController::restored, this, &MainWindow::redrawTree);
     connect(&disk, &ZkHelp::DiskWatch::aboutToCheck, this, &MainWindow::syncUiToData);
     connect(&disk, &ZkHelp::DiskWatch::reloaded, this, [this] {
@@ -70,9 +61,7 @@ void MainWindow::loadProjectView()
 {
     ui->projectTree->clear();
     currentItem = nullptr;
-    // The page keeps showing the last node, but typing there would reach no
-    // document, so it stays disabled until a node is clicked.
-    ui->editorStack->setEnabled(false);
+    ui->editorStack->release();
     setWindowTitle(tr("Editor - %1").arg(projectManager.projectName));
 
     session.load(projectManager.projectDir, projectManager.files);
@@ -100,7 +89,7 @@ void MainWindow::redrawTree()
         on_projectTree_itemClicked(item, 0);
         return;
     }
-    ui->editorStack->setEnabled(false);
+    ui->editorStack->release();
 }
 
 void MainWindow::on_projectTree_itemClicked(QTreeWidgetItem *item, int)
@@ -108,75 +97,16 @@ void MainWindow::on_projectTree_itemClicked(QTreeWidgetItem *item, int)
     if (currentItem && currentItem != item)
         syncUiToData();
     currentItem = item;
-    ui->editorStack->setEnabled(true);
-    const NodeRef node = nodeOf(item);
-
-    switch (node.kind) {
-    case KindFile:
-        ui->editorStack->setCurrentWidget(ui->pageFile);
-        if (const HelpData *doc = session.document(node.path)) {
-            ui->editAuthor->setText(doc->author);
-            ui->editVersion->setText(doc->version);
-            ui->listLinks->clear();
-            ui->listLinks->addItems(doc->links);
-        }
-        break;
-    case KindLanguage:
-        ui->editorStack->setCurrentWidget(ui->pageLanguage);
-        if (const HelpLanguage *lang = session.language(node.path, node.language))
-            ui->editLangDescription->setText(lang->description);
-        showReference(node.path, node.language, -1);
-        break;
-    case KindSection:
-        ui->editorStack->setCurrentWidget(ui->pageSection);
-        if (const HelpSection *section = session.section(node.path, node.language, node.section)) {
-            ui->editSectionName->setText(section->name);
-            ui->editContent->setPlainText(section->content);
-        }
-        showReference(node.path, node.language, node.section);
-        break;
-    default:
-        ui->editorStack->setCurrentWidget(ui->pageEmpty);
-    }
-}
-
-// Moves the fields of the visible page into doc, the current node's document
-// or a copy of it; false when the page shows none of its fields.
-bool MainWindow::applyPage(HelpData &doc) const
-{
-    const NodeRef node = nodeOf(currentItem);
-    const QWidget *page = ui->editorStack->currentWidget();
-    if (node.kind == KindFile && page == ui->pageFile) {
-        doc.author = ui->editAuthor->text();
-        doc.version = ui->editVersion->text();
-        doc.links.clear();
-        for (int row = 0; row < ui->listLinks->count(); ++row)
-            doc.links.append(ui->listLinks->item(row)->text());
-        return true;
-    }
-    const auto lang = doc.languages.find(node.language);
-    if (lang == doc.languages.end())
-        return false;
-    if (node.kind == KindLanguage && page == ui->pageLanguage) {
-        lang->description = ui->editLangDescription->text();
-        return true;
-    }
-    const int index = node.section;
-    if (node.kind != KindSection || page != ui->pageSection || index < 0 ||
-        index >= lang->sections.size())
-        return false;
-    lang->sections[index].name = ui->editSectionName->text();
-    lang->sections[index].content = ui->editContent->toPlainText();
-    return true;
+    ui->editorStack->show(nodeOf(item), session);
 }
 
 void MainWindow::syncUiToData()
 {
-    HelpData *doc = currentItem ? session.document(nodeOf(currentItem).path) : nullptr;
-    if (!doc || !applyPage(*doc))
+    HelpData *doc = currentItem ? session.document(ui->editorStack->node().path) : nullptr;
+    if (!doc || !ui->editorStack->apply(*doc))
         return;
     if (kindOf(currentItem) == KindSection)
-        currentItem->setText(0, ui->editSectionName->text());
+        currentItem->setText(0, ui->editorStack->sectionName());
     QTreeWidgetItem *fileNode = currentItem;
     while (fileNode && kindOf(fileNode) != KindFile)
         fileNode = fileNode->parent();
@@ -189,30 +119,6 @@ void MainWindow::markStatus(QTreeWidgetItem *fileNode)
         return;
     ProjectTree::markStatus(fileNode, session.findings(nodeOf(fileNode).path, projectLanguages),
                             warningIcon, fileIcon);
-}
-
-// A translator works from the reference language's text at the same place,
-// shown beside a translated language's fields.
-void MainWindow::showReference(const QString &filePath, const QString &key, int index)
-{
-    const QString reference = session.referenceLanguage(filePath);
-    const bool translated = !reference.isEmpty() && key != reference;
-    for (QWidget *widget : {static_cast<QWidget *>(ui->lblLangReference),
-                            static_cast<QWidget *>(ui->referenceDescription),
-                            static_cast<QWidget *>(ui->lblSectionReference),
-                            static_cast<QWidget *>(ui->referenceContent)})
-        widget->setVisible(translated);
-    if (!translated)
-        return;
-    const QString label = tr("Referenz (%1):").arg(reference);
-    const QString none = tr("Keine Referenz an dieser Stelle.");
-    ui->lblLangReference->setText(label);
-    ui->lblSectionReference->setText(label);
-    const HelpLanguage *lang = session.language(filePath, reference);
-    ui->referenceDescription->setText(lang ? lang->description : none);
-    const HelpSection *section = session.section(filePath, reference, index);
-    ui->referenceContent->setPlainText(
-        section ? section->name + QStringLiteral("\n\n") + section->content : none);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -306,22 +212,6 @@ void MainWindow::on_actionSave_triggered()
         return;
     syncUiToData();
     saveFile(nodeOf(currentItem).path);
-}
-
-void MainWindow::on_btnAddLink_clicked()
-{
-    if (!currentItem || kindOf(currentItem) != KindFile)
-        return;
-    const QString link = ui->editNewLink->text().trimmed();
-    if (link.isEmpty())
-        return;
-    ui->listLinks->addItem(link);
-    ui->editNewLink->clear();
-}
-
-void MainWindow::on_btnRemoveLink_clicked()
-{
-    qDeleteAll(ui->listLinks->selectedItems());
 }
 
 void MainWindow::on_projectTree_customContextMenuRequested(const QPoint &pos)
@@ -423,7 +313,7 @@ void MainWindow::deleteItem(QTreeWidgetItem *item)
             return;
         projectManager.removeFileFromProject(filePath, true);
         loadProjectView();
-        ui->editorStack->setCurrentWidget(ui->pageEmpty);
+        ui->editorStack->clear();
     } else if (kind == KindLanguage) {
         writeStructure(filePath, session.withLanguageRemoved(filePath, key));
     } else {
@@ -570,16 +460,4 @@ bool MainWindow::askRecovery(const ZkHelp::RecoveryController::Offer &offer)
                             "und werden nicht wiederhergestellt."),
                    offer.restorable ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                    offer.lines.join(u'\n')) == QMessageBox::Yes;
-}
-
-// The current node's document with the page's fields moved into a copy of
-// it; none when the page shows none of its fields.
-QMap<QString, HelpData> MainWindow::typedDocuments() const
-{
-    const QString current = currentItem ? nodeOf(currentItem).path : QString();
-    const HelpData *doc = session.document(current);
-    HelpData typed = doc ? *doc : HelpData();
-    if (!doc || !applyPage(typed))
-        return {};
-    return {{current, typed}};
 }

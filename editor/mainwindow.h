@@ -51,8 +51,6 @@ protected:
 private slots:
     void on_projectTree_itemClicked(QTreeWidgetItem *item, int column);
     void on_projectTree_customContextMenuRequested(const QPoint &pos);
-    void on_btnAddLink_clicked();
-    void on_btnRemoveLink_clicked();
     void on_actionSave_triggered();
     void on_actionNewProject_triggered();
     void on_actionOpenProject_triggered();
@@ -66,11 +64,8 @@ private slots:
 
 private:
     ZkHelp::DiskWatch::Answer askDiskVersion(const QString &filePath);
-    bool applyPage(ZkHelp::HelpData &doc) const;
     void redrawTree();
     void markStatus(QTreeWidgetItem *fileNode);
-    void showReference(const QString &filePath, const QString &key, int index);
-    QMap<QString, ZkHelp::HelpData> typedDocuments() const;
     bool askRecovery(const ZkHelp::RecoveryController::Offer &offer);
     bool saveFile(const QString &filePath);
     bool writeFile(const QString &filePath);
