@@ -10,6 +10,7 @@
 #include "dialoganswerer.h"
 #include "helpparser.h"
 #include "mainwindow.h"
+#include "nodemenu.h"
 #include "projecttree.h"
 #include "recoverycontroller.h"
 
@@ -111,14 +112,13 @@ int main(int argc, char *argv[])
                                    parser.parse(QDir(root).filePath(relativePath(i)));
                            }));
     }
-    // Through the window's own slot, its name dialog answered at once.
+    // Through the window's own menu command, its name dialog answered at once.
     DialogAnswerer names(QStringList(runs, QStringLiteral("type:Neu")), QString(), 0);
+    auto *menu = window.findChild<NodeMenu *>();
     for (int r = 0; r < runs; ++r) {
         addSection = std::min(addSection, seconds([&] {
-                                  QMetaObject::invokeMethod(
-                                      &window, "addSection",
-                                      Q_ARG(QString, QDir(root).filePath(relativePath(0))),
-                                      Q_ARG(QString, QStringLiteral("de")));
+                                  menu->addSection(QDir(root).filePath(relativePath(0)),
+                                                   QStringLiteral("de"));
                               }));
     }
     // One file of the project changed and not saved: what reaches the

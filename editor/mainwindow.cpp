@@ -1,15 +1,15 @@
-// The editor window: tree rebuild, page fill and commit, the document and
-// project commands, and the one question asked before edits would be dropped.
+// The editor window: the tree, the page, menu, disk watch and recovery wired
+// to it, the document and project commands, and the one question asked
+// before edits would be dropped.
 #include "mainwindow.h"
 #include "projecttree.h"
+#include "prompts.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
-#include <QMenu>
-#include <QPlainTextEdit>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTreeWidgetItemIterator>
@@ -17,8 +17,6 @@
 #include <algorithm>
 
 using ZkHelp::HelpData;
-using ZkHelp::HelpLanguage;
-using ZkHelp::HelpSection;
 using namespace ProjectTree;
 
 MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
@@ -29,10 +27,13 @@ MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
           session,
           QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
               QStringLiteral("/recovery"),
-          [this](const ZkHelp::RecoveryController::Offer &offer) { return askRecovery(offer); },
+          [this](const ZkHelp::RecoveryController::Offer &offer) {
+              return Prompts::recovery(this, offer);
+          },
           [this] { return ui->editorStack->typed(session); }, this)
     , disk(
-          session, [this](const QString &path) { return askDiskVersion(path); }, this)
+          session, [this](const QString &path) { return Prompts::diskVersion(this, path); }, this)
+    , menu(session, this)
 {
     ui->setupUi(this);
     warningIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
@@ -53,6 +54,9 @@ MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
     connect(&disk, &ZkHelp::DiskWatch::overwriteChosen, this, &MainWindow::writeFile);
     connect(&disk, &ZkHelp::DiskWatch::message, this,
             [this](const QString &text) { statusBar()->showMessage(text, 2000); });
+    connect(&menu, &NodeMenu::aboutToEdit, this, &MainWindow::syncUiToData);
+    connect(&menu, &NodeMenu::structureEdited, this, &MainWindow::writeStructure);
+    connect(&menu, &NodeMenu::fileRemovalConfirmed, this, &MainWindow::removeFile);
 }
 
 MainWindow::~MainWindow() = default;
@@ -128,25 +132,6 @@ void MainWindow::closeEvent(QCloseEvent *event)
         recovery.finish();
 }
 
-// Asked before the editor writes a file another program changed, and when
-// the window comes back while that file's document holds edits.
-ZkHelp::DiskWatch::Answer MainWindow::askDiskVersion(const QString &filePath)
-{
-    const QString name = QFileInfo(filePath).fileName();
-    QMessageBox box(QMessageBox::Warning, tr("Datei geändert"),
-                    tr("\"%1\" wurde außerhalb des Editors geändert. Die eigene Fassung speichern "
-                       "und die andere überschreiben?")
-                        .arg(name),
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Cancel);
-    const int answer = box.exec();
-    using Answer = ZkHelp::DiskWatch::Answer;
-    return answer == QMessageBox::Save      ? Answer::Save
-           : answer == QMessageBox::Discard ? Answer::Discard
-                                            : Answer::Cancel;
-}
-
 bool MainWindow::saveFile(const QString &filePath)
 {
     const auto decision = disk.confirmBeforeWrite(filePath);
@@ -160,8 +145,7 @@ bool MainWindow::writeFile(const QString &filePath)
 {
     recovery.schedule();
     if (!session.save(filePath)) {
-        showBox(QMessageBox::Critical, tr("Fehler"), tr("Speichern fehlgeschlagen."),
-                QMessageBox::Ok, session.errorString());
+        reportSaveFailure();
         return false;
     }
     markStatus(ProjectTree::find(ui->projectTree, {KindFile, filePath, {}, 0}));
@@ -169,17 +153,10 @@ bool MainWindow::writeFile(const QString &filePath)
     return true;
 }
 
-// A box whose text carries a key the user typed shows it as typed, never as
-// markup; reason, when given, is the system's word on a failure.
-QMessageBox::StandardButton MainWindow::showBox(QMessageBox::Icon icon, const QString &title,
-                                                const QString &text,
-                                                QMessageBox::StandardButtons buttons,
-                                                const QString &reason)
+void MainWindow::reportSaveFailure()
 {
-    QMessageBox box(icon, title, text, buttons, this);
-    box.setTextFormat(Qt::PlainText);
-    box.setInformativeText(reason);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    Prompts::box(this, QMessageBox::Critical, tr("Fehler"), tr("Speichern fehlgeschlagen."),
+                 QMessageBox::Ok, session.errorString());
 }
 
 // Asked before every command that would drop documents from memory. Returns
@@ -216,127 +193,33 @@ void MainWindow::on_actionSave_triggered()
 
 void MainWindow::on_projectTree_customContextMenuRequested(const QPoint &pos)
 {
-    QTreeWidgetItem *item = ui->projectTree->itemAt(pos);
-    if (!item)
-        return;
-    const NodeRef node = nodeOf(item);
-    const QString path = node.path;
-    QMenu menu(this);
-    const auto addEntry = [&](const QString &text, auto run) {
-        connect(menu.addAction(text), &QAction::triggered, this, run);
-    };
-    // Only a translation can be confirmed against its reference.
-    const auto translated = [&](const QString &key) {
-        return key != session.referenceLanguage(path);
-    };
-    switch (node.kind) {
-    case KindFile:
-        addEntry(tr("Sprache hinzufügen..."), [=] { addLanguage(path); });
-        menu.addSeparator();
-        addEntry(tr("Aus Projekt entfernen (Löschen)"), [=] { deleteItem(item); });
-        break;
-    case KindLanguage: {
-        const QString key = node.language;
-        addEntry(tr("Sektion hinzufügen..."), [=] { addSection(path, key); });
-        if (translated(key))
-            addEntry(tr("Als aktuell markieren"), [=] {
-                syncUiToData();
-                writeStructure(path, session.withSectionsConfirmed(path, key));
-            });
-        menu.addSeparator();
-        addEntry(tr("Sprache löschen"), [=] { deleteItem(item); });
-        break;
-    }
-    case KindSection: {
-        const QString key = node.language;
-        const int index = node.section;
-        if (translated(key))
-            addEntry(tr("Als aktuell markieren"), [=] {
-                syncUiToData();
-                writeStructure(path, session.withSectionsConfirmed(path, key, index));
-            });
-        addEntry(tr("Sektion löschen"), [=] { deleteItem(item); });
-        break;
-    }
-    default:
-        return;
-    }
-    menu.exec(ui->projectTree->viewport()->mapToGlobal(pos));
+    if (QTreeWidgetItem *item = ui->projectTree->itemAt(pos))
+        menu.popup(nodeOf(item), ui->projectTree->viewport()->mapToGlobal(pos));
 }
 
-void MainWindow::addLanguage(QString filePath)
+// Writes a language or section change of one file and rebuilds. Edits of
+// other files would be dropped by the rebuild, so they are asked about
+// first; a failed write keeps the document in memory as it was, edits
+// included, instead of rebuilding it away.
+void MainWindow::writeStructure(const QString &filePath, const HelpData &changed)
 {
-    syncUiToData();
-    bool ok = false;
-    const QString key = QInputDialog::getText(this, tr("Neu"), tr("Sprache (de, en):"),
-                                              QLineEdit::Normal, QString(), &ok);
-    const HelpData *doc = session.document(filePath);
-    if (!ok || key.isEmpty() || !doc)
-        return;
-    if (doc->languages.contains(key)) {
-        showBox(QMessageBox::Warning, tr("Neu"), tr("Sprache '%1' existiert bereits.").arg(key),
-                QMessageBox::Ok);
-        return;
-    }
-    writeStructure(filePath, session.withLanguageAdded(filePath, key));
-}
-
-void MainWindow::addSection(QString filePath, QString langKey)
-{
-    syncUiToData();
-    bool ok = false;
-    const QString name = QInputDialog::getText(this, tr("Neu"), tr("Sektion Name:"),
-                                               QLineEdit::Normal, QString(), &ok);
-    if (ok && !name.isEmpty())
-        writeStructure(filePath, session.withSectionAdded(filePath, langKey, name));
-}
-
-void MainWindow::deleteItem(QTreeWidgetItem *item)
-{
-    const NodeRef node = nodeOf(item);
-    const int kind = node.kind;
-    const QString filePath = node.path;
-    const QString key = node.language;
-    if (kind != KindFile && kind != KindLanguage && kind != KindSection)
-        return;
-    const QString question =
-        kind == KindFile ? tr("Datei wirklich löschen?\n(Sie wird von der Festplatte entfernt!)")
-        : kind == KindLanguage ? tr("Sprache '%1' löschen?").arg(key)
-                               : tr("Sektion löschen?");
-    syncUiToData();
-    if (showBox(QMessageBox::Question, tr("Löschen"), question,
-                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
-        return;
-
-    if (kind == KindFile) {
-        if (!maybeSave(filePath))
-            return;
-        projectManager.removeFileFromProject(filePath, true);
-        loadProjectView();
-        ui->editorStack->clear();
-    } else if (kind == KindLanguage) {
-        writeStructure(filePath, session.withLanguageRemoved(filePath, key));
-    } else {
-        writeStructure(filePath, session.withSectionRemoved(filePath, key, node.section));
-    }
-}
-
-// Writes a language or section change of one file and rebuilds; an edit that
-// does not apply changes nothing. Edits of other files would be dropped by
-// the rebuild, so they are asked about first; a failed write keeps the
-// document in memory as it was, edits included, instead of rebuilding it away.
-void MainWindow::writeStructure(const QString &filePath, const std::optional<HelpData> &changed)
-{
-    if (!changed || !maybeSave(filePath) ||
+    if (!maybeSave(filePath) ||
         disk.confirmBeforeWrite(filePath) != ZkHelp::DiskWatch::Decision::Write)
         return;
     recovery.schedule();
-    if (!session.replaceAndSave(filePath, *changed)) {
-        showBox(QMessageBox::Critical, tr("Fehler"), tr("Speichern fehlgeschlagen."),
-                QMessageBox::Ok, session.errorString());
+    if (session.replaceAndSave(filePath, changed))
+        loadProjectView();
+    else
+        reportSaveFailure();
+}
+
+void MainWindow::removeFile(const QString &filePath)
+{
+    if (!maybeSave(filePath))
         return;
-    }
+    projectManager.removeFileFromProject(filePath, true);
     loadProjectView();
+    ui->editorStack->clear();
 }
 
 void MainWindow::on_actionNewProject_triggered()
@@ -353,8 +236,9 @@ void MainWindow::on_actionNewProject_triggered()
     if (!ok || name.isEmpty())
         return;
     if (!projectManager.createProject(folder, name)) {
-        showBox(QMessageBox::Critical, tr("Fehler"), tr("Projekt konnte nicht angelegt werden."),
-                QMessageBox::Ok, projectManager.errorString());
+        Prompts::box(this, QMessageBox::Critical, tr("Fehler"),
+                     tr("Projekt konnte nicht angelegt werden."), QMessageBox::Ok,
+                     projectManager.errorString());
         return;
     }
     loadProjectView();
@@ -388,8 +272,9 @@ void MainWindow::on_actionNewFile_triggered()
         return;
 
     if (!session.createFile(dialog.selectedFiles().constFirst())) {
-        showBox(QMessageBox::Critical, tr("Fehler"), tr("Datei konnte nicht angelegt werden."),
-                QMessageBox::Ok, session.errorString());
+        Prompts::box(this, QMessageBox::Critical, tr("Fehler"),
+                     tr("Datei konnte nicht angelegt werden."), QMessageBox::Ok,
+                     session.errorString());
         return;
     }
     projectManager.refreshFileList();
@@ -436,8 +321,9 @@ void MainWindow::on_actionRegisterPath_triggered()
         QMessageBox::information(this, tr("Info"),
                                  tr("Pfad (inkl. Unterordner) wurde registriert."));
     else
-        showBox(QMessageBox::Warning, tr("Info"), tr("Pfad konnte nicht registriert werden."),
-                QMessageBox::Ok, projectManager.errorString());
+        Prompts::box(this, QMessageBox::Warning, tr("Info"),
+                     tr("Pfad konnte nicht registriert werden."), QMessageBox::Ok,
+                     projectManager.errorString());
 }
 
 bool MainWindow::openProjectPath(const QString &path)
@@ -447,17 +333,4 @@ bool MainWindow::openProjectPath(const QString &path)
     loadProjectView();
     recovery.offer();
     return true;
-}
-
-bool MainWindow::askRecovery(const ZkHelp::RecoveryController::Offer &offer)
-{
-    return showBox(offer.restorable ? QMessageBox::Question : QMessageBox::Information,
-                   tr("Wiederherstellen"),
-                   offer.restorable
-                       ? tr("Es gibt ungesicherte Änderungen aus einer früheren Sitzung. "
-                            "Wiederherstellen?")
-                       : tr("Ungesicherte Änderungen aus einer früheren Sitzung sind beschädigt "
-                            "und werden nicht wiederhergestellt."),
-                   offer.restorable ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                   offer.lines.join(u'\n')) == QMessageBox::Yes;
 }

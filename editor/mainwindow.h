@@ -5,12 +5,12 @@
 #include "diskwatch.h"
 #include "editorsession.h"
 #include "helpdata.h"
+#include "nodemenu.h"
 #include "projectmanager.h"
 #include "recoverycontroller.h"
 
 #include <QIcon>
 #include <QMainWindow>
-#include <QMessageBox>
 #include <QString>
 
 #include <memory>
@@ -58,28 +58,23 @@ private slots:
     void on_actionReload_triggered();
     void on_actionRegisterPath_triggered();
     void on_actionReferenceLanguage_triggered();
-    void addLanguage(QString filePath);
-    void addSection(QString filePath, QString langKey);
-    void deleteItem(QTreeWidgetItem *item);
 
 private:
-    ZkHelp::DiskWatch::Answer askDiskVersion(const QString &filePath);
     void redrawTree();
     void markStatus(QTreeWidgetItem *fileNode);
-    bool askRecovery(const ZkHelp::RecoveryController::Offer &offer);
     bool saveFile(const QString &filePath);
     bool writeFile(const QString &filePath);
+    void reportSaveFailure();
     bool maybeSave(const QString &exceptFile = QString());
-    void writeStructure(const QString &filePath, const std::optional<ZkHelp::HelpData> &changed);
-    QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString &title,
-                                        const QString &text, QMessageBox::StandardButtons buttons,
-                                        const QString &reason = QString());
+    void writeStructure(const QString &filePath, const ZkHelp::HelpData &changed);
+    void removeFile(const QString &filePath);
 
     std::unique_ptr<Ui::MainWindow> ui;
     ZkHelp::ProjectManager projectManager;
     ZkHelp::EditorSession session;
     ZkHelp::RecoveryController recovery;
     ZkHelp::DiskWatch disk;
+    NodeMenu menu;
     QStringList projectLanguages;
     QIcon warningIcon;
     QIcon fileIcon;
