@@ -10,6 +10,9 @@
 #include "dialoganswerer.h"
 #include "helpparser.h"
 #include "mainwindow.h"
+#include "nodemenu.h"
+#include "projecttree.h"
+#include "recoverycontroller.h"
 
 #include <QApplication>
 #include <QDir>
@@ -109,29 +112,29 @@ int main(int argc, char *argv[])
                                    parser.parse(QDir(root).filePath(relativePath(i)));
                            }));
     }
-    // Through the window's own slot, its name dialog answered at once.
+    // Through the window's own menu command, its name dialog answered at once.
     DialogAnswerer names(QStringList(runs, QStringLiteral("type:Neu")), QString(), 0);
+    auto *menu = window.findChild<NodeMenu *>();
     for (int r = 0; r < runs; ++r) {
         addSection = std::min(addSection, seconds([&] {
-                                  QMetaObject::invokeMethod(
-                                      &window, "addSection",
-                                      Q_ARG(QString, QDir(root).filePath(relativePath(0))),
-                                      Q_ARG(QString, QStringLiteral("de")));
+                                  menu->addSection(QDir(root).filePath(relativePath(0)),
+                                                   QStringLiteral("de"));
                               }));
     }
     // One file of the project changed and not saved: what reaches the
     // recovery folder is that one document.
     QTreeWidgetItem *section = nullptr;
     for (QTreeWidgetItemIterator it(tree); *it && !section; ++it) {
-        if ((*it)->data(0, MainWindow::RoleKind) == MainWindow::KindSection)
+        if (ProjectTree::kindOf(*it) == ProjectTree::KindSection)
             section = *it;
     }
     emit tree->itemClicked(section, 0);
     auto *content = window.findChild<QPlainTextEdit *>("editContent");
+    auto *keeper = window.findChild<ZkHelp::RecoveryController *>();
     double recovery = 1e9;
     for (int r = 0; r < runs; ++r) {
         content->setPlainText(QStringLiteral("Geändert, Lauf %1").arg(r));
-        recovery = std::min(recovery, seconds([&] { window.keepRecovery(); }));
+        recovery = std::min(recovery, seconds([&] { keeper->keep(); }));
     }
     const int added = runs;
     const bool ok = nodes == 13 * files + 20 && countNodes() == nodes + added;

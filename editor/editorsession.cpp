@@ -165,13 +165,20 @@ HelpSection *EditorSession::section(const QString &path, const QString &key, int
 
 QStringList EditorSession::changedFiles() const
 {
-    QStringList changed;
-    for (auto doc = edited.cbegin(); doc != edited.cend(); ++doc) {
-        const auto copy = stored.constFind(doc.key());
-        if (copy == stored.cend() || *copy != *doc)
-            changed.append(doc.key());
+    return unsaved().keys();
+}
+
+QMap<QString, RecoveredDocument> EditorSession::unsaved(const QMap<QString, HelpData> &typed) const
+{
+    QMap<QString, RecoveredDocument> documents;
+    for (auto held = edited.cbegin(); held != edited.cend(); ++held) {
+        const auto shown = typed.constFind(held.key());
+        const HelpData &doc = shown == typed.cend() ? *held : *shown;
+        const auto copy = stored.constFind(held.key());
+        if (copy == stored.cend() || *copy != doc)
+            documents.insert(held.key(), {doc, baseHash(held.key())});
     }
-    return changed;
+    return documents;
 }
 
 QString EditorSession::referenceLanguage(const QString &path) const

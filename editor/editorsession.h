@@ -9,6 +9,7 @@
 #include "helpdata.h"
 #include "helpparser.h"
 #include "helpwriter.h"
+#include "recoverystore.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -52,6 +53,12 @@ public:
 
     // Paths of the documents that differ from their stored copies, sorted.
     QStringList changedFiles() const;
+
+    // The documents that differ from their stored copies, each with the hash
+    // of the disk version it is an edit of. A document of typed (fields
+    // typed but not yet moved into the session) stands in for the one held
+    // for its path; one of a path not held counts for nothing.
+    QMap<QString, RecoveredDocument> unsaved(const QMap<QString, HelpData> &typed = {}) const;
 
     // Compares path's file with the version last read or written: size and
     // modification time first, the bytes' hash only when those differ.

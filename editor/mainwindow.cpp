@@ -1,15 +1,15 @@
-// The editor window: tree rebuild, page fill and commit, the document and
-// project commands, and the one question asked before edits would be dropped.
+// The editor window: the tree, the page, menu, disk watch and recovery wired
+// to it, the document and project commands, and the one question asked
+// before edits would be dropped.
 #include "mainwindow.h"
 #include "projecttree.h"
+#include "prompts.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
-#include <QMenu>
-#include <QPlainTextEdit>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTreeWidgetItemIterator>
@@ -17,16 +17,23 @@
 #include <algorithm>
 
 using ZkHelp::HelpData;
-using ZkHelp::HelpLanguage;
-using ZkHelp::HelpSection;
 using namespace ProjectTree;
 
 MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::MainWindow>())
     , projectManager(searchPathFile)
-    , recovery(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-               QStringLiteral("/recovery"))
+    , recovery(
+          session,
+          QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+              QStringLiteral("/recovery"),
+          [this](const ZkHelp::RecoveryController::Offer &offer) {
+              return Prompts::recovery(this, offer);
+          },
+          [this] { return ui->editorStack->typed(session); }, this)
+    , disk(
+          session, [this](const QString &path) { return Prompts::diskVersion(this, path); }, this)
+    , menu(session, this)
 {
     ui->setupUi(this);
     warningIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
@@ -35,22 +42,21 @@ MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
     // All rows are one line high; saying so spares the view measuring 26,000
     // of them after each rebuild of a large project.
     ui->projectTree->setUniformRowHeights(true);
-    // The page buttons are the only pairs that connecting by name cannot make.
-    for (QPushButton *button : {ui->btnSaveFile, ui->btnSaveLang, ui->btnSaveSection})
-        connect(button, &QPushButton::clicked, this, &MainWindow::on_actionSave_triggered);
-
+    connect(ui->editorStack, &NodePage::saveRequested, this, &MainWindow::on_actionSave_triggered);
     // Whatever is typed reaches the recovery folder within a second.
-    recoveryTimer.setSingleShot(true);
-    recoveryTimer.setInterval(1000);
-    connect(&recoveryTimer, &QTimer::timeout, this, &MainWindow::keepRecovery);
-    for (QLineEdit *edit :
-         {ui->editAuthor, ui->editVersion, ui->editLangDescription, ui->editSectionName})
-        connect(edit, &QLineEdit::textChanged, this, &MainWindow::scheduleRecovery);
-    connect(ui->editContent, &QPlainTextEdit::textChanged, this, &MainWindow::scheduleRecovery);
-    connect(ui->listLinks->model(), &QAbstractItemModel::rowsInserted, this,
-            &MainWindow::scheduleRecovery);
-    connect(ui->listLinks->model(), &QAbstractItemModel::rowsRemoved, this,
-            &MainWindow::scheduleRecovery);
+    connect(ui->editorStack, &NodePage::edited, &recovery, &ZkHelp::RecoveryController::schedule);
+    connect(&recovery, &ZkHelp::RecoveryController::restored, this, &MainWindow::redrawTree);
+    connect(&disk, &ZkHelp::DiskWatch::aboutToCheck, this, &MainWindow::syncUiToData);
+    connect(&disk, &ZkHelp::DiskWatch::reloaded, this, [this] {
+        redrawTree();
+        recovery.schedule();
+    });
+    connect(&disk, &ZkHelp::DiskWatch::overwriteChosen, this, &MainWindow::writeFile);
+    connect(&disk, &ZkHelp::DiskWatch::message, this,
+            [this](const QString &text) { statusBar()->showMessage(text, 2000); });
+    connect(&menu, &NodeMenu::aboutToEdit, this, &MainWindow::syncUiToData);
+    connect(&menu, &NodeMenu::structureEdited, this, &MainWindow::writeStructure);
+    connect(&menu, &NodeMenu::fileRemovalConfirmed, this, &MainWindow::removeFile);
 }
 
 MainWindow::~MainWindow() = default;
@@ -59,26 +65,20 @@ void MainWindow::loadProjectView()
 {
     ui->projectTree->clear();
     currentItem = nullptr;
-    // The page keeps showing the last node, but typing there would reach no
-    // document, so it stays disabled until a node is clicked.
-    ui->editorStack->setEnabled(false);
+    ui->editorStack->release();
     setWindowTitle(tr("Editor - %1").arg(projectManager.projectName));
 
     session.load(projectManager.projectDir, projectManager.files);
     session.setPreferredReference(projectManager.referenceLanguage());
     recovery.setProject(projectManager.projectDir);
     redrawTree();
-    scheduleRecovery();
 }
 
 // Draws the tree from the documents held, without reading a file; the node
 // that was current stays so when it is still there.
 void MainWindow::redrawTree()
 {
-    const int kind = currentItem ? kindOf(currentItem) : 0;
-    const QString path = currentItem ? filePathOf(currentItem) : QString();
-    const QString key = currentItem ? langKeyOf(currentItem) : QString();
-    const int index = currentItem ? sectionIndexOf(currentItem) : 0;
+    const NodeRef shown = currentItem ? nodeOf(currentItem) : NodeRef();
     ui->projectTree->clear();
     currentItem = nullptr;
     ProjectTree::build(ui->projectTree, projectManager.projectDir, projectManager.files, session);
@@ -88,15 +88,12 @@ void MainWindow::redrawTree()
         if (kindOf(*it) == KindFile)
             markStatus(*it);
     }
-    for (QTreeWidgetItemIterator it(ui->projectTree); kind != 0 && *it; ++it) {
-        if (kindOf(*it) == kind && filePathOf(*it) == path && langKeyOf(*it) == key &&
-            sectionIndexOf(*it) == index) {
-            ui->projectTree->setCurrentItem(*it);
-            on_projectTree_itemClicked(*it, 0);
-            return;
-        }
+    if (QTreeWidgetItem *item = ProjectTree::find(ui->projectTree, shown)) {
+        ui->projectTree->setCurrentItem(item);
+        on_projectTree_itemClicked(item, 0);
+        return;
     }
-    ui->editorStack->setEnabled(false);
+    ui->editorStack->release();
 }
 
 void MainWindow::on_projectTree_itemClicked(QTreeWidgetItem *item, int)
@@ -104,77 +101,16 @@ void MainWindow::on_projectTree_itemClicked(QTreeWidgetItem *item, int)
     if (currentItem && currentItem != item)
         syncUiToData();
     currentItem = item;
-    ui->editorStack->setEnabled(true);
-    const QString path = filePathOf(item);
-
-    switch (kindOf(item)) {
-    case KindFile:
-        ui->editorStack->setCurrentWidget(ui->pageFile);
-        if (const HelpData *doc = session.document(path)) {
-            ui->editAuthor->setText(doc->author);
-            ui->editVersion->setText(doc->version);
-            ui->listLinks->clear();
-            ui->listLinks->addItems(doc->links);
-        }
-        break;
-    case KindLanguage:
-        ui->editorStack->setCurrentWidget(ui->pageLanguage);
-        if (const HelpLanguage *lang = session.language(path, langKeyOf(item)))
-            ui->editLangDescription->setText(lang->description);
-        showReference(path, langKeyOf(item), -1);
-        break;
-    case KindSection:
-        ui->editorStack->setCurrentWidget(ui->pageSection);
-        if (const HelpSection *section =
-                session.section(path, langKeyOf(item), sectionIndexOf(item))) {
-            ui->editSectionName->setText(section->name);
-            ui->editContent->setPlainText(section->content);
-        }
-        showReference(path, langKeyOf(item), sectionIndexOf(item));
-        break;
-    default:
-        ui->editorStack->setCurrentWidget(ui->pageEmpty);
-    }
-}
-
-// Moves the fields of the visible page into doc, the current node's document
-// or a copy of it; false when the page shows none of its fields.
-bool MainWindow::applyPage(HelpData &doc) const
-{
-    const int kind = kindOf(currentItem);
-    const QString key = langKeyOf(currentItem);
-    const QWidget *page = ui->editorStack->currentWidget();
-    if (kind == KindFile && page == ui->pageFile) {
-        doc.author = ui->editAuthor->text();
-        doc.version = ui->editVersion->text();
-        doc.links.clear();
-        for (int row = 0; row < ui->listLinks->count(); ++row)
-            doc.links.append(ui->listLinks->item(row)->text());
-        return true;
-    }
-    const auto lang = doc.languages.find(key);
-    if (lang == doc.languages.end())
-        return false;
-    if (kind == KindLanguage && page == ui->pageLanguage) {
-        lang->description = ui->editLangDescription->text();
-        return true;
-    }
-    const int index = sectionIndexOf(currentItem);
-    if (kind != KindSection || page != ui->pageSection || index < 0 ||
-        index >= lang->sections.size())
-        return false;
-    lang->sections[index].name = ui->editSectionName->text();
-    lang->sections[index].content = ui->editContent->toPlainText();
-    return true;
+    ui->editorStack->show(nodeOf(item), session);
 }
 
 void MainWindow::syncUiToData()
 {
-    HelpData *doc = currentItem ? session.document(filePathOf(currentItem)) : nullptr;
-    if (!doc || !applyPage(*doc))
+    HelpData *doc = currentItem ? session.document(ui->editorStack->node().path) : nullptr;
+    if (!doc || !ui->editorStack->apply(*doc))
         return;
     if (kindOf(currentItem) == KindSection)
-        currentItem->setText(0, ui->editSectionName->text());
+        currentItem->setText(0, ui->editorStack->sectionName());
     QTreeWidgetItem *fileNode = currentItem;
     while (fileNode && kindOf(fileNode) != KindFile)
         fileNode = fileNode->parent();
@@ -185,138 +121,42 @@ void MainWindow::markStatus(QTreeWidgetItem *fileNode)
 {
     if (!fileNode)
         return;
-    ProjectTree::markStatus(fileNode, session.findings(filePathOf(fileNode), projectLanguages),
+    ProjectTree::markStatus(fileNode, session.findings(nodeOf(fileNode).path, projectLanguages),
                             warningIcon, fileIcon);
-}
-
-// A translator works from the reference language's text at the same place,
-// shown beside a translated language's fields.
-void MainWindow::showReference(const QString &filePath, const QString &key, int index)
-{
-    const QString reference = session.referenceLanguage(filePath);
-    const bool translated = !reference.isEmpty() && key != reference;
-    for (QWidget *widget : {static_cast<QWidget *>(ui->lblLangReference),
-                            static_cast<QWidget *>(ui->referenceDescription),
-                            static_cast<QWidget *>(ui->lblSectionReference),
-                            static_cast<QWidget *>(ui->referenceContent)})
-        widget->setVisible(translated);
-    if (!translated)
-        return;
-    const QString label = tr("Referenz (%1):").arg(reference);
-    const QString none = tr("Keine Referenz an dieser Stelle.");
-    ui->lblLangReference->setText(label);
-    ui->lblSectionReference->setText(label);
-    const HelpLanguage *lang = session.language(filePath, reference);
-    ui->referenceDescription->setText(lang ? lang->description : none);
-    const HelpSection *section = session.section(filePath, reference, index);
-    ui->referenceContent->setPlainText(
-        section ? section->name + QStringLiteral("\n\n") + section->content : none);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->setAccepted(maybeSave());
-    if (event->isAccepted()) {
-        recoveryTimer.stop();
-        recovery.clear();
-    }
-}
-
-bool MainWindow::event(QEvent *event)
-{
-    // Deferred: the boxes it may show must not open inside the activation.
-    if (event->type() == QEvent::WindowActivate)
-        QTimer::singleShot(0, this, &MainWindow::checkFilesOnDisk);
-    return QMainWindow::event(event);
-}
-
-void MainWindow::checkFilesOnDisk()
-{
-    // A box of its own activates the window again when it closes.
-    if (checkingDisk)
-        return;
-    checkingDisk = true;
-    syncUiToData();
-    const QStringList edited = session.changedFiles();
-    for (const QString &path : session.paths()) {
-        if (session.diskChange(path) != ZkHelp::EditorSession::DiskChange::Changed)
-            continue;
-        if (!edited.contains(path)) {
-            reloadFromDisk(path);
-            statusBar()->showMessage(tr("Neu geladen: %1").arg(QFileInfo(path).fileName()), 2000);
-        } else if (!session.diskVersionIgnored(path) &&
-                   confirmDiskVersion(path) == DiskDecision::Write) {
-            writeFile(path);
-        }
-    }
-    checkingDisk = false;
-}
-
-// Asked before the editor writes path, and when the window comes back while
-// path holds edits: another program's version is never overwritten unasked.
-MainWindow::DiskDecision MainWindow::confirmDiskVersion(const QString &filePath)
-{
-    if (session.diskChange(filePath) != ZkHelp::EditorSession::DiskChange::Changed)
-        return DiskDecision::Write;
-    const QString name = QFileInfo(filePath).fileName();
-    QMessageBox box(QMessageBox::Warning, tr("Datei geändert"),
-                    tr("\"%1\" wurde außerhalb des Editors geändert. Die eigene Fassung speichern "
-                       "und die andere überschreiben?")
-                        .arg(name),
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Cancel);
-    const int answer = box.exec();
-    if (answer == QMessageBox::Save)
-        return DiskDecision::Write;
-    if (answer == QMessageBox::Discard) {
-        reloadFromDisk(filePath);
-        return DiskDecision::Discarded;
-    }
-    session.ignoreDiskVersion(filePath);
-    return DiskDecision::Abandon;
-}
-
-void MainWindow::reloadFromDisk(const QString &filePath)
-{
-    session.reload(filePath);
-    redrawTree();
-    scheduleRecovery();
+    if (event->isAccepted())
+        recovery.finish();
 }
 
 bool MainWindow::saveFile(const QString &filePath)
 {
-    const DiskDecision decision = confirmDiskVersion(filePath);
-    if (decision != DiskDecision::Write)
-        return decision == DiskDecision::Discarded;
+    const auto decision = disk.confirmBeforeWrite(filePath);
+    if (decision != ZkHelp::DiskWatch::Decision::Write)
+        return decision == ZkHelp::DiskWatch::Decision::Discarded;
     return writeFile(filePath);
 }
 
 // Writes the document of filePath as it is, whatever the disk holds now.
 bool MainWindow::writeFile(const QString &filePath)
 {
-    scheduleRecovery();
+    recovery.schedule();
     if (!session.save(filePath)) {
-        showBox(QMessageBox::Critical, tr("Fehler"), tr("Speichern fehlgeschlagen."),
-                QMessageBox::Ok, session.errorString());
+        reportSaveFailure();
         return false;
     }
-    markStatus(ProjectTree::fileNode(ui->projectTree, filePath));
+    markStatus(ProjectTree::find(ui->projectTree, {KindFile, filePath, {}, 0}));
     statusBar()->showMessage(tr("Gespeichert: %1").arg(QFileInfo(filePath).fileName()), 2000);
     return true;
 }
 
-// A box whose text carries a key the user typed shows it as typed, never as
-// markup; reason, when given, is the system's word on a failure.
-QMessageBox::StandardButton MainWindow::showBox(QMessageBox::Icon icon, const QString &title,
-                                                const QString &text,
-                                                QMessageBox::StandardButtons buttons,
-                                                const QString &reason)
+void MainWindow::reportSaveFailure()
 {
-    QMessageBox box(icon, title, text, buttons, this);
-    box.setTextFormat(Qt::PlainText);
-    box.setInformativeText(reason);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    Prompts::box(this, QMessageBox::Critical, tr("Fehler"), tr("Speichern fehlgeschlagen."),
+                 QMessageBox::Ok, session.errorString());
 }
 
 // Asked before every command that would drop documents from memory. Returns
@@ -334,7 +174,7 @@ bool MainWindow::maybeSave(const QString &exceptFile)
         tr("Es gibt ungespeicherte Änderungen. Jetzt speichern?"),
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Discard) {
-        recovery.clear();
+        recovery.discard();
         return true;
     }
     if (answer != QMessageBox::Save)
@@ -348,145 +188,38 @@ void MainWindow::on_actionSave_triggered()
     if (!currentItem)
         return;
     syncUiToData();
-    saveFile(filePathOf(currentItem));
-}
-
-void MainWindow::on_btnAddLink_clicked()
-{
-    if (!currentItem || kindOf(currentItem) != KindFile)
-        return;
-    const QString link = ui->editNewLink->text().trimmed();
-    if (link.isEmpty())
-        return;
-    ui->listLinks->addItem(link);
-    ui->editNewLink->clear();
-}
-
-void MainWindow::on_btnRemoveLink_clicked()
-{
-    qDeleteAll(ui->listLinks->selectedItems());
+    saveFile(nodeOf(currentItem).path);
 }
 
 void MainWindow::on_projectTree_customContextMenuRequested(const QPoint &pos)
 {
-    QTreeWidgetItem *item = ui->projectTree->itemAt(pos);
-    if (!item)
-        return;
-    const QString path = filePathOf(item);
-    QMenu menu(this);
-    const auto addEntry = [&](const QString &text, auto run) {
-        connect(menu.addAction(text), &QAction::triggered, this, run);
-    };
-    // Only a translation can be confirmed against its reference.
-    const auto translated = [&](const QString &key) {
-        return key != session.referenceLanguage(path);
-    };
-    switch (kindOf(item)) {
-    case KindFile:
-        addEntry(tr("Sprache hinzufügen..."), [=] { addLanguage(path); });
-        menu.addSeparator();
-        addEntry(tr("Aus Projekt entfernen (Löschen)"), [=] { deleteItem(item); });
-        break;
-    case KindLanguage: {
-        const QString key = langKeyOf(item);
-        addEntry(tr("Sektion hinzufügen..."), [=] { addSection(path, key); });
-        if (translated(key))
-            addEntry(tr("Als aktuell markieren"), [=] {
-                syncUiToData();
-                writeStructure(path, session.withSectionsConfirmed(path, key));
-            });
-        menu.addSeparator();
-        addEntry(tr("Sprache löschen"), [=] { deleteItem(item); });
-        break;
-    }
-    case KindSection: {
-        const QString key = langKeyOf(item);
-        const int index = sectionIndexOf(item);
-        if (translated(key))
-            addEntry(tr("Als aktuell markieren"), [=] {
-                syncUiToData();
-                writeStructure(path, session.withSectionsConfirmed(path, key, index));
-            });
-        addEntry(tr("Sektion löschen"), [=] { deleteItem(item); });
-        break;
-    }
-    default:
-        return;
-    }
-    menu.exec(ui->projectTree->viewport()->mapToGlobal(pos));
+    if (QTreeWidgetItem *item = ui->projectTree->itemAt(pos))
+        menu.popup(nodeOf(item), ui->projectTree->viewport()->mapToGlobal(pos));
 }
 
-void MainWindow::addLanguage(QString filePath)
+// Writes a language or section change of one file and rebuilds. Edits of
+// other files would be dropped by the rebuild, so they are asked about
+// first; a failed write keeps the document in memory as it was, edits
+// included, instead of rebuilding it away.
+void MainWindow::writeStructure(const QString &filePath, const HelpData &changed)
 {
-    syncUiToData();
-    bool ok = false;
-    const QString key = QInputDialog::getText(this, tr("Neu"), tr("Sprache (de, en):"),
-                                              QLineEdit::Normal, QString(), &ok);
-    const HelpData *doc = session.document(filePath);
-    if (!ok || key.isEmpty() || !doc)
+    if (!maybeSave(filePath) ||
+        disk.confirmBeforeWrite(filePath) != ZkHelp::DiskWatch::Decision::Write)
         return;
-    if (doc->languages.contains(key)) {
-        showBox(QMessageBox::Warning, tr("Neu"), tr("Sprache '%1' existiert bereits.").arg(key),
-                QMessageBox::Ok);
-        return;
-    }
-    writeStructure(filePath, session.withLanguageAdded(filePath, key));
-}
-
-void MainWindow::addSection(QString filePath, QString langKey)
-{
-    syncUiToData();
-    bool ok = false;
-    const QString name = QInputDialog::getText(this, tr("Neu"), tr("Sektion Name:"),
-                                               QLineEdit::Normal, QString(), &ok);
-    if (ok && !name.isEmpty())
-        writeStructure(filePath, session.withSectionAdded(filePath, langKey, name));
-}
-
-void MainWindow::deleteItem(QTreeWidgetItem *item)
-{
-    const int kind = kindOf(item);
-    const QString filePath = filePathOf(item);
-    const QString key = langKeyOf(item);
-    if (kind != KindFile && kind != KindLanguage && kind != KindSection)
-        return;
-    const QString question =
-        kind == KindFile ? tr("Datei wirklich löschen?\n(Sie wird von der Festplatte entfernt!)")
-        : kind == KindLanguage ? tr("Sprache '%1' löschen?").arg(key)
-                               : tr("Sektion löschen?");
-    syncUiToData();
-    if (showBox(QMessageBox::Question, tr("Löschen"), question,
-                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
-        return;
-
-    if (kind == KindFile) {
-        if (!maybeSave(filePath))
-            return;
-        projectManager.removeFileFromProject(filePath, true);
+    recovery.schedule();
+    if (session.replaceAndSave(filePath, changed))
         loadProjectView();
-        ui->editorStack->setCurrentWidget(ui->pageEmpty);
-    } else if (kind == KindLanguage) {
-        writeStructure(filePath, session.withLanguageRemoved(filePath, key));
-    } else {
-        writeStructure(filePath, session.withSectionRemoved(filePath, key, sectionIndexOf(item)));
-    }
+    else
+        reportSaveFailure();
 }
 
-// Writes a language or section change of one file and rebuilds; an edit that
-// does not apply changes nothing. Edits of other files would be dropped by
-// the rebuild, so they are asked about first; a failed write keeps the
-// document in memory as it was, edits included, instead of rebuilding it away.
-void MainWindow::writeStructure(const QString &filePath, const std::optional<HelpData> &changed)
+void MainWindow::removeFile(const QString &filePath)
 {
-    if (!changed || !maybeSave(filePath) || confirmDiskVersion(filePath) != DiskDecision::Write)
+    if (!maybeSave(filePath))
         return;
-    scheduleRecovery();
-    if (!session.replaceAndSave(filePath, *changed)) {
-        showBox(QMessageBox::Critical, tr("Fehler"), tr("Speichern fehlgeschlagen."),
-                QMessageBox::Ok, session.errorString());
-        return;
-    }
+    projectManager.removeFileFromProject(filePath, true);
     loadProjectView();
+    ui->editorStack->clear();
 }
 
 void MainWindow::on_actionNewProject_triggered()
@@ -503,12 +236,13 @@ void MainWindow::on_actionNewProject_triggered()
     if (!ok || name.isEmpty())
         return;
     if (!projectManager.createProject(folder, name)) {
-        showBox(QMessageBox::Critical, tr("Fehler"), tr("Projekt konnte nicht angelegt werden."),
-                QMessageBox::Ok, projectManager.errorString());
+        Prompts::box(this, QMessageBox::Critical, tr("Fehler"),
+                     tr("Projekt konnte nicht angelegt werden."), QMessageBox::Ok,
+                     projectManager.errorString());
         return;
     }
     loadProjectView();
-    offerRecovery();
+    recovery.offer();
     QMessageBox::information(this, tr("Info"), tr("Projekt erstellt!"));
 }
 
@@ -538,8 +272,9 @@ void MainWindow::on_actionNewFile_triggered()
         return;
 
     if (!session.createFile(dialog.selectedFiles().constFirst())) {
-        showBox(QMessageBox::Critical, tr("Fehler"), tr("Datei konnte nicht angelegt werden."),
-                QMessageBox::Ok, session.errorString());
+        Prompts::box(this, QMessageBox::Critical, tr("Fehler"),
+                     tr("Datei konnte nicht angelegt werden."), QMessageBox::Ok,
+                     session.errorString());
         return;
     }
     projectManager.refreshFileList();
@@ -586,8 +321,9 @@ void MainWindow::on_actionRegisterPath_triggered()
         QMessageBox::information(this, tr("Info"),
                                  tr("Pfad (inkl. Unterordner) wurde registriert."));
     else
-        showBox(QMessageBox::Warning, tr("Info"), tr("Pfad konnte nicht registriert werden."),
-                QMessageBox::Ok, projectManager.errorString());
+        Prompts::box(this, QMessageBox::Warning, tr("Info"),
+                     tr("Pfad konnte nicht registriert werden."), QMessageBox::Ok,
+                     projectManager.errorString());
 }
 
 bool MainWindow::openProjectPath(const QString &path)
@@ -595,67 +331,6 @@ bool MainWindow::openProjectPath(const QString &path)
     if (!projectManager.openProject(path))
         return false;
     loadProjectView();
-    offerRecovery();
+    recovery.offer();
     return true;
-}
-
-// Edits kept from a session that never closed come back as unsaved edits:
-// the files on disk stay untouched until the user saves. A damaged copy is
-// only named, so that it can never be saved over its file.
-void MainWindow::offerRecovery()
-{
-    // Read before asking: the recovery timer may run while the box is open.
-    const ZkHelp::RecoveredEdits kept = recovery.read();
-    if (kept.documents.isEmpty() && kept.damaged.isEmpty())
-        return;
-    const QDir project(projectManager.projectDir);
-    QStringList names;
-    for (auto it = kept.documents.cbegin(); it != kept.documents.cend(); ++it)
-        names.append(project.relativeFilePath(it.key()));
-    for (const QString &path : kept.damaged)
-        names.append(
-            tr("%1 (beschädigt, nicht wiederhergestellt)").arg(project.relativeFilePath(path)));
-    if (!kept.damaged.isEmpty())
-        names.append(
-            tr("Beschädigte Kopien liegen in %1").arg(QDir::toNativeSeparators(recovery.folder())));
-    const bool offered = !kept.documents.isEmpty();
-    if (showBox(offered ? QMessageBox::Question : QMessageBox::Information, tr("Wiederherstellen"),
-                offered ? tr("Es gibt ungesicherte Änderungen aus einer früheren Sitzung. "
-                             "Wiederherstellen?")
-                        : tr("Ungesicherte Änderungen aus einer früheren Sitzung sind beschädigt "
-                             "und werden nicht wiederhergestellt."),
-                offered ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                names.join(u'\n')) != QMessageBox::Yes) {
-        recovery.clear();
-        return;
-    }
-    for (auto it = kept.documents.cbegin(); it != kept.documents.cend(); ++it)
-        session.recover(it.key(), it->document, it->baseHash);
-    redrawTree();
-    scheduleRecovery();
-}
-
-void MainWindow::scheduleRecovery()
-{
-    if (!recoveryTimer.isActive())
-        recoveryTimer.start();
-}
-
-// Keeps every document that differs from its stored copy, the page's fields
-// not yet moved into it included, without moving them.
-void MainWindow::keepRecovery()
-{
-    QMap<QString, ZkHelp::RecoveredDocument> unsaved;
-    for (const QString &path : session.changedFiles())
-        unsaved.insert(path, {*session.document(path), session.baseHash(path)});
-    const QString current = currentItem ? filePathOf(currentItem) : QString();
-    if (const HelpData *doc = session.document(current)) {
-        HelpData typed = *doc;
-        const bool shown = applyPage(typed);
-        if (shown && typed != *session.storedDocument(current))
-            unsaved.insert(current, {typed, session.baseHash(current)});
-        else if (shown)
-            unsaved.remove(current);
-    }
-    recovery.keep(unsaved);
 }

@@ -2,16 +2,16 @@
 // on the right, and the commands that edit, save and rebuild the project.
 #pragma once
 
+#include "diskwatch.h"
 #include "editorsession.h"
 #include "helpdata.h"
+#include "nodemenu.h"
 #include "projectmanager.h"
-#include "recoverystore.h"
+#include "recoverycontroller.h"
 
 #include <QIcon>
 #include <QMainWindow>
-#include <QMessageBox>
 #include <QString>
-#include <QTimer>
 
 #include <memory>
 
@@ -26,20 +26,6 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    // The data every tree node carries in column 0.
-    enum Role {
-        RoleKind = Qt::UserRole + 1,
-        RoleFilePath,
-        RoleLangKey,
-        RoleSectionIndex,
-    };
-    enum Kind {
-        KindFolder = 100,
-        KindFile = 200,
-        KindLanguage = 300,
-        KindSection = 400,
-    };
-
     // searchPathFile is the "Path" file that projects are registered in (the
     // program folder's, ZkHelp::ProjectManager::globalPathFile(), for the
     // editor program).
@@ -58,25 +44,13 @@ public:
     // has a file; returns false, changing nothing, when it cannot be read.
     bool openProjectPath(const QString &path);
 
-    // Looks at the files of every document held: one changed by another
-    // program is read anew when it holds no edits, and asked about when it
-    // does. Runs whenever the window becomes active.
-    void checkFilesOnDisk();
-
-    // Writes every unsaved document, typed fields included, to the recovery
-    // folder now; a change of a field or document does it within a second.
-    void keepRecovery();
-
 protected:
     // Asks about unsaved edits; the window stays open when the user cancels.
     void closeEvent(QCloseEvent *event) override;
-    bool event(QEvent *event) override;
 
 private slots:
     void on_projectTree_itemClicked(QTreeWidgetItem *item, int column);
     void on_projectTree_customContextMenuRequested(const QPoint &pos);
-    void on_btnAddLink_clicked();
-    void on_btnRemoveLink_clicked();
     void on_actionSave_triggered();
     void on_actionNewProject_triggered();
     void on_actionOpenProject_triggered();
@@ -84,35 +58,23 @@ private slots:
     void on_actionReload_triggered();
     void on_actionRegisterPath_triggered();
     void on_actionReferenceLanguage_triggered();
-    void addLanguage(QString filePath);
-    void addSection(QString filePath, QString langKey);
-    void deleteItem(QTreeWidgetItem *item);
 
 private:
-    // What to do with a file another program changed since it was read.
-    enum class DiskDecision { Write, Discarded, Abandon };
-    DiskDecision confirmDiskVersion(const QString &filePath);
-    void reloadFromDisk(const QString &filePath);
-    bool applyPage(ZkHelp::HelpData &doc) const;
     void redrawTree();
     void markStatus(QTreeWidgetItem *fileNode);
-    void showReference(const QString &filePath, const QString &key, int index);
-    void offerRecovery();
-    void scheduleRecovery();
     bool saveFile(const QString &filePath);
     bool writeFile(const QString &filePath);
+    void reportSaveFailure();
     bool maybeSave(const QString &exceptFile = QString());
-    void writeStructure(const QString &filePath, const std::optional<ZkHelp::HelpData> &changed);
-    QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString &title,
-                                        const QString &text, QMessageBox::StandardButtons buttons,
-                                        const QString &reason = QString());
+    void writeStructure(const QString &filePath, const ZkHelp::HelpData &changed);
+    void removeFile(const QString &filePath);
 
     std::unique_ptr<Ui::MainWindow> ui;
     ZkHelp::ProjectManager projectManager;
     ZkHelp::EditorSession session;
-    ZkHelp::RecoveryStore recovery;
-    QTimer recoveryTimer;
-    bool checkingDisk = false;
+    ZkHelp::RecoveryController recovery;
+    ZkHelp::DiskWatch disk;
+    NodeMenu menu;
     QStringList projectLanguages;
     QIcon warningIcon;
     QIcon fileIcon;

@@ -1,7 +1,6 @@
 #include "projecttree.h"
 
 #include "editorsession.h"
-#include "mainwindow.h"
 
 #include <QDir>
 #include <QStyle>
@@ -13,12 +12,12 @@ QTreeWidgetItem *getFolderItem(QTreeWidget *tree, QTreeWidgetItem *parent, const
     const int count = parent ? parent->childCount() : tree->topLevelItemCount();
     for (int i = 0; i < count; ++i) {
         QTreeWidgetItem *child = parent ? parent->child(i) : tree->topLevelItem(i);
-        if (child->text(0) == name && ProjectTree::kindOf(child) == MainWindow::KindFolder)
+        if (child->text(0) == name && ProjectTree::kindOf(child) == ProjectTree::KindFolder)
             return child;
     }
     auto *folder = new QTreeWidgetItem({name});
     folder->setIcon(0, tree->style()->standardIcon(QStyle::SP_DirIcon));
-    folder->setData(0, MainWindow::RoleKind, MainWindow::KindFolder);
+    folder->setData(0, ProjectTree::RoleKind, ProjectTree::KindFolder);
     if (parent)
         parent->addChild(folder);
     else
@@ -28,24 +27,26 @@ QTreeWidgetItem *getFolderItem(QTreeWidget *tree, QTreeWidgetItem *parent, const
 
 namespace ProjectTree {
 
-int kindOf(const QTreeWidgetItem *item)
+Kind kindOf(const QTreeWidgetItem *item)
 {
-    return item->data(0, MainWindow::RoleKind).toInt();
+    return Kind(item->data(0, RoleKind).toInt());
 }
 
-QString filePathOf(const QTreeWidgetItem *item)
+NodeRef nodeOf(const QTreeWidgetItem *item)
 {
-    return item->data(0, MainWindow::RoleFilePath).toString();
+    return {kindOf(item), item->data(0, RoleFilePath).toString(),
+            item->data(0, RoleLangKey).toString(), item->data(0, RoleSectionIndex).toInt()};
 }
 
-QString langKeyOf(const QTreeWidgetItem *item)
+// The kind is compared first: it is the one role read cheaply from every
+// node of a large tree.
+QTreeWidgetItem *find(QTreeWidget *tree, const NodeRef &node)
 {
-    return item->data(0, MainWindow::RoleLangKey).toString();
-}
-
-int sectionIndexOf(const QTreeWidgetItem *item)
-{
-    return item->data(0, MainWindow::RoleSectionIndex).toInt();
+    for (QTreeWidgetItemIterator it(tree); node.kind != KindNone && *it; ++it) {
+        if (kindOf(*it) == node.kind && nodeOf(*it) == node)
+            return *it;
+    }
+    return nullptr;
 }
 
 namespace {
@@ -57,19 +58,19 @@ QTreeWidgetItem *makeFileNode(const QString &name, const QString &path, const Zk
 {
     auto *fileNode = new QTreeWidgetItem({name});
     fileNode->setIcon(0, icon);
-    fileNode->setData(0, MainWindow::RoleKind, MainWindow::KindFile);
-    fileNode->setData(0, MainWindow::RoleFilePath, path);
+    fileNode->setData(0, RoleKind, KindFile);
+    fileNode->setData(0, RoleFilePath, path);
     for (auto lang = doc.languages.cbegin(); lang != doc.languages.cend(); ++lang) {
         auto *langNode = new QTreeWidgetItem(fileNode, {lang.key()});
-        langNode->setData(0, MainWindow::RoleKind, MainWindow::KindLanguage);
-        langNode->setData(0, MainWindow::RoleFilePath, path);
-        langNode->setData(0, MainWindow::RoleLangKey, lang.key());
+        langNode->setData(0, RoleKind, KindLanguage);
+        langNode->setData(0, RoleFilePath, path);
+        langNode->setData(0, RoleLangKey, lang.key());
         for (int i = 0; i < lang->sections.size(); ++i) {
             auto *sectionNode = new QTreeWidgetItem(langNode, {lang->sections.at(i).name});
-            sectionNode->setData(0, MainWindow::RoleKind, MainWindow::KindSection);
-            sectionNode->setData(0, MainWindow::RoleFilePath, path);
-            sectionNode->setData(0, MainWindow::RoleLangKey, lang.key());
-            sectionNode->setData(0, MainWindow::RoleSectionIndex, i);
+            sectionNode->setData(0, RoleKind, KindSection);
+            sectionNode->setData(0, RoleFilePath, path);
+            sectionNode->setData(0, RoleLangKey, lang.key());
+            sectionNode->setData(0, RoleSectionIndex, i);
         }
     }
     return fileNode;
@@ -100,15 +101,6 @@ void build(QTreeWidget *tree, const QString &projectDir, const QStringList &memb
     tree->addTopLevelItems(staging.takeChildren());
 }
 
-QTreeWidgetItem *fileNode(QTreeWidget *tree, const QString &path)
-{
-    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-        if (kindOf(*it) == MainWindow::KindFile && filePathOf(*it) == path)
-            return *it;
-    }
-    return nullptr;
-}
-
 namespace {
 
 // Touches a node only when its mark changes: every change of a shown node is
@@ -131,10 +123,11 @@ void markStatus(QTreeWidgetItem *fileNode, const QList<ZkHelp::Finding> &finding
     QStringList fileReasons;
     for (int l = 0; l < fileNode->childCount(); ++l) {
         QTreeWidgetItem *langNode = fileNode->child(l);
+        const QString key = nodeOf(langNode).language;
         QStringList langReasons;
         QList<QStringList> sectionReasons(langNode->childCount());
         for (const ZkHelp::Finding &finding : findings) {
-            if (finding.language != langKeyOf(langNode))
+            if (finding.language != key)
                 continue;
             const QString reason =
                 ZkHelp::findingKindName(finding.kind) + QStringLiteral(": ") + finding.detail;

@@ -2,11 +2,12 @@
 // script of clicks, edits and commands on a project in a fresh folder, with
 // the dialogs it raises answered in order; then the dialogs seen, the tree
 // and the files on disk are compared.
-#include "helpdatadump.h"
 #include "dialoganswerer.h"
+#include "helpdatadump.h"
 #include "helpparser.h"
 #include "mainwindow.h"
 #include "privatehome.h"
+#include "projecttree.h"
 #include "testfiles.h"
 #include "treenode.h"
 
@@ -50,7 +51,7 @@ QString treeDump(const QTreeWidgetItem *item)
     QStringList children;
     for (int i = 0; i < item->childCount(); ++i)
         children.append(treeDump(item->child(i)));
-    const bool folder = item->data(0, MainWindow::RoleKind) == MainWindow::KindFolder;
+    const bool folder = ProjectTree::kindOf(item) == ProjectTree::KindFolder;
     const QString text = item->text(0) + (folder ? "/" : "") + (item->isExpanded() ? "" : "-");
     return children.isEmpty() ? text : text + "(" + children.join(",") + ")";
 }

@@ -1,0 +1,150 @@
+#include "nodepage.h"
+#include "referencetext.h"
+#include "ui_nodepage.h"
+
+using ZkHelp::HelpData;
+using ZkHelp::HelpLanguage;
+using ZkHelp::HelpSection;
+using namespace ProjectTree;
+
+NodePage::NodePage(QWidget *parent)
+    : QStackedWidget(parent)
+    , ui(std::make_unique<Ui::NodePage>())
+{
+    ui->setupUi(this);
+    langReference =
+        new ReferenceText(ReferenceText::Shape::Line, QStringLiteral("lblLangReference"),
+                          QStringLiteral("referenceDescription"), ui->pageLanguage);
+    ui->fl_lang->addRow(langReference);
+    sectionReference =
+        new ReferenceText(ReferenceText::Shape::Block, QStringLiteral("lblSectionReference"),
+                          QStringLiteral("referenceContent"), ui->pageSection);
+    ui->vl2->insertWidget(ui->vl2->indexOf(ui->btnSaveSection), sectionReference);
+
+    for (QPushButton *button : {ui->btnSaveFile, ui->btnSaveLang, ui->btnSaveSection})
+        connect(button, &QPushButton::clicked, this, &NodePage::saveRequested);
+    for (QLineEdit *edit :
+         {ui->editAuthor, ui->editVersion, ui->editLangDescription, ui->editSectionName})
+        connect(edit, &QLineEdit::textChanged, this, &NodePage::edited);
+    connect(ui->editContent, &QPlainTextEdit::textChanged, this, &NodePage::edited);
+    connect(ui->listLinks->model(), &QAbstractItemModel::rowsInserted, this, &NodePage::edited);
+    connect(ui->listLinks->model(), &QAbstractItemModel::rowsRemoved, this, &NodePage::edited);
+}
+
+NodePage::~NodePage() = default;
+
+void NodePage::show(const NodeRef &node, ZkHelp::EditorSession &session)
+{
+    shown = node;
+    setEnabled(true);
+    switch (node.kind) {
+    case KindFile:
+        setCurrentWidget(ui->pageFile);
+        if (const HelpData *doc = session.document(node.path)) {
+            ui->editAuthor->setText(doc->author);
+            ui->editVersion->setText(doc->version);
+            ui->listLinks->clear();
+            ui->listLinks->addItems(doc->links);
+        }
+        break;
+    case KindLanguage:
+        setCurrentWidget(ui->pageLanguage);
+        if (const HelpLanguage *lang = session.language(node.path, node.language))
+            ui->editLangDescription->setText(lang->description);
+        showReferences(session);
+        break;
+    case KindSection:
+        setCurrentWidget(ui->pageSection);
+        if (const HelpSection *section = session.section(node.path, node.language, node.section)) {
+            ui->editSectionName->setText(section->name);
+            ui->editContent->setPlainText(section->content);
+        }
+        showReferences(session);
+        break;
+    default:
+        setCurrentWidget(ui->pageEmpty);
+    }
+}
+
+// The reference language's text at the shown node's place, beside a
+// translated language's fields.
+void NodePage::showReferences(ZkHelp::EditorSession &session)
+{
+    const QString reference = session.referenceLanguage(shown.path);
+    const HelpLanguage *lang = session.language(shown.path, reference);
+    langReference->showReference(shown.language, reference,
+                                 lang ? std::optional(lang->description) : std::nullopt);
+    const int index = shown.kind == KindSection ? shown.section : -1;
+    const HelpSection *section = session.section(shown.path, reference, index);
+    sectionReference->showReference(
+        shown.language, reference,
+        section ? std::optional(section->name + QStringLiteral("\n\n") + section->content)
+                : std::nullopt);
+}
+
+void NodePage::release()
+{
+    shown = NodeRef();
+    setEnabled(false);
+}
+
+void NodePage::clear()
+{
+    release();
+    setCurrentWidget(ui->pageEmpty);
+}
+
+bool NodePage::apply(HelpData &doc) const
+{
+    if (shown.kind == KindFile) {
+        doc.author = ui->editAuthor->text();
+        doc.version = ui->editVersion->text();
+        doc.links.clear();
+        for (int row = 0; row < ui->listLinks->count(); ++row)
+            doc.links.append(ui->listLinks->item(row)->text());
+        return true;
+    }
+    const auto lang = doc.languages.find(shown.language);
+    if (lang == doc.languages.end())
+        return false;
+    if (shown.kind == KindLanguage) {
+        lang->description = ui->editLangDescription->text();
+        return true;
+    }
+    const int index = shown.section;
+    if (shown.kind != KindSection || index < 0 || index >= lang->sections.size())
+        return false;
+    lang->sections[index].name = ui->editSectionName->text();
+    lang->sections[index].content = ui->editContent->toPlainText();
+    return true;
+}
+
+QMap<QString, HelpData> NodePage::typed(const ZkHelp::EditorSession &session) const
+{
+    const HelpData *doc = session.document(shown.path);
+    HelpData copy = doc ? *doc : HelpData();
+    if (!doc || !apply(copy))
+        return {};
+    return {{shown.path, copy}};
+}
+
+QString NodePage::sectionName() const
+{
+    return ui->editSectionName->text();
+}
+
+void NodePage::on_btnAddLink_clicked()
+{
+    if (shown.kind != KindFile)
+        return;
+    const QString link = ui->editNewLink->text().trimmed();
+    if (link.isEmpty())
+        return;
+    ui->listLinks->addItem(link);
+    ui->editNewLink->clear();
+}
+
+void NodePage::on_btnRemoveLink_clicked()
+{
+    qDeleteAll(ui->listLinks->selectedItems());
+}
