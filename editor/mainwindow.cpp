@@ -267,7 +267,7 @@ void MainWindow::on_actionNewFile_triggered()
     QFileDialog dialog(this, tr("Neue Datei"), projectManager.projectDir, tr("Hilfe (*.zkhelp)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // A name typed without extension would otherwise never become a member.
-    dialog.setDefaultSuffix(QStringLiteral("zkhelp"));
+    dialog.setDefaultSuffix(ZkHelp::helpFileExtension.mid(1));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
         return;
 

@@ -26,13 +26,14 @@ QString copyName(const QString &path)
 {
     return QString::fromLatin1(
                QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex()) +
-           QStringLiteral(".zkhelp");
+           helpFileExtension;
 }
 
 // Whether name is one the store gives the files it writes.
 bool isStoreName(const QString &name)
 {
-    static const QRegularExpression copy(QStringLiteral("^[0-9a-f]{40}\\.zkhelp$"));
+    static const QRegularExpression copy(QStringLiteral("^[0-9a-f]{40}") +
+                                         QRegularExpression::escape(helpFileExtension) + u'$');
     return name == indexName || copy.match(name).hasMatch();
 }
 
