@@ -5,6 +5,7 @@
 #include "dialoganswerer.h"
 #include "helpdatadump.h"
 #include "helpparser.h"
+#include "helpxml.h"
 #include "mainwindow.h"
 #include "privatehome.h"
 #include "projecttree.h"
@@ -33,16 +34,15 @@ QByteArray helpFile(const QString &outline)
 {
     if (outline.startsWith('!') || outline.startsWith('%'))
         return outline.startsWith('!') ? outline.mid(1).toUtf8() : outline.mid(1).toLatin1();
-    QByteArray xml = "<zkhelp version=\"1\" author=\"A\">";
+    QByteArray body;
     for (const QString &lang : outline.split(';', Qt::SkipEmptyParts)) {
         const QByteArray key = lang.section(':', 0, 0).toUtf8();
-        xml += "<lang name=\"" + key + "\"><description>d-" + key + "</description>";
+        QByteArray sections;
         for (const QString &section : lang.section(':', 1).split(',', Qt::SkipEmptyParts))
-            xml +=
-                "<section name=\"" + section.toUtf8() + "\">c-" + section.toUtf8() + "</section>";
-        xml += "</lang>";
+            sections += HelpXml::section(section.toUtf8(), "c-" + section.toUtf8());
+        body += HelpXml::language(key, "d-" + key, sections);
     }
-    return xml + "</zkhelp>";
+    return HelpXml::file(body);
 }
 
 // Folders end in "/", children follow in brackets, a collapsed node gets "-".
