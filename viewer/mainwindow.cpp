@@ -1,26 +1,17 @@
 #include "mainwindow.h"
 
-#include "helplinks.h"
-#include "screenpage.h"
 #include "ui_mainwindow.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QListWidgetItem>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QScrollBar>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStatusBar>
-#include <QTemporaryFile>
-#include <QTextBlock>
 #include <QUrl>
 
 namespace {
@@ -36,8 +27,6 @@ constexpr int shownHits = 500;
 // A slice of indexing plus the commit after it (which grows with the slice)
 // leaves the event loop free well within 50 ms.
 constexpr int indexSliceMilliseconds = 8;
-constexpr int minZoomSteps = -8;
-constexpr int maxZoomSteps = 20;
 
 QSettings windowSettings()
 {
@@ -58,10 +47,9 @@ MainWindow::MainWindow(const QString &startFile, QWidget *parent)
     , ui(std::make_unique<Ui::MainWindow>())
 {
     ui->setupUi(this);
-    // Every link, web and mail links included, must reach
-    // on_contentBrowser_anchorClicked instead of being opened by the browser.
-    ui->contentBrowser->setOpenLinks(false);
     setUpActions();
+    connectFindBar();
+    connect(ui->contentBrowser, &TopicView::helpLinkClicked, this, &MainWindow::openLink);
     restoreSettings();
 
     collection = ZkHelp::HelpCollection::forWorkingFolder(QCoreApplication::applicationDirPath());
@@ -103,13 +91,31 @@ void MainWindow::setUpActions()
     ui->actionPrint->setShortcut(QKeySequence::Print);
     // Not on the tool bar, yet their keys work anywhere in the window.
     addActions({ui->actionFindNext, ui->actionFindPrevious});
-
-    auto *closeFind = new QAction(ui->findBar);
-    closeFind->setShortcut(Qt::Key_Escape);
-    closeFind->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    ui->findBar->addAction(closeFind);
-    connect(closeFind, &QAction::triggered, this, &MainWindow::closeFindBar);
     updateHistoryActions();
+
+    TopicView *view = ui->contentBrowser;
+    connect(ui->actionZoomIn, &QAction::triggered, view, [view] { view->zoomBy(1); });
+    connect(ui->actionZoomOut, &QAction::triggered, view, [view] { view->zoomBy(-1); });
+    connect(ui->actionZoomReset, &QAction::triggered, view, &TopicView::resetZoom);
+    connect(ui->actionPrint, &QAction::triggered, view, &TopicView::printWithDialog);
+}
+
+void MainWindow::connectFindBar()
+{
+    FindBar *bar = ui->findBar;
+    TopicView *view = ui->contentBrowser;
+    connect(ui->actionFind, &QAction::triggered, bar, &FindBar::open);
+    connect(ui->actionFindNext, &QAction::triggered, bar, &FindBar::findNext);
+    connect(ui->actionFindPrevious, &QAction::triggered, bar, &FindBar::findPrevious);
+    const auto findOnPage = [bar, view](bool backward, bool fromSelectionStart) {
+        return [=](const QString &text) {
+            bar->showFound(view->findInPage(text, backward, fromSelectionStart));
+        };
+    };
+    connect(bar, &FindBar::find, view, findOnPage(false, true));
+    connect(bar, &FindBar::next, view, findOnPage(false, false));
+    connect(bar, &FindBar::previous, view, findOnPage(true, false));
+    connect(bar, &FindBar::closed, view, qOverload<>(&QWidget::setFocus));
 }
 
 void MainWindow::restoreSettings()
@@ -117,7 +123,7 @@ void MainWindow::restoreSettings()
     const QSettings settings = windowSettings();
     restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray());
     ui->splitter->restoreState(settings.value(QStringLiteral("splitter")).toByteArray());
-    zoomBy(settings.value(QStringLiteral("zoom"), 0).toInt());
+    ui->contentBrowser->zoomBy(settings.value(QStringLiteral("zoom"), 0).toInt());
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -125,7 +131,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     QSettings settings = windowSettings();
     settings.setValue(QStringLiteral("geometry"), saveGeometry());
     settings.setValue(QStringLiteral("splitter"), ui->splitter->saveState());
-    settings.setValue(QStringLiteral("zoom"), zoomSteps);
+    settings.setValue(QStringLiteral("zoom"), ui->contentBrowser->zoom());
     QMainWindow::closeEvent(event);
 }
 
@@ -178,26 +184,14 @@ void MainWindow::showStartupDialog()
 
 void MainWindow::loadDocument(const QString &path)
 {
-    currentData = collection.fileData(path);
+    ZkHelp::HelpData topic = collection.fileData(path);
     {
         // The refill passes through states that are not worth a render.
         const QSignalBlocker blocker(ui->languageComboBox);
         ui->languageComboBox->clear();
-        ui->languageComboBox->insertItems(0, currentData.languages.keys());
+        ui->languageComboBox->insertItems(0, topic.languages.keys());
     }
-    displayContent();
-}
-
-void MainWindow::displayContent()
-{
-    const QString key = ui->languageComboBox->currentText();
-    const auto language = currentData.languages.constFind(key);
-    if (key.isEmpty() || language == currentData.languages.constEnd()) {
-        ui->contentBrowser->setText(
-            QStringLiteral("<h3>Bitte wählen Sie eine Datei und Sprache aus.</h3>"));
-        return;
-    }
-    ui->contentBrowser->setHtml(renderScreenPage(currentData, *language));
+    ui->contentBrowser->showTopic(std::move(topic), ui->languageComboBox->currentText());
 }
 
 void MainWindow::on_searchLineEdit_textChanged(const QString &arg1)
@@ -213,7 +207,7 @@ void MainWindow::on_fileListWidget_itemClicked(QListWidgetItem *item)
 void MainWindow::on_languageComboBox_currentIndexChanged(int index)
 {
     Q_UNUSED(index);
-    displayContent();
+    ui->contentBrowser->showLanguage(ui->languageComboBox->currentText());
 }
 
 void MainWindow::on_exportButton_clicked()
@@ -241,15 +235,8 @@ void MainWindow::on_exportButton_clicked()
     box.exec();
 }
 
-void MainWindow::on_contentBrowser_anchorClicked(const QUrl &link)
+void MainWindow::openLink(const QString &name)
 {
-    if (ZkHelp::isDesktopLink(link.toString())) {
-        QDesktopServices::openUrl(link);
-        return;
-    }
-    // toString() keeps "<", ">" and "%" percent-encoded; the lookup needs the
-    // name exactly as the help file wrote it.
-    const QString name = QUrl::fromPercentEncoding(link.toEncoded());
     const QString path = collection.findFile(name);
     if (!isFile(path)) {
         QMessageBox::information(this, QStringLiteral("Link"),
@@ -306,23 +293,6 @@ void MainWindow::showLanguage(const QString &language)
 {
     if (!language.isEmpty() && ui->languageComboBox->findText(language) >= 0)
         ui->languageComboBox->setCurrentText(language);
-}
-
-// Section k is the k-th third-level heading of the page; -1 is the top.
-void MainWindow::scrollToSection(int sectionIndex)
-{
-    QTextDocument *document = ui->contentBrowser->document();
-    int heading = -1;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        if (sectionIndex < 0 || block.blockFormat().headingLevel() != 3 ||
-            ++heading != sectionIndex)
-            continue;
-        ui->contentBrowser->setTextCursor(QTextCursor(block));
-        const QRectF place = document->documentLayout()->blockBoundingRect(block);
-        ui->contentBrowser->verticalScrollBar()->setValue(int(place.top()));
-        return;
-    }
-    ui->contentBrowser->verticalScrollBar()->setValue(0);
 }
 
 void MainWindow::startIndexing()
@@ -391,7 +361,7 @@ void MainWindow::runFullTextSearch()
 void MainWindow::showSearchResult(const QListWidgetItem *item)
 {
     openTopic(item->data(Qt::UserRole).toString(), item->data(languageRole).toString());
-    scrollToSection(item->data(sectionRole).toInt());
+    ui->contentBrowser->scrollToSection(item->data(sectionRole).toInt());
 }
 
 void MainWindow::on_searchResultsList_itemClicked(QListWidgetItem *item)
@@ -404,132 +374,10 @@ void MainWindow::on_searchResultsList_itemActivated(QListWidgetItem *item)
     showSearchResult(item);
 }
 
-void MainWindow::on_actionFind_triggered()
-{
-    ui->findBar->show();
-    ui->findLineEdit->setFocus();
-    ui->findLineEdit->selectAll();
-}
-
-void MainWindow::on_actionFindNext_triggered()
-{
-    if (ui->findBar->isHidden())
-        return on_actionFind_triggered();
-    findInPage(false);
-}
-
-void MainWindow::on_actionFindPrevious_triggered()
-{
-    if (ui->findBar->isHidden())
-        return on_actionFind_triggered();
-    findInPage(true);
-}
-
-void MainWindow::on_findLineEdit_returnPressed()
-{
-    findInPage(false);
-}
-
-// While typing, the match grows where it stands instead of moving on.
-void MainWindow::on_findLineEdit_textEdited(const QString &text)
-{
-    Q_UNUSED(text);
-    findInPage(false, true);
-}
-
-// Goes round the page's end; a text found nowhere colours the field.
-void MainWindow::findInPage(bool backward, bool fromSelectionStart)
-{
-    const QString text = ui->findLineEdit->text();
-    QTextCursor found;
-    if (!text.isEmpty()) {
-        QTextDocument *document = ui->contentBrowser->document();
-        QTextCursor from = ui->contentBrowser->textCursor();
-        if (fromSelectionStart)
-            from.setPosition(from.selectionStart());
-        const QTextDocument::FindFlags flags =
-            backward ? QTextDocument::FindBackward : QTextDocument::FindFlags();
-        found = document->find(text, from, flags);
-        if (found.isNull()) {
-            QTextCursor wrapped(document);
-            if (backward)
-                wrapped.movePosition(QTextCursor::End);
-            found = document->find(text, wrapped, flags);
-        }
-        if (!found.isNull())
-            ui->contentBrowser->setTextCursor(found);
-    }
-    QPalette palette;
-    if (!text.isEmpty() && found.isNull())
-        palette.setColor(QPalette::Base, QColor(255, 190, 190));
-    ui->findLineEdit->setPalette(palette);
-}
-
-void MainWindow::closeFindBar()
-{
-    ui->findBar->hide();
-    ui->findLineEdit->setPalette(QPalette());
-    ui->contentBrowser->setFocus();
-}
-
-void MainWindow::zoomBy(int steps)
-{
-    const int target = qBound(minZoomSteps, zoomSteps + steps, maxZoomSteps);
-    ui->contentBrowser->zoomIn(target - zoomSteps);
-    zoomSteps = target;
-}
-
-void MainWindow::on_actionZoomIn_triggered()
-{
-    zoomBy(1);
-}
-
-void MainWindow::on_actionZoomOut_triggered()
-{
-    zoomBy(-1);
-}
-
-void MainWindow::on_actionZoomReset_triggered()
-{
-    zoomBy(-zoomSteps);
-}
-
-void MainWindow::on_actionPrint_triggered()
-{
-    QPrinter printer;
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted)
-        ui->contentBrowser->print(&printer);
-}
-
 void MainWindow::on_actionSavePdf_triggered()
 {
     const QString topic = historyIndex < 0
                               ? QStringLiteral("hilfe")
                               : QFileInfo(history.at(historyIndex).path).completeBaseName();
-    QString file =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Als PDF speichern"),
-                                     QDir::home().filePath(topic + QStringLiteral(".pdf")),
-                                     QStringLiteral("PDF-Dateien (*.pdf)"));
-    if (file.isEmpty())
-        return;
-    if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        file += QStringLiteral(".pdf");
-    // Written beside the target and put in its place only when complete, so
-    // a failed write leaves an older file of that name as it was.
-    QTemporaryFile part(file + QStringLiteral(".XXXXXX"));
-    bool written = part.open();
-    if (written) {
-        part.close();
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(part.fileName());
-        ui->contentBrowser->document()->print(&printer);
-        written = QFileInfo(part.fileName()).size() > 0 &&
-                  (!QFileInfo::exists(file) || QFile::remove(file)) &&
-                  QFile::rename(part.fileName(), file);
-    }
-    if (!written)
-        QMessageBox::critical(this, QStringLiteral("Fehler"),
-                              QStringLiteral("PDF konnte nicht geschrieben werden:\n") + file);
+    ui->contentBrowser->savePdfWithDialog(topic);
 }

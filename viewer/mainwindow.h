@@ -5,7 +5,6 @@
 #pragma once
 
 #include "helpcollection.h"
-#include "helpdata.h"
 #include "htmlexporter.h"
 #include "searchindex.h"
 
@@ -17,7 +16,6 @@
 #include <memory>
 
 class QListWidgetItem;
-class QUrl;
 
 namespace Ui {
 class MainWindow;
@@ -41,21 +39,11 @@ private slots:
     void on_fileListWidget_itemClicked(QListWidgetItem *item);
     void on_languageComboBox_currentIndexChanged(int index);
     void on_exportButton_clicked();
-    void on_contentBrowser_anchorClicked(const QUrl &link);
     void on_fullTextLineEdit_textChanged(const QString &text);
     void on_searchResultsList_itemClicked(QListWidgetItem *item);
     void on_searchResultsList_itemActivated(QListWidgetItem *item);
     void on_actionBack_triggered();
     void on_actionForward_triggered();
-    void on_actionFind_triggered();
-    void on_actionFindNext_triggered();
-    void on_actionFindPrevious_triggered();
-    void on_findLineEdit_returnPressed();
-    void on_findLineEdit_textEdited(const QString &text);
-    void on_actionZoomIn_triggered();
-    void on_actionZoomOut_triggered();
-    void on_actionZoomReset_triggered();
-    void on_actionPrint_triggered();
     void on_actionSavePdf_triggered();
 
 protected:
@@ -73,26 +61,22 @@ private:
     void goToStep(qsizetype index);
     void updateHistoryActions();
     void showLanguage(const QString &language);
-    void scrollToSection(int sectionIndex);
     void showSearchResult(const QListWidgetItem *item);
     void indexSome();
     void runFullTextSearch();
-    void findInPage(bool backward, bool fromSelectionStart = false);
-    void closeFindBar();
-    void zoomBy(int steps);
     void setUpActions();
+    void connectFindBar();
+    void openLink(const QString &name);
     void restoreSettings();
     void startIndexing();
     void loadFileList(const QString &filter);
     void showStartupDialog();
-    void displayContent();
     void loadDocument(const QString &path);
     QString resolveStartFile(const QString &startFile) const;
 
     std::unique_ptr<Ui::MainWindow> ui;
     ZkHelp::HelpCollection collection;
     ZkHelp::HtmlExporter exporter;
-    ZkHelp::HelpData currentData;
 
     QList<Step> history;
     qsizetype historyIndex = -1;
@@ -100,5 +84,4 @@ private:
     ZkHelp::SearchIndex index;
     QTimer indexTimer;
     QTimer searchDelay;
-    int zoomSteps = 0;
 };

@@ -72,6 +72,7 @@ private slots:
     void findBar_data();
     void findBar();
     void zoomAndWindowRemembered();
+    void savePdf_data();
     void savePdf();
 
 private:
@@ -473,13 +474,32 @@ void TestMainWindow::zoomAndWindowRemembered()
     window->close();
 }
 
+void TestMainWindow::savePdf_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("failure");
+
+    QTest::newRow("written") << "out"
+                             << "";
+    QTest::newRow("folder missing")
+        << "missing/out"
+        << "Fehler: PDF konnte nicht geschrieben werden:\n%1/missing/out.pdf";
+}
+
+// "chosen" is typed into the file dialog; the extension is added to it.
 void TestMainWindow::savePdf()
 {
+    QFETCH(QString, chosen);
+    QFETCH(QString, failure);
+    failure.replace(u"%1"_s, workDir->path());
     window = std::make_unique<MainWindow>(u"intro"_s);
-    DialogAnswerer answerer({u"choose:"_s + path(u"out"_s)}, workDir->path());
+    DialogAnswerer answerer({u"choose:"_s + path(chosen), u"Ok"_s}, workDir->path());
     window->findChild<QAction *>(u"actionSavePdf"_s)->trigger();
-    QCOMPARE(answerer.seen, QStringList(u"Als PDF speichern in ~"_s));
-    QVERIFY(TestFiles::read(path(u"out.pdf"_s)).startsWith("%PDF"));
+    QStringList dialogs{u"Als PDF speichern in ~"_s};
+    if (!failure.isEmpty())
+        dialogs.append(failure);
+    QCOMPARE(answerer.seen, dialogs);
+    QCOMPARE(TestFiles::read(path(chosen + u".pdf"_s)).startsWith("%PDF"), failure.isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)
