@@ -182,7 +182,9 @@ void MainWindow::showStartupDialog()
         openTopic(chosen.first());
 }
 
-void MainWindow::loadDocument(const QString &path)
+// Shows the topic at path in language, or in its first language when it has
+// none of that name.
+void MainWindow::loadDocument(const QString &path, const QString &language)
 {
     ZkHelp::HelpData topic = collection.fileData(path);
     {
@@ -190,6 +192,7 @@ void MainWindow::loadDocument(const QString &path)
         const QSignalBlocker blocker(ui->languageComboBox);
         ui->languageComboBox->clear();
         ui->languageComboBox->insertItems(0, topic.languages.keys());
+        ui->languageComboBox->setCurrentText(language);
     }
     ui->contentBrowser->showTopic(std::move(topic), ui->languageComboBox->currentText());
 }
@@ -246,53 +249,41 @@ void MainWindow::openLink(const QString &name)
     openTopic(path);
 }
 
-// A new step after the one on screen; the steps ahead of it are dropped.
-// Showing the topic on screen again is no step of its own.
 void MainWindow::openTopic(const QString &path, const QString &language)
 {
-    if (historyIndex < 0 || history.at(historyIndex).path != path) {
-        if (historyIndex >= 0)
-            history[historyIndex].language = ui->languageComboBox->currentText();
-        history.resize(historyIndex + 1);
-        history.append({path, QString()});
-        ++historyIndex;
-    }
-    loadDocument(path);
-    showLanguage(language);
+    history.visit(path, currentPlace());
+    loadDocument(path, language);
     updateHistoryActions();
 }
 
-void MainWindow::goToStep(qsizetype step)
+void MainWindow::showStep(const ReadingHistory::Step &step)
 {
-    history[historyIndex].language = ui->languageComboBox->currentText();
-    historyIndex = step;
-    loadDocument(history.at(step).path);
-    showLanguage(history.at(step).language);
+    loadDocument(step.path, step.place.language);
+    ui->contentBrowser->setScrollPosition(step.place.scroll);
     updateHistoryActions();
+}
+
+ReadingHistory::Place MainWindow::currentPlace() const
+{
+    return {ui->languageComboBox->currentText(), ui->contentBrowser->scrollPosition()};
 }
 
 void MainWindow::updateHistoryActions()
 {
-    ui->actionBack->setEnabled(historyIndex > 0);
-    ui->actionForward->setEnabled(historyIndex + 1 < history.size());
+    ui->actionBack->setEnabled(history.canGoBack());
+    ui->actionForward->setEnabled(history.canGoForward());
 }
 
 void MainWindow::on_actionBack_triggered()
 {
-    if (historyIndex > 0)
-        goToStep(historyIndex - 1);
+    if (history.canGoBack())
+        showStep(history.back(currentPlace()));
 }
 
 void MainWindow::on_actionForward_triggered()
 {
-    if (historyIndex + 1 < history.size())
-        goToStep(historyIndex + 1);
-}
-
-void MainWindow::showLanguage(const QString &language)
-{
-    if (!language.isEmpty() && ui->languageComboBox->findText(language) >= 0)
-        ui->languageComboBox->setCurrentText(language);
+    if (history.canGoForward())
+        showStep(history.forward(currentPlace()));
 }
 
 void MainWindow::startIndexing()
@@ -376,8 +367,8 @@ void MainWindow::on_searchResultsList_itemActivated(QListWidgetItem *item)
 
 void MainWindow::on_actionSavePdf_triggered()
 {
-    const QString topic = historyIndex < 0
-                              ? QStringLiteral("hilfe")
-                              : QFileInfo(history.at(historyIndex).path).completeBaseName();
+    const QString path = history.currentPath();
+    const QString topic =
+        path.isEmpty() ? QStringLiteral("hilfe") : QFileInfo(path).completeBaseName();
     ui->contentBrowser->savePdfWithDialog(topic);
 }

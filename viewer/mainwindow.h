@@ -6,9 +6,9 @@
 
 #include "helpcollection.h"
 #include "htmlexporter.h"
+#include "readinghistory.h"
 #include "searchindex.h"
 
-#include <QList>
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
@@ -50,17 +50,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // A topic as it was left: its file and the language it was shown in.
-    struct Step
-    {
-        QString path;
-        QString language;
-    };
-
     void openTopic(const QString &path, const QString &language = QString());
-    void goToStep(qsizetype index);
+    void showStep(const ReadingHistory::Step &step);
+    ReadingHistory::Place currentPlace() const;
     void updateHistoryActions();
-    void showLanguage(const QString &language);
     void showSearchResult(const QListWidgetItem *item);
     void indexSome();
     void runFullTextSearch();
@@ -71,15 +64,14 @@ private:
     void startIndexing();
     void loadFileList(const QString &filter);
     void showStartupDialog();
-    void loadDocument(const QString &path);
+    void loadDocument(const QString &path, const QString &language);
     QString resolveStartFile(const QString &startFile) const;
 
     std::unique_ptr<Ui::MainWindow> ui;
     ZkHelp::HelpCollection collection;
     ZkHelp::HtmlExporter exporter;
 
-    QList<Step> history;
-    qsizetype historyIndex = -1;
+    ReadingHistory history;
 
     ZkHelp::SearchIndex index;
     QTimer indexTimer;

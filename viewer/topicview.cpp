@@ -75,6 +75,23 @@ void TopicView::scrollToSection(int sectionIndex)
     verticalScrollBar()->setValue(0);
 }
 
+int TopicView::scrollPosition() const
+{
+    return verticalScrollBar()->value();
+}
+
+void TopicView::setScrollPosition(int position)
+{
+    // A long page is laid out a piece at a time after it is set, and the
+    // scroll bar reaches only as far as the pieces so far; a place further
+    // down needs the rest laid out, and the scroll bar told, at once.
+    if (position > verticalScrollBar()->maximum()) {
+        QAbstractTextDocumentLayout *layout = document()->documentLayout();
+        emit layout->documentSizeChanged(layout->documentSize());
+    }
+    verticalScrollBar()->setValue(position);
+}
+
 bool TopicView::findInPage(const QString &text, bool backward, bool fromSelectionStart)
 {
     if (text.isEmpty())

@@ -24,6 +24,9 @@ public:
 
     // Section k is the k-th third-level heading of the page; -1 is the top.
     void scrollToSection(int sectionIndex);
+    // How far down the page is scrolled, in pixels.
+    int scrollPosition() const;
+    void setScrollPosition(int position);
 
     // Selects the next match of text (the previous one when backward), going
     // round the page's end; false when text is empty or nowhere on the page.

@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -69,6 +70,7 @@ private slots:
     void exportButton();
     void fullTextSearch();
     void history();
+    void historyKeepsScroll();
     void findBar_data();
     void findBar();
     void zoomAndWindowRemembered();
@@ -389,6 +391,34 @@ void TestMainWindow::history()
     back->trigger();
     clickEntry("fileListWidget", usageRow);
     QCOMPARE(state(), u"Usage de 10"_s);
+}
+
+// Back and Forward show each page scrolled as far as it was left, even where
+// a long page shown anew is not laid out that far yet.
+void TestMainWindow::historyKeepsScroll()
+{
+    // Long lines first: a layout that has reached only them guesses the
+    // page far too short.
+    const auto page = [](int sections) {
+        QByteArray text = "<description>" + QByteArray("Wort ").repeated(300) + "</description>";
+        for (int i = 0; i < sections; ++i)
+            text += "<section name=\"S" + QByteArray::number(i) + "\">Text</section>";
+        return helpFile("Long", "<lang name=\"de\">" + text + "</lang>");
+    };
+    QVERIFY(TestFiles::write(path(u"help1/long.zkhelp"_s), page(6000)));
+    QVERIFY(TestFiles::write(path(u"help1/short.zkhelp"_s), page(30)));
+    window = std::make_unique<MainWindow>(u"long"_s);
+    window->show();
+    QScrollBar *bar = child<QTextBrowser>("contentBrowser")->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 200000);
+    bar->setValue(200000);
+    auto *files = child<QListWidget>("fileListWidget");
+    clickEntry("fileListWidget", files->row(files->findItems(u"short"_s, Qt::MatchExactly)[0]));
+    bar->setValue(100);
+    window->findChild<QAction *>(u"actionBack"_s)->trigger();
+    QCOMPARE(bar->value(), 200000);
+    window->findChild<QAction *>(u"actionForward"_s)->trigger();
+    QCOMPARE(bar->value(), 100);
 }
 
 void TestMainWindow::findBar_data()
