@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "searchpanel.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
@@ -12,21 +13,12 @@
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
 
 const QString helpExtension = QStringLiteral(".zkhelp");
-
-// Where a full-text hit leads, kept on its entry in the result list.
-constexpr int languageRole = Qt::UserRole + 1;
-constexpr int sectionRole = Qt::UserRole + 2;
-
-// Far more than a reader looks through, few enough to list at once.
-constexpr int shownHits = 500;
-// A slice of indexing plus the commit after it (which grows with the slice)
-// leaves the event loop free well within 50 ms.
-constexpr int indexSliceMilliseconds = 8;
 
 QSettings windowSettings()
 {
@@ -54,12 +46,7 @@ MainWindow::MainWindow(const QString &startFile, QWidget *parent)
 
     collection = ZkHelp::HelpCollection::forWorkingFolder(QCoreApplication::applicationDirPath());
     loadFileList(QString());
-
-    searchDelay.setSingleShot(true);
-    searchDelay.setInterval(200);
-    connect(&searchDelay, &QTimer::timeout, this, &MainWindow::runFullTextSearch);
-    connect(&indexTimer, &QTimer::timeout, this, &MainWindow::indexSome);
-    startIndexing();
+    connectSearch();
 
     if (startFile.isEmpty()) {
         if (ui->fileListWidget->count() == 0)
@@ -116,6 +103,20 @@ void MainWindow::connectFindBar()
     connect(bar, &FindBar::next, view, findOnPage(false, false));
     connect(bar, &FindBar::previous, view, findOnPage(true, false));
     connect(bar, &FindBar::closed, view, qOverload<>(&QWidget::setFocus));
+}
+
+void MainWindow::connectSearch()
+{
+    auto *search = new SearchPanel(collection, ui->fullTextLineEdit, ui->searchResultsList, this);
+    connect(search, &SearchPanel::hitActivated, this, &MainWindow::showSearchHit);
+    connect(search, &SearchPanel::indexProgress, this, [this](qsizetype indexed, qsizetype total) {
+        statusBar()->showMessage(
+            QStringLiteral("Index: %1 von %2 Dateien").arg(indexed).arg(total));
+    });
+    connect(search, &SearchPanel::indexFinished, statusBar(), &QStatusBar::clearMessage);
+    connect(search, &SearchPanel::nothingFound, this,
+            [this] { statusBar()->showMessage(QStringLiteral("Keine Treffer."), 3000); });
+    search->updateIndex();
 }
 
 void MainWindow::restoreSettings()
@@ -286,83 +287,10 @@ void MainWindow::on_actionForward_triggered()
         showStep(history.forward(currentPlace()));
 }
 
-void MainWindow::startIndexing()
+void MainWindow::showSearchHit(const QString &path, const QString &language, int sectionIndex)
 {
-    index.beginUpdate(collection);
-    if (index.pendingCount() > 0)
-        indexTimer.start(0);
-    indexSome();
-}
-
-// One slice of indexing; searching meanwhile answers from what is done.
-void MainWindow::indexSome()
-{
-    if (!index.continueUpdate(QDeadlineTimer(indexSliceMilliseconds))) {
-        statusBar()->showMessage(QStringLiteral("Index: %1 von %2 Dateien")
-                                     .arg(index.fileCount() - index.pendingCount())
-                                     .arg(index.fileCount()));
-        return;
-    }
-    if (!indexTimer.isActive())
-        return;
-    indexTimer.stop();
-    statusBar()->clearMessage();
-    if (!ui->searchResultsList->isHidden())
-        runFullTextSearch();
-}
-
-void MainWindow::on_fullTextLineEdit_textChanged(const QString &text)
-{
-    if (text.trimmed().isEmpty()) {
-        searchDelay.stop();
-        ui->searchResultsList->clear();
-        ui->searchResultsList->hide();
-        return;
-    }
-    searchDelay.start();
-}
-
-void MainWindow::runFullTextSearch()
-{
-    const QString query = ui->fullTextLineEdit->text();
-    if (query.trimmed().isEmpty())
-        return;
-    // Files changed since the last update count too.
-    if (!indexTimer.isActive())
-        startIndexing();
-    QListWidget *list = ui->searchResultsList;
-    list->clear();
-    const QList<ZkHelp::SearchHit> hits = index.search(query, shownHits);
-    for (const ZkHelp::SearchHit &hit : hits) {
-        QString text =
-            QFileInfo(hit.path).completeBaseName() + QStringLiteral(" (") + hit.language + u')';
-        if (hit.sectionIndex >= 0)
-            text += QStringLiteral(": ") + hit.section;
-        auto *item = new QListWidgetItem(text, list);
-        item->setToolTip(hit.snippet);
-        item->setData(Qt::UserRole, hit.path);
-        item->setData(languageRole, hit.language);
-        item->setData(sectionRole, hit.sectionIndex);
-    }
-    list->show();
-    if (hits.isEmpty() && !indexTimer.isActive())
-        statusBar()->showMessage(QStringLiteral("Keine Treffer."), 3000);
-}
-
-void MainWindow::showSearchResult(const QListWidgetItem *item)
-{
-    openTopic(item->data(Qt::UserRole).toString(), item->data(languageRole).toString());
-    ui->contentBrowser->scrollToSection(item->data(sectionRole).toInt());
-}
-
-void MainWindow::on_searchResultsList_itemClicked(QListWidgetItem *item)
-{
-    showSearchResult(item);
-}
-
-void MainWindow::on_searchResultsList_itemActivated(QListWidgetItem *item)
-{
-    showSearchResult(item);
+    openTopic(path, language);
+    ui->contentBrowser->scrollToSection(sectionIndex);
 }
 
 void MainWindow::on_actionSavePdf_triggered()

@@ -1,17 +1,16 @@
 // The viewer's window: the list of help files along the search folders, the
-// full-text search over them, the document on screen in one language, link
-// navigation with its history, find in page, zoom, printing and the HTML
-// export.
+// page on screen with its language, and the HTML export. It wires together
+// the parts that do the rest: the page (TopicView) with its find bar, the
+// full-text search (SearchPanel) and the reading history for Back and
+// Forward; and it keeps its size and zoom between runs.
 #pragma once
 
 #include "helpcollection.h"
 #include "htmlexporter.h"
 #include "readinghistory.h"
-#include "searchindex.h"
 
 #include <QMainWindow>
 #include <QString>
-#include <QTimer>
 
 #include <memory>
 
@@ -39,9 +38,6 @@ private slots:
     void on_fileListWidget_itemClicked(QListWidgetItem *item);
     void on_languageComboBox_currentIndexChanged(int index);
     void on_exportButton_clicked();
-    void on_fullTextLineEdit_textChanged(const QString &text);
-    void on_searchResultsList_itemClicked(QListWidgetItem *item);
-    void on_searchResultsList_itemActivated(QListWidgetItem *item);
     void on_actionBack_triggered();
     void on_actionForward_triggered();
     void on_actionSavePdf_triggered();
@@ -54,14 +50,12 @@ private:
     void showStep(const ReadingHistory::Step &step);
     ReadingHistory::Place currentPlace() const;
     void updateHistoryActions();
-    void showSearchResult(const QListWidgetItem *item);
-    void indexSome();
-    void runFullTextSearch();
+    void showSearchHit(const QString &path, const QString &language, int sectionIndex);
     void setUpActions();
     void connectFindBar();
     void openLink(const QString &name);
+    void connectSearch();
     void restoreSettings();
-    void startIndexing();
     void loadFileList(const QString &filter);
     void showStartupDialog();
     void loadDocument(const QString &path, const QString &language);
@@ -72,8 +66,4 @@ private:
     ZkHelp::HtmlExporter exporter;
 
     ReadingHistory history;
-
-    ZkHelp::SearchIndex index;
-    QTimer indexTimer;
-    QTimer searchDelay;
 };
