@@ -1,12 +1,12 @@
 #include "mainwindow.h"
 
+#include "helpfilechoice.h"
+#include "htmlexportdialog.h"
 #include "searchpanel.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QListWidgetItem>
 #include <QMessageBox>
@@ -14,22 +14,12 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
-#include <QUrl>
 
 namespace {
-
-const QString helpExtension = QStringLiteral(".zkhelp");
 
 QSettings windowSettings()
 {
     return QSettings(QStringLiteral("zkhelp"), QStringLiteral("zkhelp_viewer"));
-}
-
-// A folder is never a help file, whatever it is called; taking one would
-// show an empty page where the file dialog should have opened.
-bool isFile(const QString &path)
-{
-    return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
 } // namespace
@@ -48,17 +38,11 @@ MainWindow::MainWindow(const QString &startFile, QWidget *parent)
     loadFileList(QString());
     connectSearch();
 
-    if (startFile.isEmpty()) {
-        if (ui->fileListWidget->count() == 0)
-            QTimer::singleShot(0, this, &MainWindow::showStartupDialog);
-        return;
-    }
-    const QString path = resolveStartFile(startFile);
-    if (path.isEmpty()) {
+    const QString path = startFile.isEmpty() ? QString() : resolveStartFile(collection, startFile);
+    if (!path.isEmpty())
+        openTopic(path);
+    else if (!startFile.isEmpty() || ui->fileListWidget->count() == 0)
         QTimer::singleShot(0, this, &MainWindow::showStartupDialog);
-        return;
-    }
-    openTopic(path);
 }
 
 MainWindow::~MainWindow() = default;
@@ -136,19 +120,6 @@ void MainWindow::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
 }
 
-// A bare name along the search folders first, then the argument as a path of
-// its own, then that path with the extension added.
-QString MainWindow::resolveStartFile(const QString &startFile) const
-{
-    const QString candidates[] = {collection.findFile(startFile), startFile,
-                                  startFile + helpExtension};
-    for (const QString &candidate : candidates) {
-        if (isFile(candidate))
-            return candidate;
-    }
-    return QString();
-}
-
 void MainWindow::loadFileList(const QString &filter)
 {
     QListWidget *list = ui->fileListWidget;
@@ -163,24 +134,9 @@ void MainWindow::loadFileList(const QString &filter)
 
 void MainWindow::showStartupDialog()
 {
-    QFileDialog dialog(this, QString(), QString(), QString());
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(QStringLiteral("ZK Help Files (*.zkhelp)"));
-    dialog.setWindowTitle(QStringLiteral("Hilfe-Datei öffnen"));
-
-    QList<QUrl> places = dialog.sidebarUrls();
-    const QList<QString> &searchPaths = collection.searchPaths();
-    for (const QString &folder : searchPaths)
-        places.prepend(QUrl::fromLocalFile(folder));
-    dialog.setSidebarUrls(places);
-    if (!searchPaths.isEmpty())
-        dialog.setDirectory(searchPaths.first());
-
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const QStringList chosen = dialog.selectedFiles();
+    const QString chosen = askForHelpFile(this, collection.searchPaths());
     if (!chosen.isEmpty())
-        openTopic(chosen.first());
+        openTopic(chosen);
 }
 
 // Shows the topic at path in language, or in its first language when it has
@@ -222,27 +178,13 @@ void MainWindow::on_exportButton_clicked()
                              QStringLiteral("Bitte wählen Sie eine Datei aus der Liste."));
         return;
     }
-    const QString name = item->text();
-    const QString folder = QFileDialog::getExistingDirectory(
-        this, QStringLiteral("Export-Ordner wählen"), QDir::homePath(), QFileDialog::ShowDirsOnly);
-    if (folder.isEmpty())
-        return;
-    QString reason;
-    if (exporter.exportPackage(name, folder, collection, &reason)) {
-        QMessageBox::information(this, QStringLiteral("Erfolg"),
-                                 QStringLiteral("Export nach:\n") + folder);
-        return;
-    }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Fehler"),
-                    QStringLiteral("Export fehlgeschlagen."), QMessageBox::Ok, this);
-    box.setInformativeText(reason);
-    box.exec();
+    exportAsHtml(this, item->text(), collection);
 }
 
 void MainWindow::openLink(const QString &name)
 {
     const QString path = collection.findFile(name);
-    if (!isFile(path)) {
+    if (!isHelpFile(path)) {
         QMessageBox::information(this, QStringLiteral("Link"),
                                  QStringLiteral("Datei nicht gefunden:\n") + name);
         return;

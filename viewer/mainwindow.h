@@ -6,7 +6,6 @@
 #pragma once
 
 #include "helpcollection.h"
-#include "htmlexporter.h"
 #include "readinghistory.h"
 
 #include <QMainWindow>
@@ -59,11 +58,8 @@ private:
     void loadFileList(const QString &filter);
     void showStartupDialog();
     void loadDocument(const QString &path, const QString &language);
-    QString resolveStartFile(const QString &startFile) const;
 
     std::unique_ptr<Ui::MainWindow> ui;
     ZkHelp::HelpCollection collection;
-    ZkHelp::HtmlExporter exporter;
-
     ReadingHistory history;
 };
