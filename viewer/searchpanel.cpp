@@ -1,0 +1,92 @@
+#include "searchpanel.h"
+
+#include "searchquery.h"
+
+#include <QAbstractItemView>
+#include <QLineEdit>
+
+namespace {
+
+// Far more than a reader looks through, few enough to list at once.
+constexpr int shownHits = 500;
+// A slice of indexing plus the commit after it (which grows with the slice)
+// leaves the event loop free well within 50 ms.
+constexpr int indexSliceMilliseconds = 8;
+
+} // namespace
+
+SearchPanel::SearchPanel(const ZkHelp::HelpCollection &collection, QLineEdit *field,
+                         QAbstractItemView *results, QObject *parent)
+    : QObject(parent)
+    , collection(collection)
+    , field(field)
+    , results(results)
+{
+    results->setModel(&hits);
+    searchDelay.setSingleShot(true);
+    searchDelay.setInterval(200);
+    connect(&searchDelay, &QTimer::timeout, this, &SearchPanel::search);
+    connect(&indexTimer, &QTimer::timeout, this, &SearchPanel::indexSome);
+    connect(field, &QLineEdit::textChanged, this, &SearchPanel::textChanged);
+    connect(results, &QAbstractItemView::clicked, this, &SearchPanel::activate);
+    connect(results, &QAbstractItemView::activated, this, &SearchPanel::activate);
+}
+
+void SearchPanel::updateIndex()
+{
+    index.beginUpdate(collection);
+    if (index.pendingCount() > 0)
+        indexTimer.start(0);
+    indexSome();
+}
+
+void SearchPanel::indexSome()
+{
+    if (!index.continueUpdate(QDeadlineTimer(indexSliceMilliseconds))) {
+        emit indexProgress(index.fileCount() - index.pendingCount(), index.fileCount());
+        return;
+    }
+    if (!indexTimer.isActive())
+        return;
+    indexTimer.stop();
+    emit indexFinished();
+    if (!results->isHidden())
+        search();
+}
+
+void SearchPanel::textChanged(const QString &text)
+{
+    if (text.trimmed().isEmpty()) {
+        searchDelay.stop();
+        hits.setHits({});
+        results->hide();
+        return;
+    }
+    searchDelay.start();
+}
+
+void SearchPanel::search()
+{
+    const QString query = field->text();
+    if (query.trimmed().isEmpty())
+        return;
+    // Files changed since the last update count too.
+    if (!isIndexing())
+        updateIndex();
+    hits.setHits(index.search(query, shownHits));
+    results->show();
+    // While indexing, the progress would cover either message at once.
+    if (isIndexing())
+        return;
+    if (ZkHelp::SearchQuery(query).isTruncated())
+        emit queryShortened();
+    else if (hits.rowCount() == 0)
+        emit nothingFound();
+}
+
+void SearchPanel::activate(const QModelIndex &hit)
+{
+    emit hitActivated(hit.data(SearchHitModel::PathRole).toString(),
+                      hit.data(SearchHitModel::LanguageRole).toString(),
+                      hit.data(SearchHitModel::SectionRole).toInt());
+}

@@ -1,0 +1,56 @@
+// The full-text search of the window: the field, the list of hits under it
+// (shown only while there is something to search for) and the index behind
+// them, brought up to date in slices between the window's events. Searching
+// meanwhile answers from what is indexed so far.
+#pragma once
+
+#include "helpcollection.h"
+#include "searchhitmodel.h"
+#include "searchindex.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class QAbstractItemView;
+class QLineEdit;
+
+class SearchPanel : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Searches the files of collection for what is typed into field, listing
+    // the hits in results.
+    SearchPanel(const ZkHelp::HelpCollection &collection, QLineEdit *field,
+                QAbstractItemView *results, QObject *parent = nullptr);
+
+    // Brings the index up to date with the files on disk: reports progress
+    // as long as files are left, then that it is finished. The first slice
+    // runs at once; nothing is reported when nothing had changed.
+    void updateIndex();
+    bool isIndexing() const { return indexTimer.isActive(); }
+
+signals:
+    void hitActivated(const QString &path, const QString &language, int sectionIndex);
+    void indexProgress(qsizetype indexedFiles, qsizetype totalFiles);
+    void indexFinished();
+    // A search over the whole index found nothing.
+    void nothingFound();
+    // The query held more words than are searched for; the rest were left out.
+    void queryShortened();
+
+private:
+    void textChanged(const QString &text);
+    void indexSome();
+    void search();
+    void activate(const QModelIndex &index);
+
+    ZkHelp::HelpCollection collection;
+    QLineEdit *field;
+    QAbstractItemView *results;
+    SearchHitModel hits;
+    ZkHelp::SearchIndex index;
+    QTimer indexTimer;
+    QTimer searchDelay;
+};
