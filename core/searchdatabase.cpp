@@ -1,5 +1,6 @@
 #include "searchdatabase.h"
 
+#include <QAtomicInteger>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -22,7 +23,13 @@ constexpr int busyMilliseconds = 2000;
 // fifth less to write and merge than the default of a megabyte.
 constexpr int pendingTermBytes = 8 * 1024 * 1024;
 
-int connectionCounter = 0;
+// Indexes may be opened on several threads at once, and a name given twice
+// would make the second connection replace the first.
+QString uniqueConnectionName()
+{
+    static QAtomicInteger<int> counter;
+    return QStringLiteral("zkhelp_search_%1").arg(counter.fetchAndAddRelaxed(1) + 1);
+}
 
 // SQLite's primary result code; the driver reports it as text.
 int sqliteCode(const QSqlError &error)
@@ -45,7 +52,7 @@ QSqlError damage(const QString &what)
 
 SearchDatabase::SearchDatabase(const QString &file)
     : indexFilePath(file)
-    , connectionName(QStringLiteral("zkhelp_search_%1").arg(++connectionCounter))
+    , connectionName(uniqueConnectionName())
 {
     db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
     if (!openFile())

@@ -1,6 +1,7 @@
 // The full-text index: what a query finds, how the index follows the files
 // on disk, and that no state of the index file keeps a search from answering.
 #include "filesizelimit.h"
+#include "helpxml.h"
 #include "searchindex.h"
 #include "searchquery.h"
 #include "testfiles.h"
@@ -11,6 +12,9 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <atomic>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -90,6 +94,8 @@ private slots:
     void updateBegunAnewMidway();
     void folderSpelledOtherwise_data();
     void folderSpelledOtherwise();
+    void indexesOnTwoThreads_data();
+    void indexesOnTwoThreads();
 
 private:
     QString help(const QString &name) const { return dir->filePath(u"help/"_qs + name); }
@@ -550,6 +556,44 @@ void TestSearchIndex::folderSpelledOtherwise()
     index.beginUpdate(collection());
     QCOMPARE(index.pendingCount(), 0);
     QCOMPARE(described(index.search(u"alpha"_qs)), QStringList{u"a en "_qs});
+}
+
+void TestSearchIndex::indexesOnTwoThreads_data()
+{
+    QTest::addColumn<bool>("shared");
+
+    QTest::newRow("an index file each") << false;
+    QTest::newRow("one index file") << true;
+}
+
+// Indexes opened on two threads at the same moment each keep a connection
+// of their own.
+void TestSearchIndex::indexesOnTwoThreads()
+{
+    QFETCH(bool, shared);
+    QVERIFY(
+        TestFiles::write(help(u"a.zkhelp"_qs), HelpXml::file(HelpXml::language("en", "alpha"))));
+    const HelpCollection folders = collection();
+    for (int round = 0; round < 10; ++round) {
+        std::atomic<int> ready = 0;
+        QStringList found[2];
+        const auto search = [&](int i) {
+            const QString file = shared ? indexFile() : indexFile() + QString::number(i);
+            for (++ready; ready < 2;)
+                QThread::yieldCurrentThread();
+            SearchIndex index(file);
+            found[i] = described(index.updateAndSearch(folders, u"alpha"_qs));
+        };
+        const std::unique_ptr<QThread> threads[] = {
+            std::unique_ptr<QThread>(QThread::create(search, 0)),
+            std::unique_ptr<QThread>(QThread::create(search, 1))};
+        for (const auto &thread : threads)
+            thread->start();
+        for (const auto &thread : threads)
+            QVERIFY(thread->wait());
+        QCOMPARE(found[0], QStringList{u"a en "_qs});
+        QCOMPARE(found[1], QStringList{u"a en "_qs});
+    }
 }
 
 QTEST_MAIN(TestSearchIndex)
