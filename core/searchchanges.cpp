@@ -1,8 +1,28 @@
 #include "searchchanges.h"
 
-#include <QHashFunctions>
+#include <QByteArray>
+#include <QtEndian>
 
 namespace ZkHelp {
+
+namespace {
+
+// 32-bit FNV-1a: defined byte for byte, so that a stamp stays the same
+// across Qt releases and machines (qHash is free to change with either, and
+// then every folder of every index would differ for good).
+constexpr quint32 fnvOffset = 2166136261u;
+constexpr quint32 fnvPrime = 16777619u;
+
+quint32 fnv1a(quint32 hash, const char *bytes, qsizetype size)
+{
+    for (qsizetype i = 0; i < size; ++i) {
+        hash ^= quint8(bytes[i]);
+        hash *= fnvPrime;
+    }
+    return hash;
+}
+
+} // namespace
 
 QString folderOf(const QString &path)
 {
@@ -10,9 +30,17 @@ QString folderOf(const QString &path)
     return slash == 0 ? QStringLiteral("/") : path.left(slash);
 }
 
+// The path's UTF-8 bytes, then size and time as 8 little-endian bytes each.
 qint64 fileStamp(const HelpFileState &file)
 {
-    return qint64(quint32(qHashMulti(0, file.path, file.size, file.modified)));
+    const QByteArray path = file.path.toUtf8();
+    quint32 hash = fnv1a(fnvOffset, path.constData(), path.size());
+    for (const qint64 number : {file.size, file.modified}) {
+        char bytes[sizeof(number)];
+        qToLittleEndian(number, bytes);
+        hash = fnv1a(hash, bytes, sizeof(bytes));
+    }
+    return qint64(hash);
 }
 
 QHash<QString, FolderTotals> folderTotals(const QList<HelpFileState> &files)

@@ -14,7 +14,7 @@ namespace ZkHelp {
 
 namespace {
 
-constexpr int schemaVersion = 4;
+constexpr int schemaVersion = 5;
 // Long enough to wait out another program's batch, short enough that a lock
 // held for good costs a search only a moment before it goes on in memory.
 constexpr int busyMilliseconds = 2000;

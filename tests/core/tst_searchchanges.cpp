@@ -1,5 +1,5 @@
 // What an update of the full-text index reads and forgets, decided from the
-// listing and the index's totals alone.
+// listing and the index's totals alone, and the stamps those totals sum.
 #include "searchchanges.h"
 
 #include <QTest>
@@ -39,6 +39,8 @@ class TestSearchChanges : public QObject
 private slots:
     void plan_data();
     void plan();
+    void stamp_data();
+    void stamp();
 };
 
 void TestSearchChanges::plan_data()
@@ -90,6 +92,29 @@ void TestSearchChanges::plan()
     QCOMPARE(sorted(found), changed);
     QCOMPARE(pathsOf(plan.read), read);
     QCOMPARE(sorted(plan.forget.keys()), forget);
+}
+
+void TestSearchChanges::stamp_data()
+{
+    QTest::addColumn<HelpFileState>("file");
+    QTest::addColumn<qint64>("stamp");
+
+    // Worked out apart from this code (32-bit FNV-1a of the path's UTF-8,
+    // then size and time as 8 little-endian bytes each): an index file
+    // outlives a Qt upgrade only while these stay.
+    QTest::newRow("path not ASCII")
+        << HelpFileState{u"/hilfe/Übersicht.zkhelp"_qs, 1234, 1700000000123456789}
+        << qint64(1197421482);
+    QTest::newRow("above 2^31, still positive")
+        << HelpFileState{u"/hilfe/Übersicht.zkhelp"_qs, -1, 1700000000123456789}
+        << qint64(2361517008);
+}
+
+void TestSearchChanges::stamp()
+{
+    QFETCH(HelpFileState, file);
+    QFETCH(qint64, stamp);
+    QCOMPARE(ZkHelp::fileStamp(file), stamp);
 }
 
 QTEST_MAIN(TestSearchChanges)
