@@ -163,6 +163,11 @@ SearchWriter::SearchWriter(SearchDatabase &database, QThreadPool &readers)
     , readers(readers)
 {}
 
+SearchWriter::~SearchWriter()
+{
+    dropReads();
+}
+
 void SearchWriter::queue(const QList<HelpFileState> &files)
 {
     pending = files;

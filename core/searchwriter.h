@@ -20,6 +20,9 @@ class SearchWriter
 public:
     // readers is the worker thread the files are read on.
     SearchWriter(SearchDatabase &database, QThreadPool &readers);
+    // Reads not yet begun are dropped: a closing program waits at most for
+    // the one group being read.
+    ~SearchWriter();
     SearchWriter(const SearchWriter &) = delete;
     SearchWriter &operator=(const SearchWriter &) = delete;
 
