@@ -136,6 +136,12 @@ QList<SearchHit> SearchIndex::updateAndSearch(const HelpCollection &collection,
                      [this](const SearchHit &hit) { return d->shadowed.contains(hit.path); }))
         return hits;
     continueUpdate();
+    hits = search(query, limit);
+    // With no event loop to rebuild it in slices, an index the search found
+    // damaged is rebuilt at once.
+    if (pendingCount() == 0)
+        return hits;
+    continueUpdate();
     return search(query, limit);
 }
 
@@ -156,10 +162,11 @@ QList<SearchHit> SearchIndex::search(const QString &query, int limit)
         return {};
     bool ok = false;
     QList<SearchHit> hits = d->runSearch(parsed, limit, &ok);
-    // A bad query is no reason to give up the index; a damaged one is.
+    // A bad query is no reason to give up the index; a damaged one is. The
+    // rebuilt index answers from what is indexed so far: rebuilding it here
+    // at once would hold the viewer as long as a first index.
     if (!ok && !d->db.failedOnStatement() && d->db.recover()) {
         beginUpdate(d->current);
-        continueUpdate();
         hits = d->runSearch(parsed, limit, &ok);
     }
     if (!ok)

@@ -61,7 +61,8 @@ public:
     // At most limit hits among the files of the last beginUpdate() (as far
     // as they are indexed), section title hits first, then the best. A file
     // whose name an earlier search folder holds too gives none: its name
-    // opens the other file.
+    // opens the other file. An index found damaged is rebuilt empty, its
+    // files queued for continueUpdate() as for a first index.
     QList<SearchHit> search(const QString &query, int limit = 50);
 
     bool isInMemory() const;

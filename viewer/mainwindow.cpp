@@ -373,6 +373,9 @@ void MainWindow::runFullTextSearch()
     QListWidget *list = ui->searchResultsList;
     list->clear();
     const QList<ZkHelp::SearchHit> hits = index.search(query, shownHits);
+    // An index the search found damaged is rebuilt in slices too.
+    if (index.pendingCount() > 0 && !indexTimer.isActive())
+        indexTimer.start(0);
     for (const ZkHelp::SearchHit &hit : hits) {
         QString text =
             QFileInfo(hit.path).completeBaseName() + QStringLiteral(" (") + hit.language + u')';
