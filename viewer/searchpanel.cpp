@@ -74,6 +74,9 @@ void SearchPanel::search()
     if (!isIndexing())
         updateIndex();
     hits.setHits(index.search(query, shownHits));
+    // An index the search found damaged is rebuilt in slices too.
+    if (index.pendingCount() > 0 && !isIndexing())
+        indexTimer.start(0);
     results->show();
     // While indexing, the progress would cover either message at once.
     if (isIndexing())

@@ -1,6 +1,7 @@
 // The full-text index: what a query finds, how the index follows the files
 // on disk, and that no state of the index file keeps a search from answering.
 #include "filesizelimit.h"
+#include "helpxml.h"
 #include "searchindex.h"
 #include "searchquery.h"
 #include "testfiles.h"
@@ -11,6 +12,9 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <atomic>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,6 +53,19 @@ QStringList described(const QList<ZkHelp::SearchHit> &hits)
     return lines;
 }
 
+// Runs statement on file as another program would.
+bool alter(const QString &file, const QString &statement)
+{
+    bool done = false;
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(u"QSQLITE"_qs, u"other"_qs);
+        other.setDatabaseName(file);
+        done = other.open() && QSqlQuery(statement, other).isActive();
+    }
+    QSqlDatabase::removeDatabase(u"other"_qs);
+    return done;
+}
+
 // Leaves file as a program does that dies while it has the index open.
 void endUncleanly(const QString &file)
 {
@@ -79,6 +96,8 @@ private slots:
     void queryBounds();
     void damagedIndex_data();
     void damagedIndex();
+    void damageFoundBySearch_data();
+    void damageFoundBySearch();
     void fullDiskLeavesNoFile();
     void shadowedFiles_data();
     void shadowedFiles();
@@ -90,6 +109,8 @@ private slots:
     void updateBegunAnewMidway();
     void folderSpelledOtherwise_data();
     void folderSpelledOtherwise();
+    void indexesOnTwoThreads_data();
+    void indexesOnTwoThreads();
 
 private:
     QString help(const QString &name) const { return dir->filePath(u"help/"_qs + name); }
@@ -285,16 +306,8 @@ void TestSearchIndex::damagedIndex()
     SearchIndex(indexFile()).update(collection());
     endUncleanly(indexFile());
     if (damage == u"segment") {
-        QSqlDatabase other = QSqlDatabase::addDatabase(u"QSQLITE"_qs, u"other"_qs);
-        other.setDatabaseName(indexFile());
-        QVERIFY(other.open());
-        QVERIFY(QSqlQuery(u"UPDATE entries_data SET block = zeroblob(length(block)) "
-                          "WHERE id = (SELECT max(id) FROM entries_data)"_qs,
-                          other)
-                    .isActive());
-        other.close();
-        other = QSqlDatabase();
-        QSqlDatabase::removeDatabase(u"other"_qs);
+        QVERIFY(alter(indexFile(), u"UPDATE entries_data SET block = zeroblob(length(block)) "
+                                   "WHERE id = (SELECT max(id) FROM entries_data)"_qs));
     } else {
         QFile file(indexFile());
         QVERIFY(file.open(QIODevice::ReadWrite));
@@ -316,6 +329,45 @@ void TestSearchIndex::damagedIndex()
     index.update(collection());
     QCOMPARE(index.search(u"filler"_qs, 1000).size(), 300);
     QCOMPARE(described(index.search(u"word299"_qs)), QStringList{u"299 en "_qs});
+}
+
+void TestSearchIndex::damageFoundBySearch_data()
+{
+    QTest::addColumn<bool>("single");
+
+    QTest::newRow("viewer: rebuilt in slices") << false;
+    QTest::newRow("console: rebuilt at once") << true;
+}
+
+// Damage that only a search runs into: the viewer goes on answering from
+// what is indexed while the index is rebuilt slice by slice, the console
+// tool answers in full.
+void TestSearchIndex::damageFoundBySearch()
+{
+    QFETCH(bool, single);
+    const int files = 300;
+    for (int i = 0; i < files; ++i) {
+        QVERIFY(TestFiles::write(help(QString::number(i) + u".zkhelp"_qs),
+                                 HelpXml::file(HelpXml::language("en", "filler"))));
+    }
+    SearchIndex(indexFile()).update(collection());
+    QVERIFY(alter(indexFile(), u"DELETE FROM entries_data WHERE id > 10"_qs));
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"neu aufgebaut"_qs));
+    QTest::failOnWarning(QRegularExpression(u"Such"_qs));
+    SearchIndex index(indexFile());
+    if (single) {
+        QCOMPARE(index.updateAndSearch(collection(), u"filler"_qs, 1000).size(), files);
+        return;
+    }
+    index.beginUpdate(collection());
+    QCOMPARE(index.pendingCount(), 0);
+    QCOMPARE(index.search(u"filler"_qs, 1000).size(), 0);
+    QCOMPARE(index.pendingCount(), files);
+    QVERIFY(!index.continueUpdate(QDeadlineTimer(1)));
+    QCOMPARE(index.search(u"filler"_qs, 1000).size(), files - index.pendingCount());
+    QVERIFY(index.continueUpdate());
+    QCOMPARE(index.search(u"filler"_qs, 1000).size(), files);
 }
 
 // A run that gives up on its index file for a failed write leaves no
@@ -550,6 +602,44 @@ void TestSearchIndex::folderSpelledOtherwise()
     index.beginUpdate(collection());
     QCOMPARE(index.pendingCount(), 0);
     QCOMPARE(described(index.search(u"alpha"_qs)), QStringList{u"a en "_qs});
+}
+
+void TestSearchIndex::indexesOnTwoThreads_data()
+{
+    QTest::addColumn<bool>("shared");
+
+    QTest::newRow("an index file each") << false;
+    QTest::newRow("one index file") << true;
+}
+
+// Indexes opened on two threads at the same moment each keep a connection
+// of their own.
+void TestSearchIndex::indexesOnTwoThreads()
+{
+    QFETCH(bool, shared);
+    QVERIFY(
+        TestFiles::write(help(u"a.zkhelp"_qs), HelpXml::file(HelpXml::language("en", "alpha"))));
+    const HelpCollection folders = collection();
+    for (int round = 0; round < 10; ++round) {
+        std::atomic<int> ready = 0;
+        QStringList found[2];
+        const auto search = [&](int i) {
+            const QString file = shared ? indexFile() : indexFile() + QString::number(i);
+            for (++ready; ready < 2;)
+                QThread::yieldCurrentThread();
+            SearchIndex index(file);
+            found[i] = described(index.updateAndSearch(folders, u"alpha"_qs));
+        };
+        const std::unique_ptr<QThread> threads[] = {
+            std::unique_ptr<QThread>(QThread::create(search, 0)),
+            std::unique_ptr<QThread>(QThread::create(search, 1))};
+        for (const auto &thread : threads)
+            thread->start();
+        for (const auto &thread : threads)
+            QVERIFY(thread->wait());
+        QCOMPARE(found[0], QStringList{u"a en "_qs});
+        QCOMPARE(found[1], QStringList{u"a en "_qs});
+    }
 }
 
 QTEST_MAIN(TestSearchIndex)

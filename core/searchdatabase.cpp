@@ -1,0 +1,266 @@
+#include "searchdatabase.h"
+
+#include <QAtomicInteger>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSqlQuery>
+#include <QVariant>
+#include <QtDebug>
+
+namespace ZkHelp {
+
+namespace {
+
+constexpr int schemaVersion = 5;
+// Long enough to wait out another program's batch, short enough that a lock
+// held for good costs a search only a moment before it goes on in memory.
+constexpr int busyMilliseconds = 2000;
+// Terms gathered in memory before they are written out as a segment: a
+// batch then mostly becomes one segment, which left a first index about a
+// fifth less to write and merge than the default of a megabyte.
+constexpr int pendingTermBytes = 8 * 1024 * 1024;
+
+// Indexes may be opened on several threads at once, and a name given twice
+// would make the second connection replace the first.
+QString uniqueConnectionName()
+{
+    static QAtomicInteger<int> counter;
+    return QStringLiteral("zkhelp_search_%1").arg(counter.fetchAndAddRelaxed(1) + 1);
+}
+
+// SQLite's primary result code; the driver reports it as text.
+int sqliteCode(const QSqlError &error)
+{
+    return error.nativeErrorCode().toInt() & 0xff;
+}
+
+bool isBusy(const QSqlError &error)
+{
+    const int code = sqliteCode(error);
+    return code == 5 || code == 6;
+}
+
+QSqlError damage(const QString &what)
+{
+    return QSqlError(QStringLiteral("beschaedigt: ") + what, QString(), QSqlError::StatementError);
+}
+
+} // namespace
+
+SearchDatabase::SearchDatabase(const QString &file)
+    : indexFilePath(file)
+    , connectionName(uniqueConnectionName())
+{
+    db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    if (!openFile())
+        recover();
+}
+
+SearchDatabase::~SearchDatabase()
+{
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(connectionName);
+}
+
+bool SearchDatabase::run(const QString &statement)
+{
+    QSqlQuery query(db);
+    return query.exec(statement) || fail(query.lastError());
+}
+
+void SearchDatabase::rollback()
+{
+    const QSqlError cause = lastError;
+    run(QStringLiteral("ROLLBACK"));
+    lastError = cause;
+}
+
+bool SearchDatabase::fillTable(const QString &table, const QSet<QString> &values)
+{
+    if (!run(QStringLiteral("DELETE FROM ") + table))
+        return false;
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT OR IGNORE INTO ") + table +
+                   QStringLiteral(" VALUES (?)"));
+    for (const QString &value : values) {
+        insert.addBindValue(value);
+        if (!insert.exec())
+            return fail(insert.lastError());
+    }
+    return true;
+}
+
+bool SearchDatabase::fail(const QSqlError &error)
+{
+    lastError = error;
+    return false;
+}
+
+bool SearchDatabase::failedOnStatement() const
+{
+    return sqliteCode(lastError) == 1;
+}
+
+bool SearchDatabase::openFile()
+{
+    if (!QFileInfo(indexFilePath).dir().mkpath(QStringLiteral("."))) {
+        return fail(QSqlError(QStringLiteral("Ordner nicht anlegbar"), QString(),
+                              QSqlError::ConnectionError));
+    }
+    const bool uncleanEnd = markOpen();
+    db.setDatabaseName(indexFilePath);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyMilliseconds));
+    if (!db.open())
+        return fail(db.lastError());
+    // Readers never wait for a writer. The index is a cache that is rebuilt
+    // when damaged, so it need not survive a power cut: no syncs, which
+    // would otherwise hold up the viewer's event loop for tens of
+    // milliseconds at a time. A larger page cache cuts the first index of a
+    // large set; its segments are merged in small steps (SearchWriter).
+    return run(QStringLiteral("PRAGMA journal_mode=WAL")) &&
+           run(QStringLiteral("PRAGMA synchronous=OFF")) &&
+           run(QStringLiteral("PRAGMA cache_size=-32768")) && prepareSchema() &&
+           (!uncleanEnd || isIntact());
+}
+
+// Every program keeps a marker next to the index file while it has it
+// open. One left by a program that is no longer running means the file was
+// not closed cleanly: without syncs, a crash of the system then may have
+// damaged it. True when such a marker was found (and removed).
+bool SearchDatabase::markOpen()
+{
+    const QFileInfo file(indexFilePath);
+    const QString prefix = file.fileName() + QStringLiteral(".open-");
+    bool uncleanEnd = false;
+    const QStringList markers =
+        file.dir().entryList({prefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : markers) {
+        QLockFile left(file.dir().filePath(name));
+        // Only a marker whose program is gone is stale, however old.
+        left.setStaleLockTime(0);
+        if (left.tryLock(0)) {
+            left.unlock();
+            uncleanEnd = true;
+        }
+    }
+    openMarker = std::make_unique<QLockFile>(file.dir().filePath(
+        prefix + QString::number(QCoreApplication::applicationPid()) + u'-' + connectionName));
+    openMarker->setStaleLockTime(0);
+    openMarker->tryLock(0);
+    return uncleanEnd;
+}
+
+// Checks the tables' b-trees, then the full-text index against its rows:
+// damage to either can leave searches quietly missing hits.
+bool SearchDatabase::isIntact()
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA quick_check")))
+        return fail(query.lastError());
+    if (!query.next() || query.value(0).toString() != u"ok")
+        return fail(damage(query.value(0).toString()));
+    query.finish();
+    return run(QStringLiteral("INSERT INTO entries(entries) VALUES ('integrity-check')"));
+}
+
+void SearchDatabase::openMemory()
+{
+    db.close();
+    openMarker.reset();
+    db.setDatabaseName(QStringLiteral(":memory:"));
+    db.setConnectOptions();
+    inMemory = db.open() && prepareSchema();
+}
+
+int SearchDatabase::storedVersion()
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+        fail(query.lastError());
+        return -1;
+    }
+    return query.value(0).toInt();
+}
+
+// Sets up the tables of this version, the old ones dropped: an index of
+// another version is rebuilt from the files.
+bool SearchDatabase::prepareSchema()
+{
+    const int version = storedVersion();
+    if (version < 0)
+        return false;
+    if (version != schemaVersion) {
+        if (!run(QStringLiteral("BEGIN IMMEDIATE")))
+            return false;
+        // Another program may have set it up while this one waited.
+        if (storedVersion() != schemaVersion && !createTables()) {
+            rollback();
+            return false;
+        }
+        if (!run(QStringLiteral("COMMIT")))
+            return false;
+    }
+    return run(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS scope(folder TEXT PRIMARY KEY)")) &&
+           run(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS shadowed(path TEXT PRIMARY KEY)"));
+}
+
+bool SearchDatabase::createTables()
+{
+    return run(QStringLiteral("DROP TABLE IF EXISTS entries")) &&
+           run(QStringLiteral("DROP TABLE IF EXISTS files")) &&
+           run(QStringLiteral("CREATE TABLE files(id INTEGER PRIMARY KEY, "
+                              "path TEXT NOT NULL UNIQUE, folder TEXT NOT NULL, "
+                              "size INTEGER NOT NULL, modified INTEGER NOT NULL, "
+                              "stamp INTEGER NOT NULL)")) &&
+           run(QStringLiteral("CREATE INDEX files_folder ON files(folder, stamp)")) &&
+           // Only the texts are matched, never the language key. rawtitle
+           // and rawbody hold the text as written where the matched form
+           // differs (indexedText). Marks are word characters, so that a
+           // Hindi vowel sign does not split its word.
+           run(QStringLiteral("CREATE VIRTUAL TABLE entries USING fts5(lang UNINDEXED, "
+                              "title, body, section UNINDEXED, rawtitle UNINDEXED, "
+                              "rawbody UNINDEXED, tokenize=\"unicode61 remove_diacritics 2 "
+                              "categories 'L* N* Co M*'\")")) &&
+           run(QStringLiteral("INSERT INTO entries(entries, rank) VALUES ('automerge', 0)")) &&
+           run(QStringLiteral("INSERT INTO entries(entries, rank) VALUES ('hashsize', %1)")
+                   .arg(pendingTermBytes)) &&
+           run(QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion));
+}
+
+bool SearchDatabase::recover()
+{
+    if (inMemory)
+        return false;
+    const QString reason = lastError.text();
+    // A file held by another program is theirs; any other this program
+    // gives up, as after a failed write on a full disk, would only take
+    // space, and be found damaged or filled again by the next search.
+    const bool ours = !isBusy(lastError);
+    if (!rebuilt && ours) {
+        rebuilt = true;
+        removeIndexFiles();
+        if (openFile()) {
+            qWarning() << "Suchindex neu aufgebaut:" << indexFilePath << reason;
+            return true;
+        }
+    }
+    qWarning() << "Suchindex nicht nutzbar, diese Suche laeuft im Speicher:" << indexFilePath
+               << reason;
+    if (ours)
+        removeIndexFiles();
+    openMemory();
+    return inMemory;
+}
+
+void SearchDatabase::removeIndexFiles()
+{
+    db.close();
+    for (const char *suffix : {"", "-wal", "-shm"})
+        QFile::remove(indexFilePath + QLatin1String(suffix));
+}
+
+} // namespace ZkHelp

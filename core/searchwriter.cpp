@@ -1,0 +1,245 @@
+#include "searchwriter.h"
+
+#include "searchdatabase.h"
+
+#include <QSqlQuery>
+#include <QVariant>
+#include <QtConcurrent>
+
+namespace ZkHelp {
+
+namespace {
+
+// Each write transaction is kept this short so that another program
+// updating at the same time is never kept waiting long.
+constexpr qint64 batchMilliseconds = 100;
+// Pages of full-text segments merged after each batch: a few milliseconds'
+// work that keeps the number of segments, and so searching, in bounds.
+constexpr int mergePagesPerBatch = 100;
+// Files are read in small groups, a few groups ahead of the writing: enough
+// to keep a worker busy, few enough that a new update drops little work.
+constexpr qsizetype filesPerRead = 16;
+constexpr qsizetype readsAhead = 4;
+
+// The statements that index or remove one file, prepared once per
+// transaction.
+class FileWriter
+{
+public:
+    explicit FileWriter(const QSqlDatabase &db);
+    bool write(const PreparedFile &file);
+    bool remove(qint64 id);
+    QSqlError error() const { return failure; }
+
+private:
+    qint64 claim(const HelpFileState &state);
+    bool clearRows(qint64 id);
+    bool addRow(qint64 row, const PreparedRow &content);
+    qint64 fail(const QSqlQuery &query);
+
+    QSqlQuery find;
+    QSqlQuery insertFile;
+    QSqlQuery updateFile;
+    QSqlQuery deleteFile;
+    QSqlQuery deleteRows;
+    QSqlQuery insertRow;
+    QSqlError failure;
+};
+
+FileWriter::FileWriter(const QSqlDatabase &db)
+    : find(db)
+    , insertFile(db)
+    , updateFile(db)
+    , deleteFile(db)
+    , deleteRows(db)
+    , insertRow(db)
+{
+    find.setForwardOnly(true);
+    find.prepare(QStringLiteral("SELECT id, size, modified FROM files WHERE path = ?"));
+    insertFile.prepare(QStringLiteral("INSERT INTO files(path, folder, size, modified, stamp) "
+                                      "VALUES (?, ?, ?, ?, ?) ON CONFLICT(path) DO NOTHING"));
+    updateFile.prepare(
+        QStringLiteral("UPDATE files SET size = ?, modified = ?, stamp = ? WHERE id = ?"));
+    deleteFile.prepare(QStringLiteral("DELETE FROM files WHERE id = ?"));
+    deleteRows.prepare(QStringLiteral("DELETE FROM entries WHERE rowid BETWEEN ? AND ?"));
+    insertRow.prepare(QStringLiteral("INSERT INTO entries(rowid, lang, title, body, section, "
+                                     "rawtitle, rawbody) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+}
+
+bool FileWriter::write(const PreparedFile &file)
+{
+    const qint64 id = claim(file.state);
+    if (id <= 0)
+        return id == 0;
+    qint64 row = firstSearchRow(id);
+    for (const PreparedRow &content : file.rows) {
+        if (!addRow(row++, content))
+            return false;
+    }
+    return true;
+}
+
+bool FileWriter::remove(qint64 id)
+{
+    if (!clearRows(id))
+        return false;
+    deleteFile.addBindValue(id);
+    if (deleteFile.exec())
+        return true;
+    fail(deleteFile);
+    return false;
+}
+
+// The id under which the file's rows go, its old rows cleared; 0 when
+// another program has indexed this very version since the comparison, -1 on
+// failure. A new file costs a single statement.
+qint64 FileWriter::claim(const HelpFileState &state)
+{
+    insertFile.addBindValue(state.path);
+    insertFile.addBindValue(folderOf(state.path));
+    insertFile.addBindValue(state.size);
+    insertFile.addBindValue(state.modified);
+    insertFile.addBindValue(fileStamp(state));
+    if (!insertFile.exec())
+        return fail(insertFile);
+    if (insertFile.numRowsAffected() > 0)
+        return insertFile.lastInsertId().toLongLong();
+
+    // Inside the write transaction the row that conflicted is still there.
+    find.addBindValue(state.path);
+    if (!find.exec() || !find.next())
+        return fail(find);
+    const qint64 id = find.value(0).toLongLong();
+    const bool current =
+        find.value(1).toLongLong() == state.size && find.value(2).toLongLong() == state.modified;
+    find.finish();
+    if (current)
+        return 0;
+    updateFile.addBindValue(state.size);
+    updateFile.addBindValue(state.modified);
+    updateFile.addBindValue(fileStamp(state));
+    updateFile.addBindValue(id);
+    if (!updateFile.exec())
+        return fail(updateFile);
+    return clearRows(id) ? id : -1;
+}
+
+bool FileWriter::clearRows(qint64 id)
+{
+    deleteRows.addBindValue(firstSearchRow(id));
+    deleteRows.addBindValue(firstSearchRow(id + 1) - 1);
+    if (deleteRows.exec())
+        return true;
+    fail(deleteRows);
+    return false;
+}
+
+bool FileWriter::addRow(qint64 row, const PreparedRow &content)
+{
+    insertRow.addBindValue(row);
+    insertRow.addBindValue(content.language);
+    insertRow.addBindValue(content.title);
+    insertRow.addBindValue(content.text);
+    insertRow.addBindValue(content.section);
+    insertRow.addBindValue(content.shownTitle.isNull() ? QVariant() : QVariant(content.shownTitle));
+    insertRow.addBindValue(content.shownText.isNull() ? QVariant() : QVariant(content.shownText));
+    if (insertRow.exec())
+        return true;
+    fail(insertRow);
+    return false;
+}
+
+// Keeps the reason and gives what claim() returns on failure.
+qint64 FileWriter::fail(const QSqlQuery &query)
+{
+    failure = query.lastError();
+    return -1;
+}
+
+} // namespace
+
+SearchWriter::SearchWriter(SearchDatabase &database, QThreadPool &readers)
+    : db(database)
+    , readers(readers)
+{}
+
+SearchWriter::~SearchWriter()
+{
+    dropReads();
+}
+
+void SearchWriter::queue(const QList<HelpFileState> &files)
+{
+    pending = files;
+    nextPending = 0;
+    dropReads();
+}
+
+bool SearchWriter::writeBatch(QDeadlineTimer deadline)
+{
+    const QDeadlineTimer batchEnd(
+        qMin(deadline.remainingTime() < 0 ? batchMilliseconds : deadline.remainingTime(),
+             batchMilliseconds));
+    // Segments are merged a little with every batch instead of all at once
+    // when enough have piled up: such a merge held the viewer for 300 ms.
+    if (db.run(QStringLiteral("BEGIN IMMEDIATE")) && writeGroups(batchEnd) &&
+        db.run(QStringLiteral("INSERT INTO entries(entries, rank) VALUES ('merge', %1)")
+                   .arg(mergePagesPerBatch)) &&
+        db.run(QStringLiteral("COMMIT")))
+        return true;
+    db.rollback();
+    queue({});
+    return false;
+}
+
+bool SearchWriter::writeGroups(QDeadlineTimer batchEnd)
+{
+    FileWriter writer(db.connection());
+    do {
+        startReads();
+        const QList<PreparedFile> group = reads.takeFirst().result();
+        for (const PreparedFile &file : group) {
+            if (!writer.write(file))
+                return db.fail(writer.error());
+            ++nextPending;
+        }
+    } while (pendingCount() > 0 && !batchEnd.hasExpired());
+    return true;
+}
+
+bool SearchWriter::forget(const QHash<QString, StoredFile> &files)
+{
+    if (files.isEmpty())
+        return true;
+    if (!db.run(QStringLiteral("BEGIN IMMEDIATE")))
+        return false;
+    FileWriter writer(db.connection());
+    for (const StoredFile &file : files) {
+        if (!writer.remove(file.id)) {
+            db.fail(writer.error());
+            db.rollback();
+            return false;
+        }
+    }
+    return db.run(QStringLiteral("COMMIT"));
+}
+
+// Keeps the next pending files being read, readsAhead groups of them.
+void SearchWriter::startReads()
+{
+    while (reads.size() < readsAhead && nextRead < pending.size()) {
+        const QList<HelpFileState> group = pending.mid(nextRead, filesPerRead);
+        nextRead += group.size();
+        reads.append(QtConcurrent::run(&readers, &prepareFiles, group));
+    }
+}
+
+// A read already running touches nothing of this object and ends on its own.
+void SearchWriter::dropReads()
+{
+    readers.clear();
+    reads.clear();
+    nextRead = nextPending;
+}
+
+} // namespace ZkHelp
