@@ -25,23 +25,8 @@ using ZkHelp::SearchQuery;
 
 namespace {
 
-QByteArray helpFile(const QByteArray &languages)
-{
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zkhelp version=\"1\" author=\"A\">" +
-           languages + "</zkhelp>\n";
-}
-
-QByteArray language(const QByteArray &key, const QByteArray &description,
-                    const QByteArray &sections = QByteArray())
-{
-    return "<lang name=\"" + key + "\"><description>" + description + "</description>" + sections +
-           "</lang>";
-}
-
-QByteArray section(const QByteArray &title, const QByteArray &text)
-{
-    return "<section name=\"" + title + "\">" + text + "</section>";
-}
+using HelpXml::language;
+using HelpXml::section;
 
 // "FILE LANG SECTION" per hit, FILE without folder and extension.
 QStringList described(const QList<ZkHelp::SearchHit> &hits)
@@ -158,14 +143,14 @@ void TestSearchIndex::matching()
     QFETCH(QStringList, hits);
     QVERIFY(TestFiles::write(
         help(u"a.zkhelp"_qs),
-        helpFile(language("de", "Kurz über E-Mail",
-                          section("Einstellungen", "Die Wortliste und das Wörterbuch")) +
-                 language("en", "Short", section("Settings", "Send an E-Mail: now")))));
+        HelpXml::file(language("de", "Kurz über E-Mail",
+                               section("Einstellungen", "Die Wortliste und das Wörterbuch")) +
+                      language("en", "Short", section("Settings", "Send an E-Mail: now")))));
     QVERIFY(TestFiles::write(
         help(u"b.zkhelp"_qs),
-        helpFile(language("zh", "我们学习中文很好", section("标题", "日本語のテキスト")))));
+        HelpXml::file(language("zh", "我们学习中文很好", section("标题", "日本語のテキスト")))));
     QVERIFY(TestFiles::write(help(u"c.zkhelp"_qs),
-                             helpFile(language("de", "Nichts", section("Wort", "weiter")))));
+                             HelpXml::file(language("de", "Nichts", section("Wort", "weiter")))));
 
     SearchIndex index(indexFile());
     index.update(collection());
@@ -213,13 +198,13 @@ void TestSearchIndex::matchRules()
     QFETCH(QStringList, hits);
     QVERIFY(TestFiles::write(
         help(u"intro.zkhelp"_qs),
-        helpFile(language("de", "Kurz über alles") + language("hi", "हिन्दी की किताब") +
-                 language("ta", "தமிழ் மொழி") + language("ar", "مَرْحَبًا بكم") +
-                 language("th", "ภาษาไทย ดี") + language("zh", "我们学习中文"))));
+        HelpXml::file(language("de", "Kurz über alles") + language("hi", "हिन्दी की किताब") +
+                      language("ta", "தமிழ் மொழி") + language("ar", "مَرْحَبًا بكم") +
+                      language("th", "ภาษาไทย ดี") + language("zh", "我们学习中文"))));
     QVERIFY(TestFiles::write(help(u"mail.zkhelp"_qs),
-                             helpFile(language("de", "Nichts", section("Kapitel", "Inhalt")) +
-                                      language("hi", "का कि"))));
-    QVERIFY(TestFiles::write(help(u"post.zkhelp"_qs), helpFile(language("de", "Die Mail"))));
+                             HelpXml::file(language("de", "Nichts", section("Kapitel", "Inhalt")) +
+                                           language("hi", "का कि"))));
+    QVERIFY(TestFiles::write(help(u"post.zkhelp"_qs), HelpXml::file(language("de", "Die Mail"))));
 
     SearchIndex index(indexFile());
     index.update(collection());
@@ -300,8 +285,9 @@ void TestSearchIndex::damagedIndex()
 {
     QFETCH(QString, damage);
     for (int i = 0; i < 300; ++i) {
-        QVERIFY(TestFiles::write(help(QString::number(i) + u".zkhelp"_qs),
-                                 helpFile(language("en", "filler word" + QByteArray::number(i)))));
+        QVERIFY(
+            TestFiles::write(help(QString::number(i) + u".zkhelp"_qs),
+                             HelpXml::file(language("en", "filler word" + QByteArray::number(i)))));
     }
     SearchIndex(indexFile()).update(collection());
     endUncleanly(indexFile());
@@ -376,7 +362,7 @@ void TestSearchIndex::fullDiskLeavesNoFile()
 {
     for (int i = 0; i < 300; ++i) {
         QVERIFY(TestFiles::write(help(QString::number(i) + u".zkhelp"_qs),
-                                 helpFile(language("en", "filler " + QByteArray::number(i)))));
+                                 HelpXml::file(language("en", "filler " + QByteArray::number(i)))));
     }
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"neu aufgebaut"_qs));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"im Speicher"_qs));
@@ -402,11 +388,11 @@ void TestSearchIndex::shadowedFiles_data()
 void TestSearchIndex::shadowedFiles()
 {
     QFETCH(bool, single);
-    QVERIFY(TestFiles::write(help(u"a.zkhelp"_qs), helpFile(language("en", "first"))));
+    QVERIFY(TestFiles::write(help(u"a.zkhelp"_qs), HelpXml::file(language("en", "first"))));
     QVERIFY(TestFiles::write(dir->filePath(u"second/a.zkhelp"_qs),
-                             helpFile(language("en", "first second"))));
-    QVERIFY(
-        TestFiles::write(dir->filePath(u"second/b.zkhelp"_qs), helpFile(language("en", "second"))));
+                             HelpXml::file(language("en", "first second"))));
+    QVERIFY(TestFiles::write(dir->filePath(u"second/b.zkhelp"_qs),
+                             HelpXml::file(language("en", "second"))));
     const HelpCollection both({dir->filePath(u"help"_qs), dir->filePath(u"second"_qs)});
     SearchIndex(indexFile()).update(both);
 
@@ -444,13 +430,13 @@ void TestSearchIndex::updates()
     QFETCH(QStringList, alpha);
     QFETCH(QStringList, beta);
     const QString a = help(u"a.zkhelp"_qs);
-    QVERIFY(TestFiles::write(a, helpFile(language("en", "alpha"))));
+    QVERIFY(TestFiles::write(a, HelpXml::file(language("en", "alpha"))));
     SearchIndex(indexFile()).update(collection());
 
     if (change == u"new")
-        QVERIFY(TestFiles::write(help(u"b.zkhelp"_qs), helpFile(language("en", "beta"))));
+        QVERIFY(TestFiles::write(help(u"b.zkhelp"_qs), HelpXml::file(language("en", "beta"))));
     if (change == u"grown")
-        QVERIFY(TestFiles::write(a, helpFile(language("en", "beta gamma"))));
+        QVERIFY(TestFiles::write(a, HelpXml::file(language("en", "beta gamma"))));
     if (change == u"touched") {
         QFile file(a);
         QVERIFY(file.open(QIODevice::ReadWrite));
@@ -503,9 +489,9 @@ void TestSearchIndex::unusableIndex()
     QFETCH(bool, inMemory);
     for (int i = 0; i < 200; ++i) {
         QVERIFY(TestFiles::write(help(QString::number(i) + u".zkhelp"_qs),
-                                 helpFile(language("en", "filler " + QByteArray::number(i)))));
+                                 HelpXml::file(language("en", "filler " + QByteArray::number(i)))));
     }
-    QVERIFY(TestFiles::write(help(u"z.zkhelp"_qs), helpFile(language("en", "needle"))));
+    QVERIFY(TestFiles::write(help(u"z.zkhelp"_qs), HelpXml::file(language("en", "needle"))));
     const QString file =
         damage == u"blocked" ? dir->filePath(u"blocker/sub/search.sqlite"_qs) : indexFile();
     QSqlDatabase holder = QSqlDatabase::addDatabase(u"QSQLITE"_qs, u"holder"_qs);
@@ -542,9 +528,9 @@ void TestSearchIndex::unusableIndex()
 // One index file serves two sets of folders; each search sees its own.
 void TestSearchIndex::answersOnlyFromCurrentFolders()
 {
-    QVERIFY(TestFiles::write(help(u"a.zkhelp"_qs), helpFile(language("en", "shared word"))));
+    QVERIFY(TestFiles::write(help(u"a.zkhelp"_qs), HelpXml::file(language("en", "shared word"))));
     QVERIFY(TestFiles::write(dir->filePath(u"other/b.zkhelp"_qs),
-                             helpFile(language("en", "shared word"))));
+                             HelpXml::file(language("en", "shared word"))));
     const HelpCollection other({dir->filePath(u"other"_qs)});
     SearchIndex(indexFile()).update(other);
 
@@ -563,7 +549,7 @@ void TestSearchIndex::updateBegunAnewMidway()
     const int files = 300;
     for (int i = 0; i < files; ++i) {
         QVERIFY(TestFiles::write(help(QString::number(i) + u".zkhelp"_qs),
-                                 helpFile(language("en", "filler " + QByteArray::number(i)))));
+                                 HelpXml::file(language("en", "filler " + QByteArray::number(i)))));
     }
     SearchIndex index(indexFile());
     index.beginUpdate(collection());
@@ -594,7 +580,7 @@ void TestSearchIndex::folderSpelledOtherwise_data()
 void TestSearchIndex::folderSpelledOtherwise()
 {
     QFETCH(QString, spelling);
-    QVERIFY(TestFiles::write(help(u"a.zkhelp"_qs), helpFile(language("en", "alpha"))));
+    QVERIFY(TestFiles::write(help(u"a.zkhelp"_qs), HelpXml::file(language("en", "alpha"))));
     const HelpCollection spelled({dir->path() + u'/' + spelling});
 
     SearchIndex index(indexFile());

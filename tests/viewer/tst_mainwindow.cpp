@@ -1,6 +1,7 @@
 // The viewer's real window under the offscreen platform, driven through its
 // widgets' object names; every modal dialog is answered and recorded.
 #include "dialoganswerer.h"
+#include "helpxml.h"
 #include "mainwindow.h"
 #include "privatehome.h"
 #include "searchpanel.h"
@@ -37,8 +38,7 @@ namespace {
 // A help file by author, holding body (one empty language unless given).
 QByteArray helpFile(const QByteArray &author, const QByteArray &body = "<lang name=\"de\"/>")
 {
-    return "<?xml version=\"1.0\"?>\n<zkhelp version=\"1.0\" author=\"" + author + "\">" + body +
-           "</zkhelp>\n";
+    return HelpXml::file(body, "version=\"1.0\" author=\"" + author + '"');
 }
 
 // Records what the window hands to the desktop instead of starting a browser.
