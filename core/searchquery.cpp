@@ -3,6 +3,8 @@
 #include <QSet>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace ZkHelp {
 
 namespace {
@@ -50,14 +52,18 @@ bool isOptionalMark(char32_t c)
     }
 }
 
-// Below the combining marks, text is matched as it is written.
+// Whether text holds a UTF-16 unit from first up: below the combining marks
+// (U+0300) text is matched as it is written, below U+2E80 it holds no
+// Chinese or Japanese.
+bool holdsFrom(const QString &text, char16_t first)
+{
+    return std::any_of(text.cbegin(), text.cend(),
+                       [first](QChar c) { return c.unicode() >= first; });
+}
+
 bool mayHoldMarks(const QString &text)
 {
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x300)
-            return true;
-    }
-    return false;
+    return holdsFrom(text, 0x300);
 }
 
 // text composed (a decomposed "Ü" is matched as the composed one) and
@@ -129,11 +135,7 @@ QStringList characterPairs(QStringView run)
 
 bool mayHoldCjk(const QString &text)
 {
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x2E80)
-            return true;
-    }
-    return false;
+    return holdsFrom(text, 0x2E80);
 }
 
 // Case and optional marks dropped, and the accents of Latin letters, as the
