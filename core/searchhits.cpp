@@ -1,7 +1,6 @@
 #include "searchhits.h"
 
 #include "searchdatabase.h"
-#include "searchindex.h"
 #include "searchquery.h"
 #include "searchrows.h"
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "helpcollection.h"
+#include "searchhits.h"
 
 #include <QDeadlineTimer>
 #include <QList>
@@ -12,17 +13,6 @@
 #include <memory>
 
 namespace ZkHelp {
-
-struct SearchHit
-{
-    QString path;
-    QString language;
-    // Empty, and sectionIndex -1, for a hit in the language's description.
-    QString section;
-    int sectionIndex = -1;
-    // A short piece of the text around the first word the query names.
-    QString snippet;
-};
 
 class SearchIndex
 {
