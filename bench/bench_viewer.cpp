@@ -173,14 +173,14 @@ int main(int argc, char *argv[])
     QTextBrowser bare;
     bare.resize(content->size());
     bare.show();
-    const QString page = renderScreenPage(big, big.languages.first());
+    const QString page = renderScreenPage({bigName, big, {}}, big.languages.first());
     const Pair click = bestOf(
         runs, [&] { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center()); },
         [&] {
-            const ZkHelp::HelpData data = collection.fileData(bigPath);
+            const ScreenTopic topic = readScreenTopic(collection, bigPath);
             bare.setHtml(page);
         });
-    if (!content->toPlainText().startsWith(QStringLiteral("Benchmark (v1.0)"))) {
+    if (!content->toPlainText().startsWith(bigName + QStringLiteral("\nBenchmark (v1.0)"))) {
         std::fprintf(stderr, "the click did not show the document\n");
         return 1;
     }

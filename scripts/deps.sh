@@ -2,8 +2,8 @@
 # (lintian, devscripts for hardening-check and appstream check the package).
 # Sourced by the other scripts; run as root on a fresh Debian 12 machine.
 zkhelp_install_deps() {
-    local packages="cmake g++ make qt6-base-dev libqt6sql6-sqlite desktop-file-utils shared-mime-info
-        libxml2-utils fonts-dejavu-core lintian devscripts appstream"
+    local packages="cmake g++ make qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n
+        desktop-file-utils shared-mime-info libxml2-utils fonts-dejavu-core lintian devscripts appstream"
     local missing=""
     for package in $packages "$@"; do
         # A package whose triggers still wait (another install is running)

@@ -1,11 +1,13 @@
 // The find-in-page bar under the page. What the reader types is looked for
 // as it grows; Enter and F3 go on to the next match, Shift+F3 back to the
-// previous one, Escape closes the bar.
+// previous one, Escape closes the bar; a button does each as well. The bar
+// says how many matches the page holds.
 #pragma once
 
 #include <QString>
 #include <QWidget>
 
+class QLabel;
 class QLineEdit;
 
 class FindBar : public QWidget
@@ -20,8 +22,9 @@ public:
     // Asks for the next or previous match; a closed bar opens instead.
     void findNext();
     void findPrevious();
-    // Colours the field while its text is nowhere on the page.
-    void showFound(bool found);
+    // Shows the number of matches of the field's text, colouring the field
+    // while there is none.
+    void showFound(int matches);
 
 signals:
     // The text as typed so far: a match already selected grows where it stands.
@@ -34,4 +37,5 @@ private:
     void dismiss();
 
     QLineEdit *field;
+    QLabel *count;
 };

@@ -8,6 +8,7 @@
 
 class QWidget;
 
-// Exports the help file name and everything it links to into a folder the
-// reader picks.
-void exportAsHtml(QWidget *parent, const QString &name, const ZkHelp::HelpCollection &collection);
+// Exports the help file at path and everything it links to, found along the
+// folders of collection, into a folder the reader picks; on success the
+// reader may open that folder.
+void exportAsHtml(QWidget *parent, const QString &path, const ZkHelp::HelpCollection &collection);

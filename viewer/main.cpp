@@ -1,5 +1,6 @@
 // zkhelp_viewer: shows help files found along the search folders.
 #include "mainwindow.h"
+#include "qttranslation.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -9,6 +10,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zkhelp_viewer"));
     QApplication::setApplicationVersion(QStringLiteral(ZKHELP_VERSION));
+    ZkHelp::installQtTranslations(app);
 
     // QApplication has taken its own options (-platform, -style, ...) out of
     // the arguments by now, so only the viewer's remain.

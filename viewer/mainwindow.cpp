@@ -2,12 +2,14 @@
 
 #include "helpfilechoice.h"
 #include "htmlexportdialog.h"
+#include "readeractions.h"
 #include "searchpanel.h"
 #include "searchquery.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QListWidgetItem>
 #include <QMessageBox>
@@ -30,12 +32,17 @@ MainWindow::MainWindow(const QString &startFile, QWidget *parent)
     , ui(std::make_unique<Ui::MainWindow>())
 {
     ui->setupUi(this);
-    setUpActions();
-    connectFindBar();
-    connect(ui->contentBrowser, &TopicView::helpLinkClicked, this, &MainWindow::openLink);
     restoreSettings();
+    setUpReaderActions(this, *ui);
+    updateHistoryActions();
+    connect(ui->contentBrowser, &TopicView::helpLinkClicked, this, &MainWindow::openLink);
+    connect(ui->actionOpen, &QAction::triggered, this, &MainWindow::showOpenDialog);
+    connect(ui->fileListWidget, &QListWidget::itemClicked, this, &MainWindow::openEntry);
+    connect(ui->fileListWidget, &QListWidget::itemActivated, this, &MainWindow::openEntry);
 
     collection = ZkHelp::HelpCollection::forWorkingFolder(QCoreApplication::applicationDirPath());
+    ui->contentBrowser->showPlaceholder(
+        renderStartPage(collection, QDir::current().absoluteFilePath(QStringLiteral("Path"))));
     loadFileList(QString());
     connectSearch();
 
@@ -43,52 +50,10 @@ MainWindow::MainWindow(const QString &startFile, QWidget *parent)
     if (!path.isEmpty())
         openTopic(path);
     else if (!startFile.isEmpty() || ui->fileListWidget->count() == 0)
-        QTimer::singleShot(0, this, &MainWindow::showStartupDialog);
+        QTimer::singleShot(0, this, &MainWindow::showOpenDialog);
 }
 
 MainWindow::~MainWindow() = default;
-
-void MainWindow::setUpActions()
-{
-    ui->actionBack->setShortcut(QKeySequence::Back);
-    ui->actionForward->setShortcut(QKeySequence::Forward);
-    ui->actionBack->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
-    ui->actionForward->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
-    ui->actionFind->setShortcut(QKeySequence::Find);
-    ui->actionFindNext->setShortcut(Qt::Key_F3);
-    ui->actionFindPrevious->setShortcut(Qt::SHIFT | Qt::Key_F3);
-    ui->actionZoomIn->setShortcut(QKeySequence::ZoomIn);
-    ui->actionZoomOut->setShortcut(QKeySequence::ZoomOut);
-    ui->actionZoomReset->setShortcut(Qt::CTRL | Qt::Key_0);
-    ui->actionPrint->setShortcut(QKeySequence::Print);
-    // Not on the tool bar, yet their keys work anywhere in the window.
-    addActions({ui->actionFindNext, ui->actionFindPrevious});
-    updateHistoryActions();
-
-    TopicView *view = ui->contentBrowser;
-    connect(ui->actionZoomIn, &QAction::triggered, view, [view] { view->zoomBy(1); });
-    connect(ui->actionZoomOut, &QAction::triggered, view, [view] { view->zoomBy(-1); });
-    connect(ui->actionZoomReset, &QAction::triggered, view, &TopicView::resetZoom);
-    connect(ui->actionPrint, &QAction::triggered, view, &TopicView::printWithDialog);
-}
-
-void MainWindow::connectFindBar()
-{
-    FindBar *bar = ui->findBar;
-    TopicView *view = ui->contentBrowser;
-    connect(ui->actionFind, &QAction::triggered, bar, &FindBar::open);
-    connect(ui->actionFindNext, &QAction::triggered, bar, &FindBar::findNext);
-    connect(ui->actionFindPrevious, &QAction::triggered, bar, &FindBar::findPrevious);
-    const auto findOnPage = [bar, view](bool backward, bool fromSelectionStart) {
-        return [=](const QString &text) {
-            bar->showFound(view->findInPage(text, backward, fromSelectionStart));
-        };
-    };
-    connect(bar, &FindBar::find, view, findOnPage(false, true));
-    connect(bar, &FindBar::next, view, findOnPage(false, false));
-    connect(bar, &FindBar::previous, view, findOnPage(true, false));
-    connect(bar, &FindBar::closed, view, qOverload<>(&QWidget::setFocus));
-}
 
 void MainWindow::connectSearch()
 {
@@ -133,9 +98,21 @@ void MainWindow::loadFileList(const QString &filter)
         item->setData(Qt::UserRole, path);
         list->addItem(item);
     }
+    markShownEntry();
 }
 
-void MainWindow::showStartupDialog()
+void MainWindow::markShownEntry()
+{
+    const QString shown = QFileInfo(history.currentPath()).absoluteFilePath();
+    QListWidget *list = ui->fileListWidget;
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->data(Qt::UserRole).toString() == shown)
+            return list->setCurrentRow(row);
+    }
+    list->setCurrentItem(nullptr);
+}
+
+void MainWindow::showOpenDialog()
 {
     const QString chosen = askForHelpFile(this, collection.searchPaths());
     if (!chosen.isEmpty())
@@ -146,15 +123,17 @@ void MainWindow::showStartupDialog()
 // none of that name.
 void MainWindow::loadDocument(const QString &path, const QString &language)
 {
-    ZkHelp::HelpData topic = collection.fileData(path);
+    ScreenTopic topic = readScreenTopic(collection, path);
     {
         // The refill passes through states that are not worth a render.
         const QSignalBlocker blocker(ui->languageComboBox);
         ui->languageComboBox->clear();
-        ui->languageComboBox->insertItems(0, topic.languages.keys());
+        ui->languageComboBox->insertItems(0, topic.data.languages.keys());
         ui->languageComboBox->setCurrentText(language);
     }
+    setWindowTitle(topic.name + QStringLiteral(" – ZK-Hilfe-Betrachter"));
     ui->contentBrowser->showTopic(std::move(topic), ui->languageComboBox->currentText());
+    markShownEntry();
 }
 
 void MainWindow::on_searchLineEdit_textChanged(const QString &arg1)
@@ -162,7 +141,7 @@ void MainWindow::on_searchLineEdit_textChanged(const QString &arg1)
     loadFileList(arg1);
 }
 
-void MainWindow::on_fileListWidget_itemClicked(QListWidgetItem *item)
+void MainWindow::openEntry(QListWidgetItem *item)
 {
     openTopic(item->data(Qt::UserRole).toString());
 }
@@ -175,13 +154,13 @@ void MainWindow::on_languageComboBox_currentIndexChanged(int index)
 
 void MainWindow::on_exportButton_clicked()
 {
-    const QListWidgetItem *item = ui->fileListWidget->currentItem();
-    if (!item) {
+    const QString path = history.currentPath();
+    if (path.isEmpty()) {
         QMessageBox::warning(this, QStringLiteral("Export"),
                              QStringLiteral("Bitte wählen Sie eine Datei aus der Liste."));
         return;
     }
-    exportAsHtml(this, item->text(), collection);
+    exportAsHtml(this, path, collection);
 }
 
 void MainWindow::openLink(const QString &name)
@@ -195,10 +174,12 @@ void MainWindow::openLink(const QString &name)
     openTopic(path);
 }
 
+// Without a language of its own, a topic keeps the one on screen.
 void MainWindow::openTopic(const QString &path, const QString &language)
 {
-    history.visit(path, currentPlace());
-    loadDocument(path, language);
+    const ReadingHistory::Place left = currentPlace();
+    history.visit(path, left);
+    loadDocument(path, language.isEmpty() ? left.language : language);
     updateHistoryActions();
 }
 
@@ -232,10 +213,12 @@ void MainWindow::on_actionForward_triggered()
         showStep(history.forward(currentPlace()));
 }
 
-void MainWindow::showSearchHit(const QString &path, const QString &language, int sectionIndex)
+void MainWindow::showSearchHit(const QString &path, const QString &language, int sectionIndex,
+                               const QStringList &words)
 {
     openTopic(path, language);
     ui->contentBrowser->scrollToSection(sectionIndex);
+    ui->contentBrowser->highlight(words);
 }
 
 void MainWindow::on_actionSavePdf_triggered()

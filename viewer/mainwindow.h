@@ -10,6 +10,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -28,13 +29,13 @@ public:
     // the search folders once and lists every help file. startFile (a help
     // file name or a path, with or without ".zkhelp") is shown at once; when
     // it cannot be resolved, or when it is empty and no help file was found,
-    // a file dialog opens as soon as the event loop runs.
+    // a file dialog opens as soon as the event loop runs. Until a topic is
+    // shown, the page tells where help files were looked for.
     explicit MainWindow(const QString &startFile = QString(), QWidget *parent = nullptr);
     ~MainWindow() override;
 
 private slots:
     void on_searchLineEdit_textChanged(const QString &arg1);
-    void on_fileListWidget_itemClicked(QListWidgetItem *item);
     void on_languageComboBox_currentIndexChanged(int index);
     void on_exportButton_clicked();
     void on_actionBack_triggered();
@@ -49,14 +50,15 @@ private:
     void showStep(const ReadingHistory::Step &step);
     ReadingHistory::Place currentPlace() const;
     void updateHistoryActions();
-    void showSearchHit(const QString &path, const QString &language, int sectionIndex);
-    void setUpActions();
-    void connectFindBar();
+    void showSearchHit(const QString &path, const QString &language, int sectionIndex,
+                       const QStringList &words);
+    void openEntry(QListWidgetItem *item);
+    void markShownEntry();
     void openLink(const QString &name);
     void connectSearch();
     void restoreSettings();
     void loadFileList(const QString &filter);
-    void showStartupDialog();
+    void showOpenDialog();
     void loadDocument(const QString &path, const QString &language);
 
     std::unique_ptr<Ui::MainWindow> ui;

@@ -3,6 +3,7 @@
 // Run it under QT_QPA_PLATFORM=offscreen in a folder whose Path file names the
 // help set; the topic is selected in the list as a click would leave it.
 #include "mainwindow.h"
+#include "qttranslation.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,6 +15,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    ZkHelp::installQtTranslations(app);
     const QStringList args = QApplication::arguments();
     if (args.size() < 3) {
         std::fprintf(stderr, "usage: zkhelp_viewer_screenshot OUTPUT.png NAME [LANGUAGE]\n");

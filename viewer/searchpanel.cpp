@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QLineEdit>
+#include <QRegularExpression>
 
 namespace {
 
@@ -73,6 +74,7 @@ void SearchPanel::search()
     // Files changed since the last update count too.
     if (!isIndexing())
         updateIndex();
+    searched = query;
     hits.setHits(index.search(query, shownHits));
     // An index the search found damaged is rebuilt in slices too.
     if (index.pendingCount() > 0 && !isIndexing())
@@ -89,7 +91,10 @@ void SearchPanel::search()
 
 void SearchPanel::activate(const QModelIndex &hit)
 {
+    // Quotes, stars and punctuation only shape the query.
+    static const QRegularExpression separators(QStringLiteral("[^\\p{L}\\p{N}\\p{M}]+"));
     emit hitActivated(hit.data(SearchHitModel::PathRole).toString(),
                       hit.data(SearchHitModel::LanguageRole).toString(),
-                      hit.data(SearchHitModel::SectionRole).toInt());
+                      hit.data(SearchHitModel::SectionRole).toInt(),
+                      searched.split(separators, Qt::SkipEmptyParts));
 }

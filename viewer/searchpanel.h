@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 class QAbstractItemView;
@@ -32,7 +33,9 @@ public:
     bool isIndexing() const { return indexTimer.isActive(); }
 
 signals:
-    void hitActivated(const QString &path, const QString &language, int sectionIndex);
+    // words: those of the query the hit answers, as a page would show them.
+    void hitActivated(const QString &path, const QString &language, int sectionIndex,
+                      const QStringList &words);
     void indexProgress(qsizetype indexedFiles, qsizetype totalFiles);
     void indexFinished();
     // A search over the whole index found nothing.
@@ -53,4 +56,5 @@ private:
     ZkHelp::SearchIndex index;
     QTimer indexTimer;
     QTimer searchDelay;
+    QString searched;
 };

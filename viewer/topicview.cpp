@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QUrl>
+#include <QWheelEvent>
 
 namespace {
 
@@ -33,7 +34,7 @@ TopicView::TopicView(QWidget *parent)
     connect(this, &QTextBrowser::anchorClicked, this, &TopicView::followLink);
 }
 
-void TopicView::showTopic(ZkHelp::HelpData shown, const QString &language)
+void TopicView::showTopic(ScreenTopic shown, const QString &language)
 {
     topic = std::move(shown);
     showLanguage(language);
@@ -41,12 +42,20 @@ void TopicView::showTopic(ZkHelp::HelpData shown, const QString &language)
 
 void TopicView::showLanguage(const QString &language)
 {
-    const auto found = topic.languages.constFind(language);
-    if (language.isEmpty() || found == topic.languages.constEnd()) {
+    setExtraSelections({});
+    const auto found = topic.data.languages.constFind(language);
+    if (language.isEmpty() || found == topic.data.languages.constEnd()) {
         setText(QStringLiteral("<h3>Bitte wählen Sie eine Datei und Sprache aus.</h3>"));
         return;
     }
     setHtml(renderScreenPage(topic, *found));
+}
+
+void TopicView::showPlaceholder(const QString &page)
+{
+    topic = ScreenTopic();
+    setExtraSelections({});
+    setHtml(page);
 }
 
 void TopicView::followLink(const QUrl &link)
@@ -108,17 +117,58 @@ bool TopicView::findInPage(const QString &text, bool backward, bool fromSelectio
             wrapped.movePosition(QTextCursor::End);
         found = document()->find(text, wrapped, flags);
     }
-    if (found.isNull())
+    if (found.isNull()) {
+        from.clearSelection();
+        setTextCursor(from);
         return false;
+    }
     setTextCursor(found);
     return true;
+}
+
+int TopicView::highlight(const QStringList &words)
+{
+    QList<ExtraSelection> marks;
+    QTextCharFormat mark;
+    mark.setBackground(QColor(255, 230, 120));
+    for (const QString &word : words) {
+        if (word.isEmpty())
+            continue;
+        for (QTextCursor found = document()->find(word); !found.isNull();
+             found = document()->find(word, found))
+            marks.append({found, mark});
+    }
+    setExtraSelections(marks);
+    return int(marks.size());
+}
+
+void TopicView::endFind()
+{
+    setExtraSelections({});
+    QTextCursor cursor = textCursor();
+    cursor.clearSelection();
+    setTextCursor(cursor);
 }
 
 void TopicView::zoomBy(int steps)
 {
     const int target = qBound(minZoomSteps, zoomSteps + steps, maxZoomSteps);
+    const qreal normalSize = font().pointSizeF() - zoomSteps;
     zoomIn(target - zoomSteps);
     zoomSteps = target;
+    emit zoomChanged(qRound(100 * font().pointSizeF() / normalSize));
+}
+
+void TopicView::wheelEvent(QWheelEvent *event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier))
+        return QTextBrowser::wheelEvent(event);
+    wheelZoom += event->angleDelta().y();
+    const int steps = wheelZoom / QWheelEvent::DefaultDeltasPerStep;
+    wheelZoom -= steps * QWheelEvent::DefaultDeltasPerStep;
+    if (steps != 0)
+        zoomBy(steps);
+    event->accept();
 }
 
 void TopicView::printWithDialog()

@@ -3,9 +3,10 @@
 // to the desktop; a link to another help file is handed on by name.
 #pragma once
 
-#include "helpdata.h"
+#include "screenpage.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTextBrowser>
 
 class QUrl;
@@ -19,8 +20,10 @@ public:
 
     // Shows topic in language, or asks for a file and a language when topic
     // has no language of that name.
-    void showTopic(ZkHelp::HelpData topic, const QString &language);
+    void showTopic(ScreenTopic topic, const QString &language);
     void showLanguage(const QString &language);
+    // Shows page instead of any topic.
+    void showPlaceholder(const QString &page);
 
     // Section k is the k-th third-level heading of the page; -1 is the top.
     void scrollToSection(int sectionIndex);
@@ -30,11 +33,19 @@ public:
 
     // Selects the next match of text (the previous one when backward), going
     // round the page's end; false when text is empty or nowhere on the page.
-    // fromSelectionStart lets a selected match grow where it stands.
+    // fromSelectionStart lets a selected match grow where it stands. Without a
+    // match nothing stays selected.
     bool findInPage(const QString &text, bool backward, bool fromSelectionStart = false);
+    // Marks every occurrence of each of words (any letter case) until the
+    // next call, topic or language; returns how many there are.
+    int highlight(const QStringList &words);
+    // Drops the marks and the selection a search left.
+    void endFind();
 
     // Steps from the normal text size, kept within bounds.
     int zoom() const { return zoomSteps; }
+    // Ctrl with the mouse wheel goes through here too, so that resetZoom()
+    // undoes it.
     void zoomBy(int steps);
     void resetZoom() { zoomBy(-zoomSteps); }
 
@@ -47,11 +58,18 @@ public:
 signals:
     // A link to another help file, its name exactly as the help file wrote it.
     void helpLinkClicked(const QString &name);
+    // The text size now, in percent of the normal one.
+    void zoomChanged(int percent);
+
+protected:
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     void followLink(const QUrl &link);
     bool writePdf(const QString &file);
 
-    ZkHelp::HelpData topic;
+    ScreenTopic topic;
     int zoomSteps = 0;
+    // Wheel turns short of a whole step, as touchpads send them.
+    int wheelZoom = 0;
 };

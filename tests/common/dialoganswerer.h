@@ -22,10 +22,11 @@
 // records what each showed. Answers: "Save", "Yes", "Ok"... press that
 // button; "type:TEXT" fills an input dialog; "choose:PATH" types PATH
 // (relative to root, or absolute) into a file dialog's name field as a user
-// would and accepts; "pick:ENTRY" chooses a menu entry; anything else
-// ("reject") rejects. A dialog nobody expected, or one still open 5 s after
-// its answer, is recorded as "unanswered" and closed. It looks every
-// pollMilliseconds; 0 answers at once, for timing what a dialog starts.
+// would and accepts; "pick:ENTRY" chooses a menu entry; the text of a
+// message box's own button presses that; anything else ("reject") rejects.
+// A dialog nobody expected, or one still open 5 s after its answer, is
+// recorded as "unanswered" and closed. It looks every pollMilliseconds; 0
+// answers at once, for timing what a dialog starts.
 class DialogAnswerer : public QObject
 {
 public:
@@ -92,7 +93,8 @@ private:
         const auto buttons = QMetaEnum::fromType<QMessageBox::StandardButtons>();
         if (auto *box = qobject_cast<QMessageBox *>(w)) {
             for (QAbstractButton *button : box->buttons())
-                if (box->standardButton(button) == buttons.keyToValue(qPrintable(answer)))
+                if (box->standardButton(button) == buttons.keyToValue(qPrintable(answer)) ||
+                    button->text() == answer)
                     return button->click();
         } else if (auto *input = qobject_cast<QInputDialog *>(w); input && !value.isEmpty()) {
             input->setTextValue(value);

@@ -4,6 +4,7 @@
 #include "helpxml.h"
 #include "mainwindow.h"
 #include "privatehome.h"
+#include "qttranslation.h"
 #include "searchpanel.h"
 #include "testfiles.h"
 
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -26,7 +28,9 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QToolButton>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include <functional>
 #include <memory>
@@ -60,6 +64,7 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void startFile_data();
@@ -78,6 +83,10 @@ private slots:
     void zoomAndWindowRemembered();
     void savePdf_data();
     void savePdf();
+    void keyboard_data();
+    void keyboard();
+    void toolTips_data();
+    void toolTips();
 
 private:
     QString path(const QString &name) const { return workDir->filePath(name); }
@@ -88,6 +97,8 @@ private:
     }
     QString shownText() const { return child<QTextBrowser>("contentBrowser")->toPlainText(); }
     QString shownLanguage() const { return child<QComboBox>("languageComboBox")->currentText(); }
+    // The line under the topic's name: "AUTHOR (vVERSION)".
+    QString byline() const { return shownText().section(u'\n', 1, 1); }
     void clickEntry(const char *list, int row) const;
 
     PrivateHome home;
@@ -95,6 +106,12 @@ private:
     std::unique_ptr<MainWindow> window;
     QString savedCurrent;
 };
+
+// Qt's key names and buttons as the program shows them.
+void TestMainWindow::initTestCase()
+{
+    ZkHelp::installQtTranslations(*QCoreApplication::instance());
+}
 
 // Each test runs in a working folder of its own, as the window writes "Path"
 // into it; that Path names help1 and help2.
@@ -124,23 +141,29 @@ void TestMainWindow::cleanup()
 void TestMainWindow::startFile_data()
 {
     QTest::addColumn<QString>("startFile");
-    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("entry");
 
-    QTest::newRow("bare name") << "intro" << true;
-    QTest::newRow("name with extension") << "intro.zkhelp" << true;
-    QTest::newRow("path outside the search folders") << "outside/topic.zkhelp" << true;
-    QTest::newRow("that path without extension") << "outside/topic" << true;
-    QTest::newRow("unknown name") << "nowhere" << false;
-    QTest::newRow("a folder") << "outside" << false;
-    QTest::newRow("a folder named like a help file") << "help2/folder.zkhelp" << false;
+    const QString viewer = u"ZK-Hilfe-Betrachter"_s;
+    QTest::newRow("bare name") << "intro" << u"intro – "_s + viewer << "intro";
+    QTest::newRow("name with extension") << "intro.zkhelp" << u"intro – "_s + viewer << "intro";
+    QTest::newRow("path outside the search folders")
+        << "outside/topic.zkhelp" << u"topic – "_s + viewer << "";
+    QTest::newRow("that path without extension") << "outside/topic" << u"topic – "_s + viewer << "";
+    QTest::newRow("unknown name") << "nowhere" << viewer << "";
+    QTest::newRow("a folder") << "outside" << viewer << "";
+    QTest::newRow("a folder named like a help file") << "help2/folder.zkhelp" << viewer << "";
 }
 
-// A start file that resolves is shown at once; anything else brings up the
+// A start file that resolves is shown at once, named in the heading and the
+// title and marked in the list when it is there; anything else brings up the
 // file dialog instead.
 void TestMainWindow::startFile()
 {
     QFETCH(QString, startFile);
-    QFETCH(bool, shown);
+    QFETCH(QString, title);
+    QFETCH(QString, entry);
+    const bool shown = title.contains(u'–');
     QVERIFY(TestFiles::write(path("outside/topic.zkhelp"), helpFile("Redaktion")));
     QVERIFY(QDir().mkpath(path("help2/folder.zkhelp")));
 
@@ -151,13 +174,17 @@ void TestMainWindow::startFile()
     QTRY_COMPARE(answerer.seen, shown ? QStringList() : asked);
     QTest::qWait(30);
     QCOMPARE(answerer.seen.size(), shown ? 0 : 1);
-    QCOMPARE(shownText().startsWith(u"Redaktion (v1.0)"_s), shown);
-    QCOMPARE(child<QListWidget>("fileListWidget")->count(), 1);
-    QCOMPARE(child<QListWidget>("fileListWidget")->currentItem(), nullptr);
+    QCOMPARE(shownText().startsWith(title.section(u' ', 0, 0) + u"\nRedaktion (v1.0)\n"_s), shown);
+    QCOMPARE(window->windowTitle(), title);
+    const QListWidgetItem *marked = child<QListWidget>("fileListWidget")->currentItem();
+    QCOMPARE(marked ? marked->text() : QString(), entry);
+    QCOMPARE(marked && marked->isSelected(), !entry.isEmpty());
 }
 
 // No Path and no help file: Path comes to name the working folder, and the
-// dialog offers the search folders first, the last one at the top.
+// dialog offers the search folders first, the last one at the top. Once it
+// is cancelled, the page names the folders read and the ways on, and Ctrl+O
+// asks again.
 void TestMainWindow::startupDialog()
 {
     QVERIFY(QFile::remove(path("Path")));
@@ -165,19 +192,28 @@ void TestMainWindow::startupDialog()
     QList<QUrl> sidebar;
     QString directory;
     const QString appDir = QCoreApplication::applicationDirPath();
-    DialogAnswerer answerer({u"choose:"_s + path("elsewhere/chosen.zkhelp")});
+    DialogAnswerer answerer({u"reject"_s, u"choose:"_s + path("elsewhere/chosen.zkhelp")});
     answerer.inspectFileDialog = [&](QFileDialog *dialog) {
         sidebar = dialog->sidebarUrls().mid(0, 2);
         directory = dialog->directory().absolutePath();
     };
     window = std::make_unique<MainWindow>();
     window->show();
-    QTRY_COMPARE(answerer.seen, QStringList(u"Hilfe-Datei öffnen in "_s + appDir));
+    const QString dialog = u"Hilfe-Datei öffnen in "_s + appDir;
+    QTRY_COMPARE(answerer.seen, QStringList(dialog));
+    QCOMPARE(window->windowTitle(), u"ZK-Hilfe-Betrachter"_s);
+    for (const QString &told : {workDir->path() + u": 0 Hilfedateien\n"_s, u"„Öffnen...“"_s,
+                                workDir->filePath(u"Path"_s)})
+        QVERIFY2(shownText().contains(told), qPrintable(told));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    QTRY_COMPARE(answerer.seen, QStringList({dialog, dialog}));
 
     QCOMPARE(TestFiles::read(path("Path")), workDir->path().toUtf8() + "\n");
     QCOMPARE(sidebar, QList({QUrl::fromLocalFile(workDir->path()), QUrl::fromLocalFile(appDir)}));
     QCOMPARE(directory, appDir);
-    QVERIFY(shownText().startsWith(u"Chosen (v1.0)"_s));
+    QVERIFY(shownText().startsWith(u"chosen\nChosen (v1.0)"_s));
 }
 
 void TestMainWindow::fileListAndLanguages()
@@ -204,14 +240,17 @@ void TestMainWindow::fileListAndLanguages()
     child<QLineEdit>("searchLineEdit")->clear();
     QCOMPARE(names(), QStringList({"Box", "a.b", "intro"}));
 
-    // A second click on the same entry starts again from the first language.
-    for (int round = 0; round < 2; ++round) {
-        click(u"intro"_s);
-        QCOMPARE(languages->count(), 2);
-        QVERIFY(shownText().contains(u"Intro DE"_s));
-        languages->setCurrentText(u"en"_s);
-        QVERIFY(shownText().contains(u"Intro EN"_s));
-    }
+    // The first topic comes in its first language; a second click on the
+    // same entry keeps the language on screen.
+    click(u"intro"_s);
+    QCOMPARE(languages->count(), 2);
+    QVERIFY(shownText().contains(u"Intro DE"_s));
+    languages->setCurrentText(u"en"_s);
+    QVERIFY(shownText().contains(u"Intro EN"_s));
+    click(u"intro"_s);
+    QVERIFY(shownText().contains(u"Intro EN"_s));
+    click(u"Box"_s);
+    QCOMPARE(shownLanguage(), u"de"_s);
     click(u"a.b"_s);
     QCOMPARE(languages->count(), 0);
     QCOMPARE(shownText(), u"Bitte wählen Sie eine Datei und Sprache aus."_s);
@@ -220,38 +259,45 @@ void TestMainWindow::fileListAndLanguages()
 void TestMainWindow::followLink_data()
 {
     QTest::addColumn<QString>("link");
-    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<QString>("target");
     QTest::addColumn<QStringList>("opened");
     QTest::addColumn<QStringList>("dialogs");
 
     const QStringList none;
-    QTest::newRow("plain name") << "usage" << true << none << none;
-    QTest::newRow("apostrophe, markup, ampersand, umlaut")
-        << "it's <new> & Über" << true << none << none;
-    QTest::newRow("percent and blank") << "100% sicher" << true << none << none;
-    QTest::newRow("colon, percent escape, fragment, query")
-        << "Kapitel:1 p%41 a#b?c" << true << none << none;
-    QTest::newRow("missing file") << "xyz" << false << none
-                                  << QStringList(u"Link: Datei nicht gefunden:\nxyz"_s);
-    QTest::newRow("web") << "https://example.org/a?b=1&c=2" << false
-                         << QStringList(u"https://example.org/a?b=1&c=2"_s) << none;
-    QTest::newRow("plain web") << "http://example.org/" << false
-                               << QStringList(u"http://example.org/"_s) << none;
-    QTest::newRow("mail") << "mailto:hilfe@example.org" << false
-                          << QStringList(u"mailto:hilfe@example.org"_s) << none;
+    QTest::newRow("plain name") << "usage"
+                                << "there" << none << none;
+    QTest::newRow("apostrophe, markup, ampersand, umlaut") << "it's <new> & Über"
+                                                           << "there" << none << none;
+    QTest::newRow("percent and blank") << "100% sicher"
+                                       << "there" << none << none;
+    QTest::newRow("colon, percent escape, fragment, query") << "Kapitel:1 p%41 a#b?c"
+                                                            << "there" << none << none;
+    QTest::newRow("missing file: no link") << "xyz"
+                                           << "" << none << none;
+    QTest::newRow("file removed after the page was shown")
+        << "xyz"
+        << "removed" << none << QStringList(u"Link: Datei nicht gefunden:\nxyz"_s);
+    QTest::newRow("web") << "https://example.org/a?b=1&c=2"
+                         << "" << QStringList(u"https://example.org/a?b=1&c=2"_s) << none;
+    QTest::newRow("plain web") << "http://example.org/"
+                               << "" << QStringList(u"http://example.org/"_s) << none;
+    QTest::newRow("mail") << "mailto:hilfe@example.org"
+                          << "" << QStringList(u"mailto:hilfe@example.org"_s) << none;
 }
 
-// Clicks the only link of the page; a help file of that name is by "Target".
+// Clicks the only link of the page; a help file of that name is by "Target"
+// when target is "there", or gone by the click when "removed".
 void TestMainWindow::followLink()
 {
     QFETCH(QString, link);
-    QFETCH(bool, loaded);
+    QFETCH(QString, target);
     QFETCH(QStringList, opened);
     QFETCH(QStringList, dialogs);
+    const bool loaded = target == u"there"_s;
     const QByteArray linkElement = "<link page=\"" + link.toHtmlEscaped().toUtf8() + "\"/>";
     QVERIFY(TestFiles::write(path("help1/start.zkhelp"),
                              helpFile("Start", "<lang name=\"de\"/>" + linkElement)));
-    if (loaded)
+    if (!target.isEmpty())
         QVERIFY(TestFiles::write(path("help2/" + link + ".zkhelp"), helpFile("Target")));
     UrlObserver observer;
     const QStringList schemes{u"http"_s, u"https"_s, u"mailto"_s};
@@ -260,7 +306,9 @@ void TestMainWindow::followLink()
     window = std::make_unique<MainWindow>(u"start"_s);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QVERIFY(shownText().endsWith(u'\n' + link));
+    QVERIFY(shownText().contains(u'\n' + link));
+    if (target == u"removed"_s)
+        QVERIFY(QFile::remove(path("help2/" + link + ".zkhelp")));
 
     auto *browser = child<QTextBrowser>("contentBrowser");
     QTextCursor middle = browser->document()->find(link);
@@ -272,44 +320,68 @@ void TestMainWindow::followLink()
     for (const QString &scheme : schemes)
         QDesktopServices::unsetUrlHandler(scheme);
 
-    QCOMPARE(shownText().startsWith(u"Target (v1.0)"_s), loaded);
+    QCOMPARE(byline() == u"Target (v1.0)"_s, loaded);
     QCOMPARE(observer.opened, opened);
     QCOMPARE(answerer.seen, dialogs);
 }
 
 void TestMainWindow::exportButton_data()
 {
-    QTest::addColumn<bool>("selectEntry");
+    QTest::addColumn<QString>("startFile");
     QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("result");
-    QTest::addColumn<bool>("written");
+    QTest::addColumn<QString>("author");
+    QTest::addColumn<bool>("opened");
 
     const QString choose = u"Export-Ordner wählen"_s;
-    QTest::newRow("no entry chosen")
-        << false << "out"
-        << "Export: Bitte wählen Sie eine Datei aus der Liste." << false;
-    QTest::newRow("folder dialog cancelled") << true << "" << choose << false;
-    QTest::newRow("written") << true << "out" << choose + "|Erfolg: Export nach:\n%1" << true;
-    QTest::newRow("folder inside a file")
-        << true << "blocker/out" << choose + "|Fehler: Export fehlgeschlagen." << false;
+    const QString success = choose + u"|Erfolg: Export nach:\n%1"_s;
+    QTest::newRow("no topic shown") << ""
+                                    << "out"
+                                    << "Ok"
+                                    << "Export: Bitte wählen Sie eine Datei aus der Liste."
+                                    << "" << false;
+    QTest::newRow("folder dialog cancelled") << "intro"
+                                             << ""
+                                             << "Ok" << choose << "" << false;
+    QTest::newRow("written") << "intro"
+                             << "out"
+                             << "Ok" << success << "Redaktion" << false;
+    QTest::newRow("written, folder opened") << "intro"
+                                            << "out"
+                                            << "Ordner öffnen" << success << "Redaktion" << true;
+    QTest::newRow("topic outside, named like one in the folders")
+        << "outside/intro.zkhelp"
+        << "out"
+        << "Ok" << success << "Draussen" << false;
+    QTest::newRow("folder inside a file") << "intro"
+                                          << "blocker/out"
+                                          << "Ok" << choose + "|Fehler: Export fehlgeschlagen."
+                                          << "" << false;
 }
 
-// The folder is typed into the dialog as a user would, one that cannot
-// exist included; "result" is every dialog seen, one after the other.
+// The topic on screen is exported, whatever the list shows. The folder is
+// typed into the dialog as a user would, one that cannot exist included;
+// "result" is every dialog seen, one after the other, the last one answered
+// with answer.
 void TestMainWindow::exportButton()
 {
-    QFETCH(bool, selectEntry);
+    QFETCH(QString, startFile);
     QFETCH(QString, folder);
+    QFETCH(QString, answer);
     QFETCH(QString, result);
-    QFETCH(bool, written);
+    QFETCH(QString, author);
+    QFETCH(bool, opened);
     QVERIFY(QDir().mkpath(path("out")));
     QVERIFY(TestFiles::write(path("blocker"), "a file"));
+    QVERIFY(TestFiles::write(path("outside/intro.zkhelp"), helpFile("Draussen")));
     const QString target = folder.isEmpty() ? QString() : path(folder);
+    UrlObserver observer;
+    QDesktopServices::setUrlHandler(u"file"_s, &observer, "open");
 
-    window = std::make_unique<MainWindow>();
-    if (selectEntry)
-        child<QListWidget>("fileListWidget")->setCurrentRow(0);
-    DialogAnswerer answerer({u"reject"_s, u"Ok"_s});
+    window = std::make_unique<MainWindow>(startFile);
+    child<QListWidget>("fileListWidget")->setCurrentRow(0);
+    DialogAnswerer answerer({u"reject"_s, answer});
     // Accepted as it stands: the dialog itself would refuse a folder that
     // cannot exist before the window sees it.
     answerer.inspectFileDialog = [&](QFileDialog *dialog) {
@@ -320,9 +392,13 @@ void TestMainWindow::exportButton()
     };
     child<QPushButton>("exportButton")->click();
     QTest::qWait(30);
+    QDesktopServices::unsetUrlHandler(u"file"_s);
 
     QCOMPARE(answerer.seen.join(u"|"_s), QString(result).replace(u"%1"_s, target));
-    QCOMPARE(QFile::exists(path("out/intro.html")), written);
+    QCOMPARE(QFile::exists(path("out/intro.html")), !author.isEmpty());
+    QVERIFY(TestFiles::read(path("out/intro.html")).contains(author.toUtf8()));
+    QCOMPARE(observer.opened,
+             opened ? QStringList(QUrl::fromLocalFile(target).toString()) : QStringList());
 }
 
 void TestMainWindow::clickEntry(const char *list, int row) const
@@ -366,11 +442,24 @@ void TestMainWindow::fullTextSearch()
         pasted.append(u"fuellwort wort%1"_s.arg(i));
     child<QLineEdit>("fullTextLineEdit")->setText(pasted.join(u' '));
     QTRY_COMPARE(window->statusBar()->currentMessage(), u"Suchanfrage gekuerzt auf 32 Woerter"_s);
-    child<QLineEdit>("fullTextLineEdit")->setText(u"NEEDLE"_s);
+    child<QLineEdit>("fullTextLineEdit")->setText(u"NEEDLE hides"_s);
     QTRY_COMPARE(results->rowCount(), 1);
     clickEntry("searchResultsList", 0);
     QCOMPARE(shownLanguage(), u"en"_s);
-    QCOMPARE(child<QTextBrowser>("contentBrowser")->textCursor().block().text(), u"Second"_s);
+    auto *browser = child<QTextBrowser>("contentBrowser");
+    QCOMPARE(browser->textCursor().block().text(), u"Second"_s);
+    QStringList marked;
+    for (const QTextEdit::ExtraSelection &mark : browser->extraSelections())
+        marked.append(mark.cursor.selectedText());
+    QCOMPARE(marked, QStringList({u"needle"_s, u"hides"_s}));
+    // Another topic drops the marks; the hit keeps its language over the
+    // one on screen.
+    auto *files = child<QListWidget>("fileListWidget");
+    clickEntry("fileListWidget", files->row(files->findItems(u"f0"_s, Qt::MatchExactly)[0]));
+    QCOMPARE(browser->extraSelections().size(), 0);
+    QCOMPARE(shownLanguage(), u"de"_s);
+    clickEntry("searchResultsList", 0);
+    QCOMPARE(shownLanguage(), u"en"_s);
 }
 
 // Back and forward, each topic in the language it had when it was left.
@@ -382,7 +471,7 @@ void TestMainWindow::history()
     auto *back = window->findChild<QAction *>(u"actionBack"_s);
     auto *forward = window->findChild<QAction *>(u"actionForward"_s);
     const auto state = [&] {
-        return shownText().section(u' ', 0, 0) + u' ' + shownLanguage() + u' ' +
+        return byline().section(u' ', 0, 0) + u' ' + shownLanguage() + u' ' +
                QString::number(back->isEnabled()) + QString::number(forward->isEnabled());
     };
     QCOMPARE(state(), u"Redaktion de 00"_s);
@@ -392,15 +481,15 @@ void TestMainWindow::history()
                                        ->findItems(u"usage"_s, Qt::MatchExactly)
                                        .value(0));
     clickEntry("fileListWidget", usageRow);
-    QCOMPARE(state(), u"Usage de 10"_s);
-    child<QComboBox>("languageComboBox")->setCurrentText(u"en"_s);
+    QCOMPARE(state(), u"Usage en 10"_s);
+    child<QComboBox>("languageComboBox")->setCurrentText(u"de"_s);
     back->trigger();
     QCOMPARE(state(), u"Redaktion en 01"_s);
     forward->trigger();
-    QCOMPARE(state(), u"Usage en 10"_s);
+    QCOMPARE(state(), u"Usage de 10"_s);
     back->trigger();
     clickEntry("fileListWidget", usageRow);
-    QCOMPARE(state(), u"Usage de 10"_s);
+    QCOMPARE(state(), u"Usage en 10"_s);
 }
 
 // Back and Forward show each page scrolled as far as it was left, even where
@@ -435,33 +524,42 @@ void TestMainWindow::findBar_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QList<QKeyCombination>>("keys");
+    QTest::addColumn<QString>("button");
     QTest::addColumn<int>("match");
-    QTest::addColumn<bool>("coloured");
+    QTest::addColumn<QString>("count");
     QTest::addColumn<bool>("open");
 
+    const QList<QKeyCombination> none;
     const QKeyCombination enter(Qt::Key_Return);
     const QKeyCombination f3(Qt::Key_F3);
     const QKeyCombination back(Qt::SHIFT | Qt::Key_F3);
-    QTest::newRow("typing finds the first")
-        << "alpha" << QList<QKeyCombination>() << 0 << false << true;
+    QTest::newRow("typing finds the first") << "alpha" << none << "" << 0 << "3 Treffer" << true;
     QTest::newRow("Enter goes on")
-        << "alpha" << QList<QKeyCombination>{enter} << 1 << false << true;
+        << "alpha" << QList<QKeyCombination>{enter} << "" << 1 << "3 Treffer" << true;
     QTest::newRow("F3 goes round the end")
-        << "alpha" << QList<QKeyCombination>{f3, f3, f3} << 0 << false << true;
+        << "alpha" << QList<QKeyCombination>{f3, f3, f3} << "" << 0 << "3 Treffer" << true;
     QTest::newRow("Shift+F3 goes back round")
-        << "alpha" << QList<QKeyCombination>{back} << 2 << false << true;
-    QTest::newRow("no match") << "omega" << QList<QKeyCombination>() << -1 << true << true;
+        << "alpha" << QList<QKeyCombination>{back} << "" << 2 << "3 Treffer" << true;
+    QTest::newRow("next button") << "alpha" << none << "findNextButton" << 1 << "3 Treffer" << true;
+    QTest::newRow("previous button")
+        << "alpha" << none << "findPreviousButton" << 2 << "3 Treffer" << true;
+    QTest::newRow("one match") << "gamma" << none << "" << 3 << "1 Treffer" << true;
+    QTest::newRow("no match") << "omega" << none << "" << -1 << "0 Treffer" << true;
+    QTest::newRow("a match lost while typing")
+        << "alphas" << none << "" << -1 << "0 Treffer" << true;
     QTest::newRow("Escape closes")
-        << "alpha" << QList<QKeyCombination>{QKeyCombination(Qt::Key_Escape)} << 0 << false
+        << "alpha" << QList<QKeyCombination>{QKeyCombination(Qt::Key_Escape)} << "" << -1 << ""
         << false;
+    QTest::newRow("close button") << "alpha" << none << "findCloseButton" << -1 << "" << false;
 }
 
 void TestMainWindow::findBar()
 {
     QFETCH(QString, text);
     QFETCH(QList<QKeyCombination>, keys);
+    QFETCH(QString, button);
     QFETCH(int, match);
-    QFETCH(bool, coloured);
+    QFETCH(QString, count);
     QFETCH(bool, open);
     QVERIFY(TestFiles::write(path(u"help1/page.zkhelp"_s),
                              helpFile("P", "<lang name=\"de\"><description>Alpha beta alpha "
@@ -476,16 +574,23 @@ void TestMainWindow::findBar()
     QTest::keyClicks(field, text);
     for (const QKeyCombination key : keys)
         QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+    if (!button.isEmpty())
+        QTest::mouseClick(child<QToolButton>(qPrintable(button)), Qt::LeftButton);
 
-    const QTextCursor cursor = child<QTextBrowser>("contentBrowser")->textCursor();
+    auto *browser = child<QTextBrowser>("contentBrowser");
+    const QTextCursor cursor = browser->textCursor();
     const QList<qsizetype> starts{shownText().indexOf(u"Alpha"_s), shownText().indexOf(u"alpha"_s),
-                                  shownText().indexOf(u"ALPHA"_s)};
+                                  shownText().indexOf(u"ALPHA"_s), shownText().indexOf(u"gamma"_s)};
     QCOMPARE(cursor.hasSelection() ? starts.indexOf(cursor.selectionStart()) : -1, match);
-    QCOMPARE(field->palette().color(QPalette::Base) != normal, coloured);
+    QCOMPARE(child<QLabel>("findCountLabel")->text(), count);
+    QCOMPARE(browser->extraSelections().size(), count.section(u' ', 0, 0).toInt());
+    QCOMPARE(field->palette().color(QPalette::Base) != normal, count == u"0 Treffer"_s);
     QCOMPARE(child<QWidget>("findBar")->isVisible(), open);
 }
 
-// Zoom, size and splitter come back in the next window.
+// Zoom, size and splitter come back in the next window. Ctrl+wheel zooms,
+// the description too, in steps Ctrl+0 undoes with the rest; the status
+// bar tells the level.
 void TestMainWindow::zoomAndWindowRemembered()
 {
     window = std::make_unique<MainWindow>(u"intro"_s);
@@ -493,6 +598,11 @@ void TestMainWindow::zoomAndWindowRemembered()
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
     auto *browser = child<QTextBrowser>("contentBrowser");
     const qreal normal = browser->font().pointSizeF();
+    const auto descriptionHeight = [this] {
+        auto *browser = child<QTextBrowser>("contentBrowser");
+        return browser->cursorRect(browser->document()->find(u"Intro DE"_s)).height();
+    };
+    const int normalHeight = descriptionHeight();
     QTest::keySequence(window.get(), QKeySequence::ZoomIn);
     QTest::keySequence(window.get(), QKeySequence::ZoomIn);
     QTest::keySequence(window.get(), QKeySequence::ZoomOut);
@@ -508,9 +618,23 @@ void TestMainWindow::zoomAndWindowRemembered()
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
     QCOMPARE(window->size(), QSize(640, 480));
     QCOMPARE(child<QSplitter>("splitter")->sizes(), sizes);
-    QCOMPARE(child<QTextBrowser>("contentBrowser")->font().pointSizeF(), zoomed);
+    browser = child<QTextBrowser>("contentBrowser");
+    QCOMPARE(browser->font().pointSizeF(), zoomed);
+    // A notch, then a touchpad's small turns making up another.
+    for (const int turn : {120, 40, 40, 40}) {
+        const QPointF centre = browser->viewport()->rect().center();
+        QWheelEvent wheel(centre, browser->viewport()->mapToGlobal(centre), {}, {0, turn},
+                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(browser->viewport(), &wheel);
+    }
+    QCOMPARE(browser->font().pointSizeF(), zoomed + 2);
+    QVERIFY(descriptionHeight() > normalHeight);
+    QVERIFY(window->statusBar()->currentMessage().contains(
+        QRegularExpression(u"^Zoom: 1[1-9]\\d %$"_s)));
     QTest::keyClick(window.get(), Qt::Key_0, Qt::ControlModifier);
-    QCOMPARE(child<QTextBrowser>("contentBrowser")->font().pointSizeF(), normal);
+    QCOMPARE(browser->font().pointSizeF(), normal);
+    QCOMPARE(descriptionHeight(), normalHeight);
+    QCOMPARE(window->statusBar()->currentMessage(), u"Zoom: 100 %"_s);
     window->close();
 }
 
@@ -540,6 +664,57 @@ void TestMainWindow::savePdf()
         dialogs.append(failure);
     QCOMPARE(answerer.seen, dialogs);
     QCOMPARE(TestFiles::read(path(chosen + u".pdf"_s)).startsWith("%PDF"), failure.isEmpty());
+}
+
+void TestMainWindow::keyboard_data()
+{
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<QString>("focused");
+
+    QTest::newRow("Return opens") << QKeyCombination(Qt::Key_Return) << "fileListWidget";
+    QTest::newRow("Enter opens") << QKeyCombination(Qt::Key_Enter) << "fileListWidget";
+    QTest::newRow("Ctrl+L") << QKeyCombination(Qt::CTRL | Qt::Key_L) << "searchLineEdit";
+    QTest::newRow("Ctrl+Shift+F") << QKeyCombination(Qt::CTRL | Qt::SHIFT | Qt::Key_F)
+                                  << "fullTextLineEdit";
+}
+
+// The key is pressed on the list's first entry; only Enter opens it.
+void TestMainWindow::keyboard()
+{
+    QFETCH(QKeyCombination, key);
+    QFETCH(QString, focused);
+    window = std::make_unique<MainWindow>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    auto *list = child<QListWidget>("fileListWidget");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Home);
+    QTest::keyClick(list, key.key(), key.keyboardModifiers());
+    QCOMPARE(QApplication::focusWidget()->objectName(), focused);
+    QCOMPARE(byline() == u"Redaktion (v1.0)"_s, focused == u"fileListWidget"_s);
+}
+
+void TestMainWindow::toolTips_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("toolTip");
+
+    QTest::newRow("open") << "actionOpen"
+                          << "Öffnen (Strg+O)";
+    QTest::newRow("back") << "actionBack"
+                          << "Zurück (Alt+Links)";
+    QTest::newRow("zoom in") << "actionZoomIn"
+                             << "Vergrößern (Strg++)";
+    QTest::newRow("no key") << "actionSavePdf"
+                            << "Als PDF speichern";
+}
+
+void TestMainWindow::toolTips()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, toolTip);
+    window = std::make_unique<MainWindow>(u"intro"_s);
+    QCOMPARE(window->findChild<QAction *>(action)->toolTip(), toolTip);
 }
 
 QTEST_MAIN(TestMainWindow)
