@@ -682,8 +682,8 @@ void TestEditorWindow::largeProjects_data()
         << QStringList{"x.zkhelp=de:A,B;en:A", "y.zkhelp=de:", "z.zkhelp=de:;en:"}
         << "click x.zkhelp/de; key projectTree F8; current x.zkhelp/en; page pageLanguage; "
            "key projectTree F8; current y.zkhelp; key projectTree F8; current x.zkhelp; "
-           "key projectTree Shift+F8; current y.zkhelp; set treeFilterLineEdit X; "
-           "key projectTree F8; current x.zkhelp"
+           "key projectTree Shift+F8; current y.zkhelp; set treeFilterLineEdit Y; "
+           "key projectTree F8; current y.zkhelp"
         << "" << QStringList{} << "x.zkhelp(de(A,B),en(A)),y.zkhelp(de),z.zkhelp(de,en)"
         << QStringList{};
     QTest::newRow("links that lead nowhere are marked; web, mail and member links are not")
