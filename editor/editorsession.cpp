@@ -174,13 +174,6 @@ void EditorSession::drop(const QString &path)
     links = LinkResolver(linkFolders);
 }
 
-bool EditorSession::isChanged(const QString &path) const
-{
-    const auto doc = edited.constFind(path);
-    const auto copy = stored.constFind(path);
-    return doc != edited.cend() && (copy == stored.cend() || *copy != *doc);
-}
-
 QStringList EditorSession::changedFiles() const
 {
     return unsaved().keys();

@@ -55,9 +55,6 @@ public:
     // Forgets the document of path, as after its file was deleted.
     void drop(const QString &path);
 
-    // Whether the document of path differs from its stored copy.
-    bool isChanged(const QString &path) const;
-
     // The copy of path last read or written, or nullptr.
     const HelpData *storedDocument(const QString &path) const;
 
