@@ -1,7 +1,8 @@
 // Times the editor window on a large project: the tree rebuild against
-// parsing the same files alone (goal: at most twice that), and adding one
-// section (write one file, rebuild) next to it, and the recovery write of one
-// changed file against its goal of 20 ms. Prints one table.
+// parsing the same files alone (goal: at most twice that), adding one section
+// from the command to the redrawn tree (goal: under 100 ms; only that file's
+// nodes are drawn anew) next to it, and the recovery write of one changed
+// file against its goal of 20 ms. Prints one table.
 //
 // Usage: zkhelp_bench_editor [FILES]   (default 2000, in 20 folders; each file
 // has 2 languages of 5 sections, so 13 nodes per file and 20 folder nodes)
@@ -142,15 +143,17 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "wrong tree: %d nodes, then %d\n", nodes, countNodes());
         return 1;
     }
-    std::printf("%-22s %7s %10s %10s %7s  %-12s  %s\n", "case", "nodes", "seconds", "floor_s",
+    const QByteArray addRow = QStringLiteral("add a section, %1 files").arg(files).toUtf8();
+    std::printf("%-26s %7s %10s %10s %7s  %-12s  %s\n", "case", "nodes", "seconds", "floor_s",
                 "ratio", "goal", "floor");
     const double ratio = rebuild / parsing;
-    std::printf("%-22s %7d %10.4f %10.4f %6.2fx  <= 2x %-6s  %s\n", "editor rebuild", nodes,
+    std::printf("%-26s %7d %10.4f %10.4f %6.2fx  <= 2x %-6s  %s\n", "editor rebuild", nodes,
                 rebuild, parsing, ratio, ratio <= 2 ? "met" : "MISSED",
                 "HelpParser::parse of every file");
-    std::printf("%-22s %7d %10.4f %10.4f %6.2fx  %-12s  %s\n", "add a section", nodes + added,
-                addSection, rebuild, addSection / rebuild, "reported", "the rebuild alone");
-    std::printf("%-22s %7d %10.4f %10.4f %6.2fx  <= 20 ms %-3s  %s\n", "recovery write", 1,
+    std::printf("%-26s %7d %10.4f %10.4f %6.2fx  < 100 ms %-3s  %s\n", addRow.constData(),
+                nodes + added, addSection, rebuild, addSection / rebuild,
+                addSection < 0.100 ? "met" : "MISSED", "the full rebuild");
+    std::printf("%-26s %7d %10.4f %10.4f %6.2fx  <= 20 ms %-3s  %s\n", "recovery write", 1,
                 recovery, 0.020, recovery / 0.020, recovery <= 0.020 ? "met" : "MISSED",
                 "goal: one changed file of the project");
     return 0;

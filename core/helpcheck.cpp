@@ -101,33 +101,6 @@ struct Member
     bool readable = true;
 };
 
-// Resolves each link name once: every file looks its links up along the
-// same folders.
-class LinkResolver
-{
-public:
-    explicit LinkResolver(const QList<QString> &folders)
-        : folders(folders)
-    {}
-
-    // The identity of the file name leads to, or an empty string.
-    QString identity(const QString &name)
-    {
-        auto it = cache.constFind(name);
-        if (it == cache.cend()) {
-            const QString path = finder.findHelpFile(folders, name);
-            it = cache.insert(name,
-                              path.isEmpty() ? QString() : QFileInfo(path).canonicalFilePath());
-        }
-        return *it;
-    }
-
-private:
-    const QList<QString> &folders;
-    HelpFinder finder;
-    QHash<QString, QString> cache;
-};
-
 // The set's members in order: things that are not regular files are skipped,
 // a second name of a file already taken is dropped, and with namesShadow a
 // later file of a name already taken only gets its note.
@@ -182,6 +155,32 @@ QString findingKindName(FindingKind kind)
     return QString();
 }
 
+QString LinkResolver::target(const QString &link)
+{
+    if (isDesktopLink(link))
+        return QString();
+    auto it = cache.constFind(link);
+    if (it == cache.cend()) {
+        const QString path =
+            linkPagePath(link).isEmpty() ? QString() : finder.findHelpFile(folders, link);
+        it = cache.insert(link, path.isEmpty() ? QString() : QFileInfo(path).canonicalFilePath());
+    }
+    return *it;
+}
+
+QList<Finding> brokenLinks(const QString &filePath, const HelpData &data, LinkResolver &resolver)
+{
+    QList<Finding> findings;
+    QSet<QString> broken;
+    for (const QString &link : data.links) {
+        if (!isDesktopLink(link) && resolver.target(link).isEmpty() && !broken.contains(link)) {
+            broken.insert(link);
+            findings.append(finding(filePath, FindingKind::BrokenLink, QString(), -1, link));
+        }
+    }
+    return findings;
+}
+
 bool isError(FindingKind kind)
 {
     return kind != FindingKind::Orphan && kind != FindingKind::Shadowed;
@@ -229,24 +228,13 @@ CheckReport checkHelpSet(const HelpSet &set, const QString &preferredReference)
                 finding(member.path, FindingKind::Unreadable, QString(), -1, error));
         // Links read before an error still lead somewhere, so the files they
         // reach are no orphans; only a readable file is blamed for its own.
-        QSet<QString> broken;
         for (const QString &link : data.links) {
-            if (isDesktopLink(link))
-                continue;
-            // A name that leaves the set's folders by path is broken even
-            // where a file lies there: the export gives it no page either.
-            const QString target =
-                linkPagePath(link).isEmpty() ? QString() : resolver.identity(link);
-            if (target.isEmpty()) {
-                if (member.readable && !broken.contains(link)) {
-                    broken.insert(link);
-                    report.findings.append(
-                        finding(member.path, FindingKind::BrokenLink, QString(), -1, link));
-                }
-            } else if (target != member.identity) {
+            const QString target = resolver.target(link);
+            if (!target.isEmpty() && target != member.identity)
                 linkedTo.insert(target);
-            }
         }
+        if (member.readable)
+            report.findings += brokenLinks(member.path, data, resolver);
         if (!member.readable)
             continue;
         member.languages = data.languages.keys();

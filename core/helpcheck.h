@@ -3,9 +3,11 @@
 #pragma once
 
 #include "helpdata.h"
+#include "helpfinder.h"
 #include "helpset.h"
 #include "translationbasis.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -44,6 +46,30 @@ struct Finding
 QList<Finding> checkDocument(const QString &filePath, const HelpData &data,
                              const QStringList &setLanguages, const QString &preferredReference,
                              int *unconfirmed = nullptr);
+
+// Looks link names up along folders, each name once: every file of a set
+// looks its links up along the same folders.
+class LinkResolver
+{
+public:
+    explicit LinkResolver(const QList<QString> &folders = {})
+        : folders(folders)
+    {}
+
+    // The canonical path of the help file link leads to, or an empty string.
+    // A name that leaves the folders by path leads nowhere even where a file
+    // lies there: the export gives it no page either. Web and mail links are
+    // not help files and lead nowhere here.
+    QString target(const QString &link);
+
+private:
+    QList<QString> folders;
+    HelpFinder finder;
+    QHash<QString, QString> cache;
+};
+
+// A finding for each link of data that leads nowhere, each name once.
+QList<Finding> brokenLinks(const QString &filePath, const HelpData &data, LinkResolver &resolver);
 
 struct CheckReport
 {

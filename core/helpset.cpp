@@ -10,13 +10,15 @@ namespace ZkHelp {
 
 namespace {
 
-QList<QString> sortedSubfolders(const QString &root)
+// root first, then every folder below it, sorted.
+QList<QString> foldersFrom(const QString &root)
 {
     QList<QString> folders;
     QDirIterator it(root, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext())
         folders.append(it.next());
     std::sort(folders.begin(), folders.end());
+    folders.prepend(root);
     return folders;
 }
 
@@ -36,10 +38,15 @@ HelpSet folderSet(const QString &folder, const HelpCollection &collection)
     while (it.hasNext())
         set.files.append(it.next());
     std::sort(set.files.begin(), set.files.end());
-    const QList<QString> folders = QList<QString>{root} + sortedSubfolders(root);
+    const QList<QString> folders = foldersFrom(root);
     set.linkFolders = folders + collection.searchPaths();
     set.undecodable = HelpFinder().findUndecodableFiles(folders);
     return set;
+}
+
+QList<QString> folderLinkFolders(const QString &folder, const HelpCollection &collection)
+{
+    return foldersFrom(QDir::cleanPath(QDir(folder).absolutePath())) + collection.searchPaths();
 }
 
 } // namespace ZkHelp

@@ -27,4 +27,7 @@ HelpSet searchFolderSet(const HelpCollection &collection);
 // folders.
 HelpSet folderSet(const QString &folder, const HelpCollection &collection);
 
+// The folders the links of folderSet's files are looked up along.
+QList<QString> folderLinkFolders(const QString &folder, const HelpCollection &collection);
+
 } // namespace ZkHelp

@@ -30,6 +30,7 @@ void EditorSession::load(const QString &projectDir, const QStringList &members)
     edited.clear();
     onDisk.clear();
     ignoredVersions.clear();
+    links = LinkResolver(linkFolders);
     const QDir dir(projectDir);
     for (const QString &member : members) {
         const QString path = dir.filePath(member);
@@ -163,6 +164,16 @@ HelpSection *EditorSession::section(const QString &path, const QString &key, int
     return lang && index >= 0 && index < lang->sections.size() ? &lang->sections[index] : nullptr;
 }
 
+void EditorSession::drop(const QString &path)
+{
+    edited.remove(path);
+    stored.remove(path);
+    onDisk.remove(path);
+    ignoredVersions.remove(path);
+    // Links to the file led somewhere until now.
+    links = LinkResolver(linkFolders);
+}
+
 QStringList EditorSession::changedFiles() const
 {
     return unsaved().keys();
@@ -200,7 +211,9 @@ QStringList EditorSession::languages() const
 QList<Finding> EditorSession::findings(const QString &path, const QStringList &setLanguages) const
 {
     const HelpData *doc = document(path);
-    return doc ? checkDocument(path, *doc, setLanguages, preferredReference) : QList<Finding>();
+    return doc ? brokenLinks(path, *doc, links) +
+                     checkDocument(path, *doc, setLanguages, preferredReference)
+               : QList<Finding>();
 }
 
 std::optional<HelpData> EditorSession::withSectionsConfirmed(const QString &path,

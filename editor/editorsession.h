@@ -32,6 +32,10 @@ public:
         Deleted, // or no longer a file
     };
 
+    // The folders links are looked up along, for the broken links findings()
+    // names; taken from the next load on.
+    void setLinkFolders(const QList<QString> &folders) { linkFolders = folders; }
+
     // Forgets every document, then reads each member (relative to
     // projectDir) that exists; those read count as stored.
     void load(const QString &projectDir, const QStringList &members);
@@ -47,6 +51,9 @@ public:
 
     // The paths of every document held, sorted.
     QStringList paths() const { return edited.keys(); }
+
+    // Forgets the document of path, as after its file was deleted.
+    void drop(const QString &path);
 
     // The copy of path last read or written, or nullptr.
     const HelpData *storedDocument(const QString &path) const;
@@ -99,8 +106,9 @@ public:
     // Every language key of any document held, sorted.
     QStringList languages() const;
 
-    // What is out of step in path's document (missing languages against
-    // setLanguages, section counts, stale and empty texts).
+    // What is out of step in path's document (links that lead nowhere,
+    // missing languages against setLanguages, section counts, stale and
+    // empty texts).
     QList<Finding> findings(const QString &path, const QStringList &setLanguages) const;
 
     // Structural edits, on the document as edited: each returns the document
@@ -145,6 +153,9 @@ private:
     QMap<QString, Fingerprint> onDisk;
     QMap<QString, QByteArray> ignoredVersions;
     QString preferredReference;
+    QList<QString> linkFolders;
+    // A cache of look-ups, so a marking stays const.
+    mutable LinkResolver links;
     HelpParser parser;
     HelpWriter writer;
     QString lastError;

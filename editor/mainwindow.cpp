@@ -11,8 +11,6 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QStandardPaths>
-#include <QStyle>
-#include <QTreeWidgetItemIterator>
 
 #include <algorithm>
 
@@ -36,15 +34,12 @@ MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
     , menu(session, this)
 {
     ui->setupUi(this);
-    warningIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
-    fileIcon = style()->standardIcon(QStyle::SP_FileIcon);
-    ui->projectTree->setContextMenuPolicy(Qt::CustomContextMenu);
-    // All rows are one line high; saying so spares the view measuring 26,000
-    // of them after each rebuild of a large project.
-    ui->projectTree->setUniformRowHeights(true);
+    view = std::make_unique<ProjectView>(ui->projectTree, session);
+    view->bindControls(ui->treeFilterLineEdit, ui->actionNextMark, ui->actionPreviousMark);
     connect(ui->editorStack, &NodePage::saveRequested, this, &MainWindow::on_actionSave_triggered);
     // Whatever is typed reaches the recovery folder within a second.
     connect(ui->editorStack, &NodePage::edited, &recovery, &ZkHelp::RecoveryController::schedule);
+    connect(ui->editorStack, &NodePage::edited, this, &MainWindow::showUnsaved);
     connect(&recovery, &ZkHelp::RecoveryController::restored, this, &MainWindow::redrawTree);
     connect(&disk, &ZkHelp::DiskWatch::aboutToCheck, this, &MainWindow::syncUiToData);
     connect(&disk, &ZkHelp::DiskWatch::reloaded, this, [this] {
@@ -57,17 +52,22 @@ MainWindow::MainWindow(const QString &searchPathFile, QWidget *parent)
     connect(&menu, &NodeMenu::aboutToEdit, this, &MainWindow::syncUiToData);
     connect(&menu, &NodeMenu::structureEdited, this, &MainWindow::writeStructure);
     connect(&menu, &NodeMenu::fileRemovalConfirmed, this, &MainWindow::removeFile);
+    menu.bind(NodeMenu::Command::AddLanguage, ui->actionAddLanguage);
+    menu.bind(NodeMenu::Command::AddSection, ui->actionAddSection, ui->projectTree);
+    menu.bind(NodeMenu::Command::Confirm, ui->actionConfirm);
+    menu.bind(NodeMenu::Command::Remove, ui->actionDelete, ui->projectTree);
+    connect(ui->actionQuit, &QAction::triggered, this, &QWidget::close);
+    enableProjectCommands();
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::loadProjectView()
 {
-    ui->projectTree->clear();
-    currentItem = nullptr;
     ui->editorStack->release();
-    setWindowTitle(tr("Editor - %1").arg(projectManager.projectName));
-
+    setWindowTitle(tr("Editor - %1[*]").arg(projectManager.projectName));
+    enableProjectCommands();
+    session.setLinkFolders(projectManager.linkFolders());
     session.load(projectManager.projectDir, projectManager.files);
     session.setPreferredReference(projectManager.referenceLanguage());
     recovery.setProject(projectManager.projectDir);
@@ -78,51 +78,66 @@ void MainWindow::loadProjectView()
 // that was current stays so when it is still there.
 void MainWindow::redrawTree()
 {
-    const NodeRef shown = currentItem ? nodeOf(currentItem) : NodeRef();
-    ui->projectTree->clear();
-    currentItem = nullptr;
-    ProjectTree::build(ui->projectTree, projectManager.projectDir, projectManager.files, session);
-    ui->projectTree->expandAll();
-    projectLanguages = session.languages();
-    for (QTreeWidgetItemIterator it(ui->projectTree); *it; ++it) {
-        if (kindOf(*it) == KindFile)
-            markStatus(*it);
-    }
-    if (QTreeWidgetItem *item = ProjectTree::find(ui->projectTree, shown)) {
-        ui->projectTree->setCurrentItem(item);
-        on_projectTree_itemClicked(item, 0);
-        return;
-    }
-    ui->editorStack->release();
+    showNode(
+        view->redraw(projectManager.projectDir, projectManager.files, ui->editorStack->node()));
+    showUnsaved();
 }
 
+// Whatever moves the current node, the page follows, the old one's fields
+// kept first.
+void MainWindow::on_projectTree_currentItemChanged(QTreeWidgetItem *current, QTreeWidgetItem *)
+{
+    syncUiToData();
+    showNode(current);
+}
+
+// Clicking the node shown again fills its page anew from the document.
 void MainWindow::on_projectTree_itemClicked(QTreeWidgetItem *item, int)
 {
-    if (currentItem && currentItem != item)
-        syncUiToData();
-    currentItem = item;
-    ui->editorStack->show(nodeOf(item), session);
+    showNode(item);
+}
+
+void MainWindow::showNode(QTreeWidgetItem *item)
+{
+    const NodeRef node = item ? nodeOf(item) : NodeRef();
+    menu.setNode(node);
+    if (item)
+        ui->editorStack->show(node, session);
+    else
+        ui->editorStack->release();
+}
+
+// After a command changed the tree: its node and what was done.
+void MainWindow::showPlace(QTreeWidgetItem *item, const QString &message)
+{
+    showNode(item);
+    showUnsaved();
+    statusBar()->showMessage(message, 5000);
+}
+
+void MainWindow::showUnsaved()
+{
+    const QStringList changed = session.unsaved(ui->editorStack->typed(session)).keys();
+    setWindowModified(!changed.isEmpty());
+    view->markUnsaved(changed);
+}
+
+void MainWindow::enableProjectCommands()
+{
+    const bool open = !projectManager.projectDir.isEmpty();
+    for (QAction *action :
+         {ui->actionSave, ui->actionNewFile, ui->actionReload, ui->actionRegisterPath,
+          ui->actionReferenceLanguage, ui->actionNextMark, ui->actionPreviousMark})
+        action->setEnabled(open);
+    ui->treeFilterLineEdit->setEnabled(open);
 }
 
 void MainWindow::syncUiToData()
 {
-    HelpData *doc = currentItem ? session.document(ui->editorStack->node().path) : nullptr;
-    if (!doc || !ui->editorStack->apply(*doc))
-        return;
-    if (kindOf(currentItem) == KindSection)
-        currentItem->setText(0, ui->editorStack->sectionName());
-    QTreeWidgetItem *fileNode = currentItem;
-    while (fileNode && kindOf(fileNode) != KindFile)
-        fileNode = fileNode->parent();
-    markStatus(fileNode);
-}
-
-void MainWindow::markStatus(QTreeWidgetItem *fileNode)
-{
-    if (!fileNode)
-        return;
-    ProjectTree::markStatus(fileNode, session.findings(nodeOf(fileNode).path, projectLanguages),
-                            warningIcon, fileIcon);
+    const NodeRef node = ui->editorStack->node();
+    HelpData *doc = session.document(node.path);
+    if (doc && ui->editorStack->apply(*doc))
+        view->refresh(node);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -148,7 +163,8 @@ bool MainWindow::writeFile(const QString &filePath)
         reportSaveFailure();
         return false;
     }
-    markStatus(ProjectTree::find(ui->projectTree, {KindFile, filePath, {}, 0}));
+    view->refresh({KindFile, filePath, {}, 0});
+    showUnsaved();
     statusBar()->showMessage(tr("Gespeichert: %1").arg(QFileInfo(filePath).fileName()), 2000);
     return true;
 }
@@ -169,10 +185,10 @@ bool MainWindow::maybeSave(const QString &exceptFile)
     changed.removeAll(exceptFile);
     if (changed.isEmpty())
         return true;
-    const auto answer = QMessageBox::question(
-        this, tr("Ungespeicherte Änderungen"),
-        tr("Es gibt ungespeicherte Änderungen. Jetzt speichern?"),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    QStringList names;
+    for (const QString &path : std::as_const(changed))
+        names.append(QDir(projectManager.projectDir).relativeFilePath(path));
+    const auto answer = Prompts::unsaved(this, names);
     if (answer == QMessageBox::Discard) {
         recovery.discard();
         return true;
@@ -185,10 +201,9 @@ bool MainWindow::maybeSave(const QString &exceptFile)
 
 void MainWindow::on_actionSave_triggered()
 {
-    if (!currentItem)
-        return;
     syncUiToData();
-    saveFile(nodeOf(currentItem).path);
+    if (ui->projectTree->currentItem())
+        saveFile(nodeOf(ui->projectTree->currentItem()).path);
 }
 
 void MainWindow::on_projectTree_customContextMenuRequested(const QPoint &pos)
@@ -197,29 +212,30 @@ void MainWindow::on_projectTree_customContextMenuRequested(const QPoint &pos)
         menu.popup(nodeOf(item), ui->projectTree->viewport()->mapToGlobal(pos));
 }
 
-// Writes a language or section change of one file and rebuilds. Edits of
-// other files would be dropped by the rebuild, so they are asked about
-// first; a failed write keeps the document in memory as it was, edits
-// included, instead of rebuilding it away.
-void MainWindow::writeStructure(const QString &filePath, const HelpData &changed)
+// Writes a language or section change of one file and redraws that file's
+// nodes alone; the edits of other files stay as they are. A failed write
+// keeps the document in memory as it was, edits included.
+void MainWindow::writeStructure(const QString &filePath, const NodeMenu::Edit &edit)
 {
-    if (!maybeSave(filePath) ||
-        disk.confirmBeforeWrite(filePath) != ZkHelp::DiskWatch::Decision::Write)
+    if (disk.confirmBeforeWrite(filePath) != ZkHelp::DiskWatch::Decision::Write)
         return;
     recovery.schedule();
-    if (session.replaceAndSave(filePath, changed))
-        loadProjectView();
-    else
-        reportSaveFailure();
+    if (!session.replaceAndSave(filePath, edit.changed))
+        return reportSaveFailure();
+    // The page's node may be gone or moved: it is not to be kept.
+    ui->editorStack->release();
+    showPlace(view->redrawFile(filePath, edit.place), edit.message);
 }
 
 void MainWindow::removeFile(const QString &filePath)
 {
-    if (!maybeSave(filePath))
-        return;
     projectManager.removeFileFromProject(filePath, true);
-    loadProjectView();
+    session.drop(filePath);
+    recovery.schedule();
     ui->editorStack->clear();
+    showPlace(
+        view->removeFile(filePath),
+        tr("Datei gelöscht: %1").arg(QDir(projectManager.projectDir).relativeFilePath(filePath)));
 }
 
 void MainWindow::on_actionNewProject_triggered()
@@ -258,20 +274,16 @@ void MainWindow::on_actionOpenProject_triggered()
 
 void MainWindow::on_actionNewFile_triggered()
 {
-    if (projectManager.projectDir.isEmpty()) {
-        QMessageBox::warning(this, tr("Info"), tr("Bitte erst ein Projekt öffnen/erstellen."));
-        return;
-    }
     if (!maybeSave())
         return;
     QFileDialog dialog(this, tr("Neue Datei"), projectManager.projectDir, tr("Hilfe (*.zkhelp)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // A name typed without extension would otherwise never become a member.
     dialog.setDefaultSuffix(ZkHelp::helpFileExtension.mid(1));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
+    const QString path = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : "";
+    if (path.isEmpty())
         return;
-
-    if (!session.createFile(dialog.selectedFiles().constFirst())) {
+    if (!session.createFile(path)) {
         Prompts::box(this, QMessageBox::Critical, tr("Fehler"),
                      tr("Datei konnte nicht angelegt werden."), QMessageBox::Ok,
                      session.errorString());
@@ -280,11 +292,13 @@ void MainWindow::on_actionNewFile_triggered()
     projectManager.refreshFileList();
     projectManager.saveProject();
     loadProjectView();
+    showPlace(view->select({KindFile, path, {}, 0}),
+              tr("Datei angelegt: %1").arg(QDir(projectManager.projectDir).relativeFilePath(path)));
 }
 
 void MainWindow::on_actionReload_triggered()
 {
-    if (projectManager.projectDir.isEmpty() || !maybeSave())
+    if (!maybeSave())
         return;
     projectManager.refreshFileList();
     loadProjectView();
@@ -292,12 +306,8 @@ void MainWindow::on_actionReload_triggered()
 
 void MainWindow::on_actionReferenceLanguage_triggered()
 {
-    if (projectManager.projectDir.isEmpty()) {
-        QMessageBox::warning(this, tr("Info"), tr("Kein Projekt geöffnet."));
-        return;
-    }
     const QString automatic = tr("(erste Sprache jeder Datei)");
-    const QStringList choices = QStringList{automatic} + projectLanguages;
+    const QStringList choices = QStringList{automatic} + view->languages();
     bool ok = false;
     const QString chosen = QInputDialog::getItem(
         this, tr("Referenzsprache"), tr("Übersetzt wird aus:"), choices,
@@ -313,13 +323,10 @@ void MainWindow::on_actionReferenceLanguage_triggered()
 
 void MainWindow::on_actionRegisterPath_triggered()
 {
-    if (projectManager.projectDir.isEmpty()) {
-        QMessageBox::warning(this, tr("Info"), tr("Kein Projekt geöffnet."));
-        return;
-    }
     if (projectManager.registerPathInGlobalConfig())
-        QMessageBox::information(this, tr("Info"),
-                                 tr("Pfad (inkl. Unterordner) wurde registriert."));
+        Prompts::box(this, QMessageBox::Information, tr("Info"),
+                     tr("Pfad (inkl. Unterordner) wurde registriert."), QMessageBox::Ok,
+                     projectManager.pathFile());
     else
         Prompts::box(this, QMessageBox::Warning, tr("Info"),
                      tr("Pfad konnte nicht registriert werden."), QMessageBox::Ok,

@@ -7,9 +7,9 @@
 #include "helpdata.h"
 #include "nodemenu.h"
 #include "projectmanager.h"
+#include "projectview.h"
 #include "recoverycontroller.h"
 
-#include <QIcon>
 #include <QMainWindow>
 #include <QString>
 
@@ -50,6 +50,7 @@ protected:
 
 private slots:
     void on_projectTree_itemClicked(QTreeWidgetItem *item, int column);
+    void on_projectTree_currentItemChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);
     void on_projectTree_customContextMenuRequested(const QPoint &pos);
     void on_actionSave_triggered();
     void on_actionNewProject_triggered();
@@ -61,12 +62,15 @@ private slots:
 
 private:
     void redrawTree();
-    void markStatus(QTreeWidgetItem *fileNode);
+    void showNode(QTreeWidgetItem *item);
+    void showPlace(QTreeWidgetItem *item, const QString &message);
+    void showUnsaved();
+    void enableProjectCommands();
     bool saveFile(const QString &filePath);
     bool writeFile(const QString &filePath);
     void reportSaveFailure();
     bool maybeSave(const QString &exceptFile = QString());
-    void writeStructure(const QString &filePath, const ZkHelp::HelpData &changed);
+    void writeStructure(const QString &filePath, const NodeMenu::Edit &edit);
     void removeFile(const QString &filePath);
 
     std::unique_ptr<Ui::MainWindow> ui;
@@ -75,8 +79,5 @@ private:
     ZkHelp::RecoveryController recovery;
     ZkHelp::DiskWatch disk;
     NodeMenu menu;
-    QStringList projectLanguages;
-    QIcon warningIcon;
-    QIcon fileIcon;
-    QTreeWidgetItem *currentItem = nullptr;
+    std::unique_ptr<ProjectView> view;
 };

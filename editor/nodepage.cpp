@@ -2,6 +2,8 @@
 #include "referencetext.h"
 #include "ui_nodepage.h"
 
+#include <QKeyEvent>
+
 using ZkHelp::HelpData;
 using ZkHelp::HelpLanguage;
 using ZkHelp::HelpSection;
@@ -29,6 +31,23 @@ NodePage::NodePage(QWidget *parent)
     connect(ui->editContent, &QPlainTextEdit::textChanged, this, &NodePage::edited);
     connect(ui->listLinks->model(), &QAbstractItemModel::rowsInserted, this, &NodePage::edited);
     connect(ui->listLinks->model(), &QAbstractItemModel::rowsRemoved, this, &NodePage::edited);
+    // Tab walks the page from field to field, the section text included;
+    // Ctrl+Tab too, as it does out of a text field in most programs.
+    for (QPlainTextEdit *text : findChildren<QPlainTextEdit *>()) {
+        text->setTabChangesFocus(true);
+        text->installEventFilter(this);
+    }
+}
+
+bool NodePage::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (event->type() != QEvent::KeyPress || !(key->modifiers() & Qt::ControlModifier) ||
+        (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab))
+        return QStackedWidget::eventFilter(watched, event);
+    QKeyEvent plain(QEvent::KeyPress, key->key(), key->modifiers() & ~Qt::ControlModifier);
+    QCoreApplication::sendEvent(watched, &plain);
+    return true;
 }
 
 NodePage::~NodePage() = default;
@@ -126,11 +145,6 @@ QMap<QString, HelpData> NodePage::typed(const ZkHelp::EditorSession &session) co
     if (!doc || !apply(copy))
         return {};
     return {{shown.path, copy}};
-}
-
-QString NodePage::sectionName() const
-{
-    return ui->editSectionName->text();
 }
 
 void NodePage::on_btnAddLink_clicked()

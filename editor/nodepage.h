@@ -49,14 +49,14 @@ public:
     // its path; empty when the page shows none of them.
     QMap<QString, ZkHelp::HelpData> typed(const ZkHelp::EditorSession &session) const;
 
-    // The section name as typed.
-    QString sectionName() const;
-
 signals:
     // A field or the links changed, typed or filled in.
     void edited();
     // One of the pages' save buttons was pressed.
     void saveRequested();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void on_btnAddLink_clicked();

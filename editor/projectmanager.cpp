@@ -1,6 +1,8 @@
 #include "projectmanager.h"
 
+#include "helpcollection.h"
 #include "helpdata.h"
+#include "helpset.h"
 #include "projectfile.h"
 #include "searchpathfile.h"
 
@@ -148,6 +150,13 @@ QString ProjectManager::referenceKey() const
     return QStringLiteral("referenceLanguage/") +
            QString::fromLatin1(
                QCryptographicHash::hash(folder, QCryptographicHash::Sha256).toHex().left(16));
+}
+
+QList<QString> ProjectManager::linkFolders() const
+{
+    return folderLinkFolders(
+        projectDir,
+        HelpCollection::fromPathFile(searchPathFile, QCoreApplication::applicationDirPath()));
 }
 
 QString ProjectManager::globalPathFile()

@@ -66,6 +66,11 @@ public:
     QString referenceLanguage() const;
     void setReferenceLanguage(const QString &key);
 
+    // The folders the members' links are looked up along, as the set check
+    // of the project folder looks them up: the project's folders, then the
+    // search folders of pathFile().
+    QList<QString> linkFolders() const;
+
     // The "Path" file that registerPathInGlobalConfig() appends to.
     QString pathFile() const { return searchPathFile; }
 

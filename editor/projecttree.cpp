@@ -1,6 +1,7 @@
 #include "projecttree.h"
 
 #include "editorsession.h"
+#include "findingtext.h"
 
 #include <QDir>
 #include <QStyle>
@@ -49,17 +50,22 @@ QTreeWidgetItem *find(QTreeWidget *tree, const NodeRef &node)
     return nullptr;
 }
 
-namespace {
-
-// Built before it joins the tree, so that the view hears of the whole
-// subtree once.
-QTreeWidgetItem *makeFileNode(const QString &name, const QString &path, const ZkHelp::HelpData &doc,
-                              const QIcon &icon)
+QTreeWidgetItem *findIn(QTreeWidgetItem *fileNode, const NodeRef &node)
 {
-    auto *fileNode = new QTreeWidgetItem({name});
-    fileNode->setIcon(0, icon);
-    fileNode->setData(0, RoleKind, KindFile);
-    fileNode->setData(0, RoleFilePath, path);
+    if (node.kind == KindFile)
+        return fileNode;
+    for (int l = 0; l < fileNode->childCount(); ++l) {
+        QTreeWidgetItem *langNode = fileNode->child(l);
+        if (nodeOf(langNode).language != node.language)
+            continue;
+        const bool inRange = node.section >= 0 && node.section < langNode->childCount();
+        return node.kind == KindSection && inRange ? langNode->child(node.section) : langNode;
+    }
+    return fileNode;
+}
+
+void fill(QTreeWidgetItem *fileNode, const QString &path, const ZkHelp::HelpData &doc)
+{
     for (auto lang = doc.languages.cbegin(); lang != doc.languages.cend(); ++lang) {
         auto *langNode = new QTreeWidgetItem(fileNode, {lang.key()});
         langNode->setData(0, RoleKind, KindLanguage);
@@ -73,6 +79,20 @@ QTreeWidgetItem *makeFileNode(const QString &name, const QString &path, const Zk
             sectionNode->setData(0, RoleSectionIndex, i);
         }
     }
+}
+
+namespace {
+
+// Built before it joins the tree, so that the view hears of the whole
+// subtree once.
+QTreeWidgetItem *makeFileNode(const QString &name, const QString &path, const ZkHelp::HelpData &doc,
+                              const QIcon &icon)
+{
+    auto *fileNode = new QTreeWidgetItem({name});
+    fileNode->setIcon(0, icon);
+    fileNode->setData(0, RoleKind, KindFile);
+    fileNode->setData(0, RoleFilePath, path);
+    fill(fileNode, path, doc);
     return fileNode;
 }
 
@@ -118,7 +138,7 @@ void setMark(QTreeWidgetItem *node, const QStringList &reasons, const QIcon &war
 } // namespace
 
 void markStatus(QTreeWidgetItem *fileNode, const QList<ZkHelp::Finding> &findings,
-                const QIcon &warning, const QIcon &fileIcon)
+                const ZkHelp::HelpData &doc, const QIcon &warning, const QIcon &fileIcon)
 {
     QStringList fileReasons;
     for (int l = 0; l < fileNode->childCount(); ++l) {
@@ -129,8 +149,7 @@ void markStatus(QTreeWidgetItem *fileNode, const QList<ZkHelp::Finding> &finding
         for (const ZkHelp::Finding &finding : findings) {
             if (finding.language != key)
                 continue;
-            const QString reason =
-                ZkHelp::findingKindName(finding.kind) + QStringLiteral(": ") + finding.detail;
+            const QString reason = ZkHelp::findingText(finding, doc);
             if (finding.section < 0)
                 langReasons.append(reason);
             else if (finding.section < sectionReasons.size())
@@ -140,12 +159,72 @@ void markStatus(QTreeWidgetItem *fileNode, const QList<ZkHelp::Finding> &finding
             setMark(langNode->child(i), sectionReasons.at(i), warning, QIcon());
         setMark(langNode, langReasons, warning, QIcon());
     }
-    for (const ZkHelp::Finding &finding : findings) {
-        fileReasons.append((finding.language.isEmpty() ? QString() : finding.language + u' ') +
-                           ZkHelp::findingKindName(finding.kind) + QStringLiteral(": ") +
-                           finding.detail);
-    }
+    for (const ZkHelp::Finding &finding : findings)
+        fileReasons.append(ZkHelp::findingText(finding, doc, true));
     setMark(fileNode, fileReasons, warning, fileIcon);
+}
+
+void markUnsaved(QTreeWidgetItem *fileNode, bool unsaved)
+{
+    QFont font = fileNode->font(0);
+    if (font.bold() == unsaved)
+        return;
+    font.setBold(unsaved);
+    fileNode->setFont(0, font);
+}
+
+namespace {
+
+// Only file and folder nodes are touched: below a file, nodes follow it.
+bool filterBelow(QTreeWidgetItem *item, const QString &text)
+{
+    bool shown = false;
+    if (kindOf(item) == KindFile) {
+        shown = item->text(0).contains(text, Qt::CaseInsensitive);
+    } else {
+        for (int i = 0; i < item->childCount(); ++i)
+            shown = filterBelow(item->child(i), text) || shown;
+    }
+    if (item->isHidden() == shown)
+        item->setHidden(!shown);
+    return shown;
+}
+
+bool shownWithMark(const QTreeWidgetItem *item)
+{
+    if (item->toolTip(0).isEmpty())
+        return false;
+    for (; item; item = item->parent()) {
+        if (item->isHidden())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void filter(QTreeWidget *tree, const QString &text)
+{
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        filterBelow(tree->topLevelItem(i), text);
+}
+
+QTreeWidgetItem *nextMarked(QTreeWidget *tree, bool forward)
+{
+    const QTreeWidgetItem *current = tree->currentItem();
+    QTreeWidgetItem *first = nullptr, *last = nullptr, *before = nullptr, *after = nullptr;
+    bool passed = !current;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        if (*it == current) {
+            passed = true;
+        } else if (shownWithMark(*it)) {
+            first = first ? first : *it;
+            last = *it;
+            before = passed ? before : *it;
+            after = !passed || after ? after : *it;
+        }
+    }
+    return forward ? (after ? after : first) : (before ? before : last);
 }
 
 } // namespace ProjectTree

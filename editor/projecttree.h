@@ -62,17 +62,38 @@ NodeRef nodeOf(const QTreeWidgetItem *item);
 // The node of tree that stands for node, or nullptr (always for KindNone).
 QTreeWidgetItem *find(QTreeWidget *tree, const NodeRef &node);
 
+// The node below fileNode that stands for node, or the nearest one above it
+// that is there (the language of a section gone, the file of a language).
+QTreeWidgetItem *findIn(QTreeWidgetItem *fileNode, const NodeRef &node);
+
+// Appends to fileNode a node for each language of doc, the document of
+// path, each with its section nodes.
+void fill(QTreeWidgetItem *fileNode, const QString &path, const ZkHelp::HelpData &doc);
+
 // Fills the empty tree with a node for each member (relative to projectDir)
 // that session holds a document for, below the nodes of its folders, each
 // with its language and section nodes.
 void build(QTreeWidget *tree, const QString &projectDir, const QStringList &members,
            const ZkHelp::EditorSession &session);
 
-// Marks the language and section nodes below fileNode that findings name
-// with warning and the reason as tool tip, and fileNode itself (its icon
-// otherwise fileIcon) when anything is off; a missing language has no node
-// and is named in the file node's tool tip. Texts stay as they are.
+// Marks the language and section nodes below fileNode that findings (in
+// doc) name with warning and the reason in words as tool tip, and fileNode
+// itself (its icon otherwise fileIcon) when anything is off; a missing
+// language has no node and is named in the file node's tool tip. Texts stay
+// as they are.
 void markStatus(QTreeWidgetItem *fileNode, const QList<ZkHelp::Finding> &findings,
-                const QIcon &warning, const QIcon &fileIcon);
+                const ZkHelp::HelpData &doc, const QIcon &warning, const QIcon &fileIcon);
+
+// Shows fileNode's text in bold while its file has unsaved edits.
+void markUnsaved(QTreeWidgetItem *fileNode, bool unsaved);
+
+// Hides the file nodes whose texts do not contain text (in any letter case)
+// and the folders left without a file shown; an empty text shows all.
+void filter(QTreeWidget *tree, const QString &text);
+
+// The first node with a mark after the current one (before it when not
+// forward), going round at the end; hidden ones are passed over. nullptr
+// when no node shown has a mark.
+QTreeWidgetItem *nextMarked(QTreeWidget *tree, bool forward);
 
 } // namespace ProjectTree

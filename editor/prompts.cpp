@@ -5,12 +5,22 @@
 QMessageBox::StandardButton Prompts::box(QWidget *parent, QMessageBox::Icon icon,
                                          const QString &title, const QString &text,
                                          QMessageBox::StandardButtons buttons,
-                                         const QString &reason)
+                                         const QString &detail,
+                                         QMessageBox::StandardButton defaultButton)
 {
     QMessageBox box(icon, title, text, buttons, parent);
     box.setTextFormat(Qt::PlainText);
-    box.setInformativeText(reason);
+    box.setInformativeText(detail);
+    box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QMessageBox::StandardButton Prompts::unsaved(QWidget *parent, const QStringList &files)
+{
+    return box(parent, QMessageBox::Question, tr("Ungespeicherte Änderungen"),
+               tr("Es gibt ungespeicherte Änderungen. Jetzt speichern?"),
+               QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, files.join(u'\n'),
+               QMessageBox::Save);
 }
 
 ZkHelp::DiskWatch::Answer Prompts::diskVersion(QWidget *parent, const QString &path)

@@ -16,11 +16,16 @@ class Prompts
     Q_DECLARE_TR_FUNCTIONS(Prompts)
 
 public:
-    // reason, when given, is the system's word on a failure.
-    static QMessageBox::StandardButton box(QWidget *parent, QMessageBox::Icon icon,
-                                           const QString &title, const QString &text,
-                                           QMessageBox::StandardButtons buttons,
-                                           const QString &reason = QString());
+    // detail, when given, stands below text: the system's word on a
+    // failure, or what a question is about.
+    static QMessageBox::StandardButton
+    box(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text,
+        QMessageBox::StandardButtons buttons, const QString &detail = QString(),
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+    // Whether to save the unsaved edits of files (named as the user knows
+    // them) first: Save, Discard or Cancel.
+    static QMessageBox::StandardButton unsaved(QWidget *parent, const QStringList &files);
 
     // Whether to write the editor's version of path over another program's.
     static ZkHelp::DiskWatch::Answer diskVersion(QWidget *parent, const QString &path);

@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QMetaEnum>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -41,6 +42,9 @@ public:
 
     QStringList pending;
     QStringList seen;
+    // For each message box seen: its informative text, then the default
+    // button in brackets when it has one ("x.zkhelp [No]").
+    QStringList details;
     // Sees each file dialog before it is answered; one it closes itself is
     // left as it is.
     std::function<void(QFileDialog *)> inspectFileDialog;
@@ -54,6 +58,13 @@ private:
             return;
         const QString answer = w == last || pending.isEmpty() ? QString() : pending.takeFirst();
         seen.append((answer.isEmpty() ? "unanswered " : "") + describe(w));
+        if (auto *box = qobject_cast<QMessageBox *>(w)) {
+            const auto button = box->standardButton(box->defaultButton());
+            const char *name =
+                QMetaEnum::fromType<QMessageBox::StandardButtons>().valueToKey(button);
+            details.append(box->informativeText() +
+                           (button ? QStringLiteral(" [%1]").arg(name) : QString()));
+        }
         last = w;
         since.start();
         // Deferred, so that the dialogs of a chosen menu entry find this timer free.

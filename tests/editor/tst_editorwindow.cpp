@@ -23,6 +23,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <optional>
 
@@ -82,12 +83,17 @@ private slots:
     void recoveryAfterKill();
     void translations_data();
     void translations() { runCase(); }
+    void keyboard_data();
+    void keyboard() { runCase(); }
+    void largeProjects_data();
+    void largeProjects() { runCase(); }
 
 private:
     static void addColumns();
     void runCase();
     void step(const QString &line);
     QTreeWidgetItem *node(const QString &path) const;
+    DialogAnswerer *answerer = nullptr;
     QString onDisk(const QString &file) const;
 
     PrivateHome home;
@@ -148,9 +154,10 @@ void TestEditorWindow::runCase()
         DialogAnswerer open({"choose:p/demo.zkproject"}, dir->path());
         window->findChild<QAction *>("actionOpenProject")->trigger();
         QCOMPARE(open.seen, QStringList{"Projekt öffnen in ~"});
-        QCOMPARE(window->windowTitle(), "Editor - Hilfe & Übung");
+        QCOMPARE(window->windowHandle()->title(), "Editor - Hilfe & Übung");
     }
     DialogAnswerer answered(answers.split("; ", Qt::SkipEmptyParts), dir->path());
+    answerer = &answered;
     for (const QString &line : steps.split("; ", Qt::SkipEmptyParts)) {
         step(line);
         if (QTest::currentTestFailed())
@@ -174,9 +181,12 @@ QString TestEditorWindow::onDisk(const QString &file) const
 
 // Actions: "click NODE", "menu NODE" (right-click; "-" for empty space), "set
 // OBJECT TEXT", "press BUTTON", "trigger ACTION", "select ROW" (of listLinks),
-// "close closed|open"; checks: "page PAGE", "enabled OBJECT yes|no", "shown
-// OBJECT yes|no", "text
-// OBJECT TEXT", "tip NODE TEXT" (its tool tip), "status TEXT", "title TEXT",
+// "close closed|open", "key OBJECT KEYS" (such as Ctrl+Tab, sent to that
+// widget); checks: "page PAGE", "enabled OBJECT yes|no" (a widget or an
+// action), "shown OBJECT yes|no", "focus OBJECT yes|no", "text OBJECT TEXT",
+// "tip NODE TEXT" (its tool tip), "bold NODE yes|no", "hidden NODE yes|no",
+// "current NODE" ("-" for none), "status TEXT", "title TEXT" (as the window
+// shows it), "info TEXT" (the last box's details, "$P" the "Path" file),
 // "disk REL=DUMP"; behind the
 // editor's back: "write REL OUTLINE", "touch REL" (a later time, the same
 // bytes), "rm REL", "mkdir REL" ("Path" is the search-path file projects are
@@ -215,8 +225,29 @@ void TestEditorWindow::step(const QString &line)
     } else if (verb == "page") {
         QCOMPARE(window->findChild<QStackedWidget *>("editorStack")->currentWidget()->objectName(),
                  arg);
+    } else if (verb == "key") {
+        const QKeyCombination keys = QKeySequence(rest)[0];
+        auto *target = window->findChild<QWidget *>(arg);
+        // A closed dialog does not give the focus back on every platform.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&*window));
+        target->setFocus(Qt::OtherFocusReason);
+        QVERIFY(target->hasFocus());
+        QTest::keyClick(target, keys.key(), keys.keyboardModifiers());
+    } else if (verb == "enabled" && window->findChild<QAction *>(arg)) {
+        QCOMPARE(window->findChild<QAction *>(arg)->isEnabled(), rest == "yes");
     } else if (verb == "enabled") {
         QCOMPARE(window->findChild<QWidget *>(arg)->isEnabled(), rest == "yes");
+    } else if (verb == "focus") {
+        QCOMPARE(window->findChild<QWidget *>(arg)->hasFocus(), rest == "yes");
+    } else if (verb == "bold" || verb == "hidden") {
+        QVERIFY2(node(arg), qPrintable("no node " + arg));
+        QCOMPARE(verb == "bold" ? node(arg)->font(0).bold() : node(arg)->isHidden(), rest == "yes");
+    } else if (verb == "current") {
+        QCOMPARE(projectTree->currentItem(), arg == "-" ? nullptr : node(arg));
+    } else if (verb == "info") {
+        QVERIFY(answerer && !answerer->details.isEmpty());
+        QCOMPARE(answerer->details.last(), line.section(' ', 1).replace("$P", pathFile));
     } else if (verb == "shown") {
         QCOMPARE(window->findChild<QWidget *>(arg)->isVisibleTo(&*window), rest == "yes");
     } else if (verb == "text") {
@@ -225,7 +256,8 @@ void TestEditorWindow::step(const QString &line)
         QVERIFY2(node(arg), qPrintable("no node " + arg));
         QCOMPARE(node(arg)->toolTip(0), rest);
     } else if (verb == "status" || verb == "title") {
-        QCOMPARE(verb == "title" ? window->windowTitle() : window->statusBar()->currentMessage(),
+        QCOMPARE(verb == "title" ? window->windowHandle()->title()
+                                 : window->statusBar()->currentMessage(),
                  line.section(' ', 1));
     } else if (verb == "disk") {
         QCOMPARE(onDisk(arg.section('=', 0, 0)), line.section(' ', 1));
@@ -333,7 +365,7 @@ void TestEditorWindow::contextMenu_data()
 {
     addColumns();
     QTest::newRow("file: language added, written with the page's edits")
-        << xy << editX + "menu x.zkhelp; page pageFile"
+        << xy << editX + "menu x.zkhelp; page pageLanguage"
         << "pick:Sprache hinzufügen...; type:DE <ü> " << QStringList{fileMenu, askKey}
         << "x.zkhelp(DE <ü> ,de(Intro)),y.zkhelp(de)"
         << QStringList{"x.zkhelp=v=1|a=B|DE <ü> :...[]|de:d-de[Intro=c-Intro]|links=", y};
@@ -347,6 +379,13 @@ void TestEditorWindow::contextMenu_data()
         << xy << editX + "menu x.zkhelp; page pageEmpty"
         << "pick:Aus Projekt entfernen (Löschen); Yes" << QStringList{fileMenu, askFile}
         << "y.zkhelp(de)" << QStringList{"x.zkhelp=missing", y};
+    QTest::newRow("file in a folder: deleted, the folder current, named in the question")
+        << QStringList{"a/x.zkhelp=de:", "a/y.zkhelp=de:", "b/z.zkhelp=de:"}
+        << "menu a/x.zkhelp; info x.zkhelp [No]; current a; status Datei gelöscht: a/x.zkhelp; "
+           "title Editor - Hilfe & Übung; menu b/z.zkhelp; current -; page pageEmpty"
+        << "pick:Aus Projekt entfernen (Löschen); Yes; pick:Aus Projekt entfernen (Löschen); Yes"
+        << QStringList{fileMenu, askFile, fileMenu, askFile} << "a/(y.zkhelp(de))"
+        << QStringList{"a/x.zkhelp=missing", "b/z.zkhelp=missing"};
     QTest::newRow("language: section added last, then the first deleted after a No")
         << xy << "menu x.zkhelp/de; menu x.zkhelp/de/Intro; menu x.zkhelp/de/Intro"
         << "pick:Sektion hinzufügen...; type:Intro; pick:Sektion löschen; No; "
@@ -392,12 +431,21 @@ void TestEditorWindow::unsavedEdits_data()
     QTest::newRow("an edit typed back is none")
         << xy << editX + "set editAuthor A; trigger actionReload; close closed"
         << "" << QStringList{} << xyTree << QStringList{x};
-    QTest::newRow("section added in another file: cancelled, then the others saved first")
-        << xy << editX + "menu y.zkhelp/de; disk " + y + "; menu y.zkhelp/de"
-        << "pick:Sektion hinzufügen...; type:S; Cancel; pick:Sektion hinzufügen...; type:S; Save"
-        << QStringList{langMenu, askSection, unsaved, langMenu, askSection, unsaved}
+    QTest::newRow("section added in another file: the edits stay, unsaved, in bold")
+        << xy
+        << editX + "title Editor - Hilfe & Übung*; menu y.zkhelp/de; bold x.zkhelp yes; "
+                   "bold y.zkhelp no; click x.zkhelp; text editAuthor B; trigger actionSave; "
+                   "bold x.zkhelp no; title Editor - Hilfe & Übung"
+        << "pick:Sektion hinzufügen...; type:S" << QStringList{langMenu, askSection}
         << "x.zkhelp(de(Intro)),y.zkhelp(de(S))"
         << QStringList{xb, "y.zkhelp=v=1|a=A|de:d-de[S=...]|links="};
+    QTest::newRow("the question names the files with edits, in their folders")
+        << QStringList{"a/x.zkhelp=de:Intro", "y.zkhelp=de:"}
+        << "click a/x.zkhelp; set editAuthor B; click y.zkhelp; set editAuthor C; "
+           "bold y.zkhelp yes; bold a/x.zkhelp yes; trigger actionReload; "
+           "info a/x.zkhelp\ny.zkhelp [Save]"
+        << "Cancel" << QStringList{unsaved} << "a/(x.zkhelp(de(Intro))),y.zkhelp(de)"
+        << QStringList{};
     QTest::newRow("failed save abandons the command")
         << xy << editX + "rm x.zkhelp; mkdir x.zkhelp; trigger actionNewFile"
         << "Save; Ok" << QStringList{unsaved, failed} << xyTree << QStringList{"x.zkhelp=missing"};
@@ -406,14 +454,13 @@ void TestEditorWindow::unsavedEdits_data()
 void TestEditorWindow::projectCommands_data()
 {
     addColumns();
-    QTest::newRow("no project: warnings only")
+    QTest::newRow("no project: its commands disabled")
         << QStringList{}
-        << "trigger actionNewFile; trigger actionRegisterPath; trigger actionReload; "
-           "trigger actionSave; title ZK Help Editor"
-        << "Ok; Ok"
-        << QStringList{"Info: Bitte erst ein Projekt öffnen/erstellen.",
-                       "Info: Kein Projekt geöffnet."}
-        << "" << QStringList{};
+        << "enabled actionNewFile no; enabled actionRegisterPath no; enabled actionReload no; "
+           "enabled actionSave no; enabled actionReferenceLanguage no; enabled actionNextMark no; "
+           "enabled treeFilterLineEdit no; enabled actionAddSection no; enabled actionOpenProject "
+           "yes; title ZK Help Editor"
+        << "" << QStringList{} << "" << QStringList{};
     QTest::newRow("new project in a folder with help files")
         << QStringList{} << "write s/a.zkhelp de:; trigger actionNewProject; title Editor - Neu & Ü"
         << "choose:p; type:Neu & Ü; Ok"
@@ -435,7 +482,7 @@ void TestEditorWindow::projectCommands_data()
     QTest::newRow("reload sees changes behind the editor's back; register path")
         << xy
         << "rm x.zkhelp; write a/z.zkhelp en:; trigger actionReload; trigger actionRegisterPath; "
-           "rm Path; mkdir Path; trigger actionRegisterPath"
+           "info $P; rm Path; mkdir Path; trigger actionRegisterPath"
         << "Ok; Ok"
         << QStringList{"Info: Pfad (inkl. Unterordner) wurde registriert.",
                        "Info: Pfad konnte nicht registriert werden."}
@@ -551,20 +598,110 @@ void TestEditorWindow::translations_data()
         << deEn
         << "menu x.zkhelp/en/Intro; disk " + confirmed +
                "; click x.zkhelp/de/Intro; set editContent neu de; click x.zkhelp; "
-               "tip x.zkhelp/en/Intro stale: Referenz de#0 geaendert"
+               "tip x.zkhelp/en/Intro Übersetzung veraltet: Abschnitt 1 der Referenz (de) wurde "
+               "geändert"
         << "pick:Als aktuell markieren"
         << QStringList{"menu: Als aktuell markieren | Sektion löschen"}
         << "x.zkhelp(de(Intro),en(Intro))" << QStringList{confirmed};
     QTest::newRow("missing language and section count; another reference")
         << QStringList{"x.zkhelp=de:A,B;en:A", "y.zkhelp=fr:"}
-        << "tip x.zkhelp/en section-count: 1 statt 2; "
-           "tip x.zkhelp en section-count: 1 statt 2\nfr missing-language: Sprache fehlt; "
-           "trigger actionReferenceLanguage; tip x.zkhelp/de section-count: 2 statt 1; "
+        << "tip x.zkhelp/en 1 statt 2 Abschnitte; "
+           "tip x.zkhelp en: 1 statt 2 Abschnitte\nSprache fehlt: fr; "
+           "trigger actionReferenceLanguage; tip x.zkhelp/de 2 statt 1 Abschnitte; "
            "tip x.zkhelp/en "
         << "type:en"
         << QStringList{"Referenzsprache: Übersetzt wird aus: [(erste Sprache jeder "
                        "Datei)]"}
         << "x.zkhelp(de(A,B),en(A)),y.zkhelp(fr)" << QStringList{};
+}
+
+// Every command from the keyboard, and where the tree and the page stand
+// afterwards.
+void TestEditorWindow::keyboard_data()
+{
+    addColumns();
+    const QStringList deEn{"x.zkhelp=de:Intro;en:Intro", "y.zkhelp=de:;en:"};
+    QTest::newRow("arrow keys: the page follows, the old one's fields kept")
+        << xy
+        << "click x.zkhelp; set editAuthor B; key projectTree Down; current x.zkhelp/de; "
+           "page pageLanguage; key projectTree Down; text editSectionName Intro; "
+           "set editContent neu; key projectTree Up; key projectTree Up; page pageFile; "
+           "text editAuthor B; key projectTree End; current y.zkhelp/de; "
+           "text editLangDescription d-de; title Editor - Hilfe & Übung*; bold x.zkhelp yes; "
+           "bold y.zkhelp no; key projectTree Home; trigger actionSave"
+        << "" << QStringList{} << xyTree
+        << QStringList{"x.zkhelp=v=1|a=B|de:d-de[Intro=neu]|links=", y};
+    QTest::newRow("Tab and Ctrl+Tab leave the section text as they found it")
+        << xy
+        << "click x.zkhelp/de/Intro; key editContent Tab; focus editContent no; "
+           "key editContent Ctrl+Tab; focus editContent no; key editContent Shift+Tab; "
+           "focus editContent no; text editContent c-Intro; key editSectionName Del; "
+           "text editSectionName "
+        << "" << QStringList{} << xyTree << QStringList{x};
+    QTest::newRow("menu entries as the node offers them")
+        << deEn
+        << "click x.zkhelp; enabled actionAddLanguage yes; enabled actionAddSection no; "
+           "enabled actionConfirm no; enabled actionDelete yes; click x.zkhelp/de; "
+           "enabled actionAddLanguage no; enabled actionAddSection yes; enabled actionConfirm no; "
+           "click x.zkhelp/en/Intro; enabled actionAddSection no; enabled actionConfirm yes; "
+           "trigger actionConfirm; current x.zkhelp/en/Intro; page pageSection; "
+           "status Als aktuell markiert: Intro"
+        << "" << QStringList{} << "x.zkhelp(de(Intro),en(Intro)),y.zkhelp(de,en)"
+        << QStringList{"x.zkhelp=v=1|a=A|de:d-de[Intro=c-Intro]|"
+                       "en:d-en[Intro=c-Intro@de:722daa617f7e259f]|links="};
+    QTest::newRow("Ins adds a section, Del deletes it: the place is kept")
+        << xy
+        << "click x.zkhelp/de; key projectTree Ins; current x.zkhelp/de/Neu; page pageSection; "
+           "text editSectionName Neu; status Sektion hinzugefügt: Neu; key projectTree Del; "
+           "info x.zkhelp, Sprache de, Sektion Neu [No]; current x.zkhelp/de; "
+           "status Sektion gelöscht: Neu; page pageLanguage"
+        << "type:Neu; Yes" << QStringList{askSection, "Löschen: Sektion löschen?"} << xyTree
+        << QStringList{x};
+    QTest::newRow("languages added and deleted from the menu")
+        << xy
+        << "click y.zkhelp; trigger actionAddLanguage; current y.zkhelp/en; page pageLanguage; "
+           "status Sprache hinzugefügt: en; tip x.zkhelp Sprache fehlt: en; key projectTree Del; "
+           "current y.zkhelp; status Sprache gelöscht: en; tip x.zkhelp "
+        << "type:en; Yes" << QStringList{askKey, "Löschen: Sprache 'en' löschen?"} << xyTree
+        << QStringList{x, y};
+    QTest::newRow("file keys: open, new project, new file, quit")
+        << xy
+        << "key projectTree Ctrl+O; key projectTree Ctrl+Shift+N; key projectTree Ctrl+N; "
+           "current neu.zkhelp; page pageFile; status Datei angelegt: neu.zkhelp; "
+           "set editAuthor B; key projectTree Ctrl+Q; info neu.zkhelp [Save]"
+        << "reject; reject; choose:p/neu; Cancel"
+        << QStringList{"Projekt öffnen in ~", "Projektordner wählen", "Neue Datei in $D/p", unsaved}
+        << "neu.zkhelp(de)," + xyTree << QStringList{x};
+}
+
+// Marks in words, reached with F8; the tree filtered by file name.
+void TestEditorWindow::largeProjects_data()
+{
+    addColumns();
+    QTest::newRow("F8 and Shift+F8 go round the marks shown")
+        << QStringList{"x.zkhelp=de:A,B;en:A", "y.zkhelp=de:", "z.zkhelp=de:;en:"}
+        << "click x.zkhelp/de; key projectTree F8; current x.zkhelp/en; page pageLanguage; "
+           "key projectTree F8; current y.zkhelp; key projectTree F8; current x.zkhelp; "
+           "key projectTree Shift+F8; current y.zkhelp; set treeFilterLineEdit Y; "
+           "key projectTree F8; current y.zkhelp"
+        << "" << QStringList{} << "x.zkhelp(de(A,B),en(A)),y.zkhelp(de),z.zkhelp(de,en)"
+        << QStringList{};
+    QTest::newRow("links that lead nowhere are marked; web, mail and member links are not")
+        << QStringList{"x.zkhelp=!<zkhelp><link page=\"y\"/><link page=\"nirgends\"/>"
+                       "<link page=\"https://example.org/\"/><link page=\"../p/y\"/>"
+                       "<link page=\"nirgends\"/><link page=\"mailto:a@b.de\"/></zkhelp>",
+                       "a/y.zkhelp="}
+        << "tip x.zkhelp Verweis führt ins Leere: nirgends\nVerweis führt ins Leere: ../p/y; "
+           "tip a/y.zkhelp "
+        << "" << QStringList{} << "a/(y.zkhelp),x.zkhelp" << QStringList{};
+    QTest::newRow("filter: files by name in any case, their folders kept, also after a reload")
+        << QStringList{"a/Alpha.zkhelp=de:", "a/beta.zkhelp=de:", "b/gamma.zkhelp=de:"}
+        << "set treeFilterLineEdit LPH; hidden a no; hidden a/Alpha.zkhelp no; "
+           "hidden a/beta.zkhelp yes; hidden b yes; trigger actionReload; hidden b yes; "
+           "hidden a/beta.zkhelp yes; set treeFilterLineEdit ; hidden b no; "
+           "hidden a/beta.zkhelp no"
+        << "" << QStringList{} << "a/(Alpha.zkhelp(de),beta.zkhelp(de)),b/(gamma.zkhelp(de))"
+        << QStringList{};
 }
 
 QTEST_MAIN(TestEditorWindow)
