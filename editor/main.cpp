@@ -1,6 +1,7 @@
 // Entry of zkhelp_editor: opens the project named on the command line, if any.
 #include "mainwindow.h"
 #include "projectfile.h"
+#include "qttranslation.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -23,6 +24,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("zkhelp_editor"));
     QApplication::setApplicationVersion(QStringLiteral(ZKHELP_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("zkhelp_editor"));
+    ZkHelp::installQtTranslations(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Bearbeitet ein Projekt aus Hilfedateien."));

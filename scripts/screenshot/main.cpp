@@ -5,6 +5,7 @@
 // NODE_PATH names the node by its shown texts, e.g. "intro.zkhelp/en/Overview".
 #include "dialoganswerer.h"
 #include "mainwindow.h"
+#include "qttranslation.h"
 #include "treenode.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    ZkHelp::installQtTranslations(app);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() != 4) {
         std::fprintf(stderr, "usage: %s PROJECT_FILE NODE_PATH OUTPUT.png\n", argv[0]);
