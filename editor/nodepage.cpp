@@ -41,8 +41,10 @@ NodePage::NodePage(QWidget *parent)
 
 bool NodePage::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() != QEvent::KeyPress)
+        return QStackedWidget::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);
-    if (event->type() != QEvent::KeyPress || !(key->modifiers() & Qt::ControlModifier) ||
+    if (!(key->modifiers() & Qt::ControlModifier) ||
         (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab))
         return QStackedWidget::eventFilter(watched, event);
     QKeyEvent plain(QEvent::KeyPress, key->key(), key->modifiers() & ~Qt::ControlModifier);
