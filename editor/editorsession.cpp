@@ -1,5 +1,7 @@
 #include "editorsession.h"
 
+#include "sectionids.h"
+
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
@@ -289,7 +291,9 @@ std::optional<HelpData> EditorSession::withSectionAdded(const QString &path, con
     if (!doc || !doc->languages.contains(key))
         return std::nullopt;
     HelpData changed = *doc;
-    changed.languages[key].sections.append(HelpSection{name, placeholderText});
+    const QString id = proposedSectionId(*doc, key, int(doc->languages.value(key).sections.size()),
+                                         referenceLanguage(path), name, sectionIds(*doc, key));
+    changed.languages[key].sections.append(HelpSection{name, placeholderText, {}, id});
     return changed;
 }
 
