@@ -75,20 +75,14 @@ void TestIds::ids_data()
         << QStringList{"-ids", "set"} << FileSet{{"set/a.zkhelp", givenById}}
         << QByteArray("1 Dateien geaendert\n") << QByteArray() << 0;
     QTest::newRow("reference chosen")
-        << FileSet{{"set/a.zkhelp", withoutIds}} << QStringList{"-ids", "--reference", "en", "set"}
+        << FileSet{{"set/a.zkhelp", HelpXml::file(language("de", "D", section("A", "a")) +
+                                                  language("en", "E", section("B", "b")))}}
+        << QStringList{"-ids", "--reference", "en", "set"}
         << FileSet{{"set/a.zkhelp",
-                    written("    <lang name=\"de\">\n"
-                            "        <description>D</description>\n"
-                            "        <section id=\"first-steps\" name=\"Erste "
-                            "Schritte\">a</section>\n"
-                            "        <section id=\"about\" name=\"Über uns!\">b</section>\n"
-                            "    </lang>\n"
-                            "    <lang name=\"en\">\n"
-                            "        <description>E</description>\n"
-                            "        <section id=\"first-steps\" name=\"First steps\">a</section>\n"
-                            "        <section id=\"about\" name=\"About\">b</section>\n"
-                            "        <section id=\"more\" name=\"More\">c</section>\n"
-                            "    </lang>\n")}}
+                    written("    <lang name=\"de\">\n        <description>D</description>\n"
+                            "        <section id=\"b\" name=\"A\">a</section>\n    </lang>\n"
+                            "    <lang name=\"en\">\n        <description>E</description>\n"
+                            "        <section id=\"b\" name=\"B\">b</section>\n    </lang>\n")}}
         << QByteArray("1 Dateien geaendert\n") << QByteArray() << 0;
     QTest::newRow("search folders, each file")
         << FileSet{{"one/a.zkhelp", withoutIds}, {"two/b.zkhelp", withoutIds}}
@@ -109,9 +103,6 @@ void TestIds::ids_data()
     QTest::newRow("no --json here")
         << FileSet{{"set/a.zkhelp", withoutIds}} << QStringList{"-ids", "set", "--json"}
         << FileSet() << QByteArray() << QByteArray("Unbekannte Angabe fuer -ids: --json\n") << 2;
-    QTest::newRow("two folders") << FileSet{{"set/a.zkhelp", withoutIds}}
-                                 << QStringList{"-ids", "set", "one"} << FileSet() << QByteArray()
-                                 << QByteArray("Unbekannte Angabe fuer -ids: one\n") << 2;
 }
 
 void TestIds::ids()
