@@ -1,12 +1,17 @@
 #include "cliapp.h"
 
 #include "checkreport.h"
+#include "helpparser.h"
+#include "helpwriter.h"
 #include "searchindex.h"
 #include "searchquery.h"
+#include "sectionids.h"
+#include "translationbasis.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 #include <optional>
 
@@ -28,6 +33,8 @@ const char usage[] =
     "                  (Exit-Status 1: keine Treffer)\n"
     "  -check [ORDNER] [--json] [--reference SPRACHE]  Sprachen und Verweise pruefen "
     "(Exit-Status 1: Fehler gefunden, 2: kein Ordner)\n"
+    "  -ids [ORDNER] [--reference SPRACHE]  jedem Abschnitt ohne Kennung eine geben "
+    "(Exit-Status 1: Datei nicht lesbar oder schreibbar, 2: kein Ordner)\n"
     "  -h, --help      diese Hilfe zeigen\n"
     "Exit-Status: 0 erledigt, 1 nicht moeglich (Datei oder Sprache nicht gefunden,\n"
     "keine passende Datei, ungueltige Auswahl, Export fehlgeschlagen).\n";
@@ -35,6 +42,47 @@ const char usage[] =
 bool isHelpRequest(const QList<QString> &args)
 {
     return args.size() == 1 && (args.first() == u"--help" || args.first() == u"-h");
+}
+
+// What a command over a help set was told: the folder, --reference and,
+// where the command knows it, --json.
+struct SetOptions
+{
+    bool json = false;
+    QString reference;
+    std::optional<QString> folder;
+};
+
+// The options of command, or nothing when one is not understood or the
+// folder is none: the message is on standard error then.
+std::optional<SetOptions> setOptions(const char *command, const QList<QString> &options,
+                                     bool jsonKnown)
+{
+    SetOptions chosen;
+    for (qsizetype i = 0; i < options.size(); ++i) {
+        const QString &option = options.at(i);
+        if (jsonKnown && option == u"--json") {
+            chosen.json = true;
+        } else if (option == u"--reference" && i + 1 < options.size()) {
+            chosen.reference = options.at(++i);
+        } else if (!option.startsWith(u'-') && !chosen.folder) {
+            chosen.folder = option;
+        } else {
+            QTextStream(stderr) << "Unbekannte Angabe fuer " << command << ": " << option << '\n';
+            return std::nullopt;
+        }
+    }
+    if (chosen.folder && !QFileInfo(*chosen.folder).isDir()) {
+        QTextStream(stderr) << "Kein Ordner: " << *chosen.folder << '\n';
+        return std::nullopt;
+    }
+    return chosen;
+}
+
+ZkHelp::HelpSet chosenSet(const SetOptions &options, const ZkHelp::HelpCollection &collection)
+{
+    return options.folder ? ZkHelp::folderSet(*options.folder, collection)
+                          : ZkHelp::searchFolderSet(collection);
 }
 
 } // namespace
@@ -60,6 +108,8 @@ int CliApp::run(const QList<QString> &args)
     collection = ZkHelp::HelpCollection::forWorkingFolder(QCoreApplication::applicationDirPath());
     if (!args.isEmpty() && args.first() == u"-check")
         return checkHelpSet(args.mid(1));
+    if (!args.isEmpty() && args.first() == u"-ids")
+        return giveSectionIds(args.mid(1));
 
     bool ok = true;
     switch (args.size()) {
@@ -235,35 +285,63 @@ bool CliApp::searchText(const QString &query)
 // to check: a CI job can tell findings from a call that checked nothing.
 int CliApp::checkHelpSet(const QList<QString> &options)
 {
-    bool json = false;
-    QString reference;
-    std::optional<QString> folder;
-    for (qsizetype i = 0; i < options.size(); ++i) {
-        const QString &option = options.at(i);
-        if (option == u"--json") {
-            json = true;
-        } else if (option == u"--reference" && i + 1 < options.size()) {
-            reference = options.at(++i);
-        } else if (!option.startsWith(u'-') && !folder) {
-            folder = option;
-        } else {
-            QTextStream(stderr) << "Unbekannte Angabe fuer -check: " << option << '\n';
-            return 2;
-        }
-    }
-    if (folder && !QFileInfo(*folder).isDir()) {
-        QTextStream(stderr) << "Kein Ordner: " << *folder << '\n';
+    const std::optional<SetOptions> chosen = setOptions("-check", options, true);
+    if (!chosen)
         return 2;
-    }
-    const ZkHelp::HelpSet set =
-        folder ? ZkHelp::folderSet(*folder, collection) : ZkHelp::searchFolderSet(collection);
-    const ZkHelp::CheckReport report = ZkHelp::checkHelpSet(set, reference);
-    if (json)
+    const ZkHelp::CheckReport report =
+        ZkHelp::checkHelpSet(chosenSet(*chosen, collection), chosen->reference);
+    if (chosen->json)
         out << formatCheckJson(report);
     else
         out << formatCheckText(report);
     out.flush();
     return report.errorCount() > 0 ? 1 : 0;
+}
+
+// Exit status 0 when every file of the set has its ids, 1 when one could not
+// be read or written (the others are done all the same), 2 as for -check.
+int CliApp::giveSectionIds(const QList<QString> &options)
+{
+    const std::optional<SetOptions> chosen = setOptions("-ids", options, false);
+    if (!chosen)
+        return 2;
+    const ZkHelp::HelpSet set = chosenSet(*chosen, collection);
+    const ZkHelp::HelpParser parser;
+    const ZkHelp::HelpWriter writer;
+    QTextStream err(stderr);
+    QSet<QString> done;
+    int changed = 0;
+    bool failed = false;
+    for (const QString &path : set.files) {
+        // A FIFO could block the read; a second name of a file is that file.
+        const QFileInfo info(path);
+        if (!info.isFile() || done.contains(info.canonicalFilePath()))
+            continue;
+        done.insert(info.canonicalFilePath());
+        QString error;
+        ZkHelp::HelpData data = parser.parseQuietly(path, error);
+        // Written back, a file read only in part would lose its rest.
+        if (!error.isEmpty()) {
+            err << path << ": " << error << '\n';
+            failed = true;
+            continue;
+        }
+        if (!ZkHelp::assignSectionIds(data, ZkHelp::referenceLanguage(data, chosen->reference)))
+            continue;
+        if (!writer.writeXml(data, path, &error)) {
+            err << error << '\n';
+            failed = true;
+            continue;
+        }
+        ++changed;
+    }
+    for (const QString &path : set.undecodable) {
+        err << path << ": Dateiname ist kein UTF-8\n";
+        failed = true;
+    }
+    out << changed << " Dateien geaendert\n";
+    out.flush();
+    return failed ? 1 : 0;
 }
 
 // Prints the numbered list of matching file names, or the no-match line when

@@ -32,6 +32,7 @@ private:
     bool createHtml(const QString &fileName);
     bool searchText(const QString &query);
     int checkHelpSet(const QList<QString> &options);
+    int giveSectionIds(const QList<QString> &options);
 
     QList<QString> matchingFilesOrComplain(const QString &filter);
     void printNumbered(const QStringList &entries);

@@ -3,6 +3,7 @@
 #include "helpfinder.h"
 #include "helplinks.h"
 #include "helpparser.h"
+#include "sectionids.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -36,11 +37,29 @@ bool reportOrder(const Finding &a, const Finding &b)
 QString staleDetail(const HelpData &data, const HelpSection &section, int index)
 {
     const QString key = basisLanguage(section.basis);
-    const bool gone = !pairedSection(data, key, index);
+    const int paired = pairedIndex(data, key, section, index);
     return QStringLiteral("Referenz %1#%2 %3")
         .arg(key)
-        .arg(index)
-        .arg(gone ? QStringLiteral("fehlt") : QStringLiteral("geaendert"));
+        .arg(paired < 0 ? index : paired)
+        .arg(paired < 0 ? QStringLiteral("fehlt") : QStringLiteral("geaendert"));
+}
+
+// Ids used twice in one language, and ids of a translation its reference
+// lacks: either leaves a translation without the section it pairs with.
+void addIdFindings(const QString &filePath, const QString &key, const QList<HelpSection> &sections,
+                   const QSet<QString> *referenceIds, QList<Finding> &findings)
+{
+    QSet<QString> seen;
+    for (int i = 0; i < sections.size(); ++i) {
+        const QString &id = sections.at(i).id;
+        if (id.isEmpty())
+            continue;
+        if (seen.contains(id))
+            findings.append(finding(filePath, FindingKind::DuplicateId, key, i, id));
+        seen.insert(id);
+        if (referenceIds && !referenceIds->contains(id))
+            findings.append(finding(filePath, FindingKind::UnknownId, key, i, id));
+    }
 }
 
 // Findings that need nothing but the document itself.
@@ -51,12 +70,14 @@ void addDocumentFindings(const QString &filePath, const HelpData &data,
     const QString reference = referenceLanguage(data, preferredReference);
     const qsizetype referenceCount =
         reference.isEmpty() ? 0 : data.languages.value(reference).sections.size();
+    const QSet<QString> referenceIds = sectionIds(data, reference);
     for (auto it = data.languages.cbegin(); it != data.languages.cend(); ++it) {
         const QList<HelpSection> &sections = it->sections;
         if (it->description.isEmpty())
             findings.append(finding(filePath, FindingKind::EmptyText, it.key(), -1,
                                     QStringLiteral("Beschreibung leer")));
         const bool translated = it.key() != reference;
+        addIdFindings(filePath, it.key(), sections, translated ? &referenceIds : nullptr, findings);
         if (translated && sections.size() != referenceCount)
             findings.append(
                 finding(filePath, FindingKind::SectionCount, it.key(), -1,
@@ -145,6 +166,10 @@ QString findingKindName(FindingKind kind)
         return QStringLiteral("section-count");
     case FindingKind::Stale:
         return QStringLiteral("stale");
+    case FindingKind::DuplicateId:
+        return QStringLiteral("duplicate-id");
+    case FindingKind::UnknownId:
+        return QStringLiteral("unknown-id");
     case FindingKind::EmptyText:
         return QStringLiteral("empty-text");
     case FindingKind::Orphan:

@@ -21,6 +21,8 @@ enum class FindingKind {
     MissingLanguage,
     SectionCount,
     Stale,
+    DuplicateId,
+    UnknownId,
     EmptyText,
     Orphan,
     Shadowed,

@@ -19,10 +19,14 @@ struct HelpSection
     // Empty when the section makes no such claim. The initializer lets the
     // older two-member brace initialisations stand without a warning.
     QString basis{};
+    // Names the section across the languages of its file, so that a
+    // translation pairs with its reference section wherever either stands.
+    // Empty when the file gives none.
+    QString id{};
 
     friend bool operator==(const HelpSection &a, const HelpSection &b)
     {
-        return a.name == b.name && a.content == b.content && a.basis == b.basis;
+        return a.name == b.name && a.content == b.content && a.basis == b.basis && a.id == b.id;
     }
     friend bool operator!=(const HelpSection &a, const HelpSection &b) { return !(a == b); }
 };

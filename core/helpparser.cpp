@@ -50,6 +50,9 @@ void readStartElement(QXmlStreamReader &reader, ReaderState &state, HelpData &da
         HelpSection section;
         section.name = attributes.value(QLatin1String("name")).toString();
         section.basis = attributes.value(QLatin1String("basis")).toString();
+        // Kept even when malformed: the check and the editor name it, and a
+        // save must not lose it.
+        section.id = attributes.value(QLatin1String("id")).toString();
         section.content = reader.readElementText().trimmed();
         state.block.sections.append(section);
     } else if (name == u"link") {

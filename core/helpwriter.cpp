@@ -33,8 +33,10 @@ void writeLanguage(QXmlStreamWriter &xml, const QString &key, const HelpLanguage
     xml.writeEndElement();
     for (const HelpSection &section : language.sections) {
         xml.writeStartElement(QStringLiteral("section"));
+        // Only where set, so that files without them keep their exact bytes.
+        if (!section.id.isEmpty())
+            xml.writeAttribute(QStringLiteral("id"), section.id);
         xml.writeAttribute(QStringLiteral("name"), section.name);
-        // Only where set, so that files without it keep their exact bytes.
         if (!section.basis.isEmpty())
             xml.writeAttribute(QStringLiteral("basis"), section.basis);
         writeText(xml, section.content);

@@ -2,6 +2,8 @@
 
 #include <QCryptographicHash>
 
+#include <algorithm>
+
 namespace ZkHelp {
 
 QString basisHash(const HelpSection &section)
@@ -22,21 +24,37 @@ QString basisLanguage(const QString &basis)
     return colon < 0 ? QString() : basis.left(colon);
 }
 
-const HelpSection *pairedSection(const HelpData &data, const QString &key, int index)
+int pairedIndex(const HelpData &data, const QString &key, const HelpSection &translation, int index)
 {
     const auto language = data.languages.constFind(key);
-    if (language == data.languages.cend() || index < 0 || index >= language->sections.size())
-        return nullptr;
-    return &language->sections.at(index);
+    if (language == data.languages.cend())
+        return -1;
+    const QList<HelpSection> &sections = language->sections;
+    if (!translation.id.isEmpty()) {
+        const auto sameId =
+            std::find_if(sections.cbegin(), sections.cend(),
+                         [&](const HelpSection &s) { return s.id == translation.id; });
+        if (sameId != sections.cend())
+            return int(sameId - sections.cbegin());
+    }
+    return index >= 0 && index < sections.size() ? index : -1;
+}
+
+const HelpSection *pairedSection(const HelpData &data, const QString &key,
+                                 const HelpSection &translation, int index)
+{
+    const int paired = pairedIndex(data, key, translation, index);
+    return paired < 0 ? nullptr : &data.languages.find(key)->sections.at(paired);
 }
 
 BasisState basisState(const HelpData &data, const QString &language, int index)
 {
-    const HelpSection *translation = pairedSection(data, language, index);
-    if (!translation || translation->basis.isEmpty())
+    const QList<HelpSection> sections = data.languages.value(language).sections;
+    if (index < 0 || index >= sections.size() || sections.at(index).basis.isEmpty())
         return BasisState::Unconfirmed;
-    const QString &basis = translation->basis;
-    const HelpSection *reference = pairedSection(data, basisLanguage(basis), index);
+    const HelpSection &translation = sections.at(index);
+    const QString &basis = translation.basis;
+    const HelpSection *reference = pairedSection(data, basisLanguage(basis), translation, index);
     if (!reference)
         return BasisState::Stale;
     const QString hash = basis.mid(basis.lastIndexOf(u':') + 1);

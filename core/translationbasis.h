@@ -1,7 +1,7 @@
 // What a translated section was translated from: its basis, "KEY:HASH",
-// names the reference language and a hash of the reference section's text
-// at the same position, so that a later change there shows the translation
-// as stale. Shared by the set check and the editor, which writes the basis.
+// names the reference language and a hash of the text of the reference
+// section it pairs with (of the same id, else at the same position), so that a later change there
+// shows the translation as stale. Shared by the set check and the editor, which writes the basis.
 #pragma once
 
 #include "helpdata.h"
@@ -14,17 +14,23 @@ namespace ZkHelp {
 // content, in UTF-8.
 QString basisHash(const HelpSection &section);
 
-// The basis value that confirms a translation against the section at the same
-// position in the language referenceKey: "KEY:HASH".
+// The basis value that confirms a translation against referenceSection of the
+// language referenceKey: "KEY:HASH".
 QString basisFor(const QString &referenceKey, const HelpSection &referenceSection);
 
 // The language a basis names: what stands before its last colon, so that a
 // key holding a colon still parses (empty without a colon).
 QString basisLanguage(const QString &basis);
 
-// The section of language key at index, the one a translation at index
-// pairs with; nullptr when it is gone.
-const HelpSection *pairedSection(const HelpData &data, const QString &key, int index);
+// The index of the section of language key that translation, standing at
+// index in its own language, pairs with: the one of the same id when key has
+// that id, otherwise the one at the same position; -1 when it is gone.
+int pairedIndex(const HelpData &data, const QString &key, const HelpSection &translation,
+                int index);
+
+// The section pairedIndex names; nullptr when it is gone.
+const HelpSection *pairedSection(const HelpData &data, const QString &key,
+                                 const HelpSection &translation, int index);
 
 enum class BasisState {
     Unconfirmed, // carries no basis

@@ -1,5 +1,7 @@
 #include "editorsession.h"
 
+#include "sectionids.h"
+
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
@@ -224,11 +226,11 @@ std::optional<HelpData> EditorSession::withSectionsConfirmed(const QString &path
     if (!doc || key == reference || !doc->languages.contains(key))
         return std::nullopt;
     HelpData changed = *doc;
-    const QList<HelpSection> &source = changed.languages.value(reference).sections;
     QList<HelpSection> &sections = changed.languages[key].sections;
-    for (int i = 0; i < sections.size() && i < source.size(); ++i) {
-        if (index < 0 || i == index)
-            sections[i].basis = basisFor(reference, source.at(i));
+    for (int i = 0; i < sections.size(); ++i) {
+        const HelpSection *source = pairedSection(*doc, reference, sections.at(i), i);
+        if (source && (index < 0 || i == index))
+            sections[i].basis = basisFor(reference, *source);
     }
     return changed;
 }
@@ -241,15 +243,16 @@ void EditorSession::confirmEditedTranslations(const QString &path, HelpData &doc
     const QString reference = ZkHelp::referenceLanguage(doc, preferredReference);
     if (!copy || reference.isEmpty())
         return;
-    const QList<HelpSection> source = doc.languages.value(reference).sections;
+    const HelpData current = doc;
     for (auto lang = doc.languages.begin(); lang != doc.languages.end(); ++lang) {
         const QList<HelpSection> before = copy->languages.value(lang.key()).sections;
         for (int i = 0; lang.key() != reference && i < lang->sections.size(); ++i) {
             HelpSection &section = lang->sections[i];
             const bool edited = i < before.size() && (before.at(i).name != section.name ||
                                                       before.at(i).content != section.content);
-            if (edited && i < source.size())
-                section.basis = basisFor(reference, source.at(i));
+            const HelpSection *source = pairedSection(current, reference, section, i);
+            if (edited && source)
+                section.basis = basisFor(reference, *source);
         }
     }
 }
@@ -288,7 +291,9 @@ std::optional<HelpData> EditorSession::withSectionAdded(const QString &path, con
     if (!doc || !doc->languages.contains(key))
         return std::nullopt;
     HelpData changed = *doc;
-    changed.languages[key].sections.append(HelpSection{name, placeholderText});
+    const QString id = proposedSectionId(*doc, key, int(doc->languages.value(key).sections.size()),
+                                         referenceLanguage(path), name, sectionIds(*doc, key));
+    changed.languages[key].sections.append(HelpSection{name, placeholderText, {}, id});
     return changed;
 }
 

@@ -115,6 +115,8 @@ public:
     // as it would be after the edit, or nothing when the edit does not apply
     // (no such document, language or section; a key held already).
     std::optional<HelpData> withLanguageAdded(const QString &path, const QString &key) const;
+    // The new section, titled name, comes last with the id core proposes for
+    // it there.
     std::optional<HelpData> withSectionAdded(const QString &path, const QString &key,
                                              const QString &name) const;
     std::optional<HelpData> withLanguageRemoved(const QString &path, const QString &key) const;

@@ -16,11 +16,12 @@ QString staleText(const Finding &finding, const HelpData &doc)
     const QList<HelpSection> sections = doc.languages.value(finding.language).sections;
     if (finding.section < 0 || finding.section >= sections.size())
         return tr("Übersetzung veraltet");
-    const QString key = basisLanguage(sections.at(finding.section).basis);
-    return (pairedSection(doc, key, finding.section)
-                ? tr("Übersetzung veraltet: Abschnitt %1 der Referenz (%2) wurde geändert")
-                : tr("Übersetzung veraltet: Abschnitt %1 der Referenz (%2) fehlt"))
-        .arg(finding.section + 1)
+    const HelpSection &section = sections.at(finding.section);
+    const QString key = basisLanguage(section.basis);
+    const int paired = pairedIndex(doc, key, section, finding.section);
+    return (paired >= 0 ? tr("Übersetzung veraltet: Abschnitt %1 der Referenz (%2) wurde geändert")
+                        : tr("Übersetzung veraltet: Abschnitt %1 der Referenz (%2) fehlt"))
+        .arg((paired >= 0 ? paired : finding.section) + 1)
         .arg(key);
 }
 
@@ -35,6 +36,10 @@ QString what(const Finding &finding, const HelpData &doc)
         return tr("%1 Abschnitte").arg(finding.detail);
     case FindingKind::Stale:
         return staleText(finding, doc);
+    case FindingKind::DuplicateId:
+        return tr("Kennung doppelt: %1").arg(finding.detail);
+    case FindingKind::UnknownId:
+        return tr("Kennung fehlt in der Referenz: %1").arg(finding.detail);
     // "Text leer" or "Beschreibung leer" are plain German already; the
     // others only a whole set has, never one document.
     case FindingKind::EmptyText:

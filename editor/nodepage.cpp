@@ -1,5 +1,7 @@
 #include "nodepage.h"
+#include "prompts.h"
 #include "referencetext.h"
+#include "sectionids.h"
 #include "ui_nodepage.h"
 
 #include <QKeyEvent>
@@ -28,6 +30,8 @@ NodePage::NodePage(QWidget *parent)
     for (QLineEdit *edit :
          {ui->editAuthor, ui->editVersion, ui->editLangDescription, ui->editSectionName})
         connect(edit, &QLineEdit::textChanged, this, &NodePage::edited);
+    connect(ui->editSectionId, &QLineEdit::textChanged, this, &NodePage::edited);
+    connect(ui->editSectionId, &QLineEdit::editingFinished, this, &NodePage::refuseTypedId);
     connect(ui->editContent, &QPlainTextEdit::textChanged, this, &NodePage::edited);
     connect(ui->listLinks->model(), &QAbstractItemModel::rowsInserted, this, &NodePage::edited);
     connect(ui->listLinks->model(), &QAbstractItemModel::rowsRemoved, this, &NodePage::edited);
@@ -77,6 +81,13 @@ void NodePage::show(const NodeRef &node, ZkHelp::EditorSession &session)
     case KindSection:
         setCurrentWidget(ui->pageSection);
         if (const HelpSection *section = session.section(node.path, node.language, node.section)) {
+            QList<HelpSection> others = session.language(node.path, node.language)->sections;
+            others.removeAt(node.section);
+            otherIds.clear();
+            for (const HelpSection &other : std::as_const(others))
+                otherIds.insert(other.id);
+            shownId = section->id;
+            ui->editSectionId->setText(shownId);
             ui->editSectionName->setText(section->name);
             ui->editContent->setPlainText(section->content);
         }
@@ -136,6 +147,10 @@ bool NodePage::apply(HelpData &doc) const
     if (shown.kind != KindSection || index < 0 || index >= lang->sections.size())
         return false;
     lang->sections[index].name = ui->editSectionName->text();
+    // A refused id may still stand in the field when saving bypassed the
+    // field's own check (a shortcut, with the focus still there).
+    const QString id = ui->editSectionId->text();
+    lang->sections[index].id = idAccepted(id) ? id : shownId;
     lang->sections[index].content = ui->editContent->toPlainText();
     return true;
 }
@@ -147,6 +162,29 @@ QMap<QString, HelpData> NodePage::typed(const ZkHelp::EditorSession &session) co
     if (!doc || !apply(copy))
         return {};
     return {{shown.path, copy}};
+}
+
+bool NodePage::idAccepted(const QString &id) const
+{
+    return id == shownId || (ZkHelp::isValidSectionId(id) && !otherIds.contains(id));
+}
+
+void NodePage::refuseTypedId()
+{
+    const QString typedId = ui->editSectionId->text();
+    if (shown.kind != KindSection || idAccepted(typedId))
+        return;
+    // Back first: the box takes the focus, which would finish the edit again.
+    ui->editSectionId->setText(shownId);
+    const bool valid = ZkHelp::isValidSectionId(typedId);
+    Prompts::box(
+        this, QMessageBox::Warning, valid ? tr("Kennung schon vergeben") : tr("Ungültige Kennung"),
+        valid
+            ? tr("Die Kennung '%1' trägt schon ein anderer Abschnitt dieser Sprache.").arg(typedId)
+            : tr("'%1' taugt nicht als Kennung: 1 bis 64 Buchstaben, Ziffern, '.', "
+                 "'_' und '-' (ASCII), am Anfang ein Buchstabe oder eine Ziffer.")
+                  .arg(typedId),
+        QMessageBox::Ok);
 }
 
 void NodePage::on_btnAddLink_clicked()

@@ -8,6 +8,7 @@
 #include "projecttree.h"
 
 #include <QMap>
+#include <QSet>
 #include <QStackedWidget>
 #include <QString>
 
@@ -64,9 +65,17 @@ private slots:
 
 private:
     void showReferences(ZkHelp::EditorSession &session);
+    // Whether the shown section may take id: the one it has, or a valid id
+    // no other section of its language holds.
+    bool idAccepted(const QString &id) const;
+    // Takes the id field back to the shown section's id, saying why, when
+    // what was typed there is not accepted.
+    void refuseTypedId();
 
     std::unique_ptr<Ui::NodePage> ui;
     ReferenceText *langReference;
     ReferenceText *sectionReference;
     ProjectTree::NodeRef shown;
+    QString shownId;
+    QSet<QString> otherIds; // of the shown section's language, its own aside
 };

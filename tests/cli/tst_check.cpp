@@ -83,6 +83,28 @@ void TestCheck::report_data()
                       "Premature end of document.\n"
                       "4 Dateien, 3 Sprachen: 9 Fehler, 0 Hinweise, 4 ohne Abgleich\n")
         << QByteArray() << 1;
+    // Ids pair a translation with its reference wherever either stands.
+    const QByteArray ids =
+        lang("de", "D",
+             HelpXml::section("S", "Text", "", "s") + HelpXml::section("T", "U", "", "t") +
+                 HelpXml::section("V", "W", "", "t")) +
+        lang("en", "E",
+             HelpXml::section("T", "U", "", "t") +
+                 HelpXml::section("S", "Text", "de:305fe78497408d98", "s") +
+                 HelpXml::section("X", "Y", "de:305fe78497408d98", "x") +
+                 HelpXml::section("Z", "Z", "", "x"));
+    QTest::newRow("ids: stale by id, duplicate, unknown")
+        << FileSet{{"set/a.zkhelp", help(ids + link("b"))},
+                   {"set/b.zkhelp", help(lang("de", "D") + confirmedEn + link("a"))}}
+        << QStringList{"-check", "set"}
+        << QByteArray("@/set/a.zkhelp: duplicate-id de#2: t\n"
+                      "@/set/a.zkhelp: section-count en: 4 statt 3\n"
+                      "@/set/a.zkhelp: stale en#2: Referenz de#2 geaendert\n"
+                      "@/set/a.zkhelp: unknown-id en#2: x\n"
+                      "@/set/a.zkhelp: duplicate-id en#3: x\n"
+                      "@/set/a.zkhelp: unknown-id en#3: x\n"
+                      "2 Dateien, 2 Sprachen: 6 Fehler, 0 Hinweise, 2 ohne Abgleich\n")
+        << QByteArray() << 1;
     QTest::newRow("reference chosen")
         << FileSet{{"set/a.zkhelp", help(lang("de", "D", "") + lang("en", "E"))}}
         << QStringList{"-check", "--reference", "en", "set"}

@@ -13,7 +13,8 @@ inline QString dump(const ZkHelp::HelpData &data)
     for (auto it = data.languages.cbegin(); it != data.languages.cend(); ++it) {
         QStringList sections;
         for (const ZkHelp::HelpSection &section : it->sections)
-            sections.append(section.name + u'=' + section.content +
+            sections.append((section.id.isEmpty() ? QString() : u'<' + section.id + u'>') +
+                            section.name + u'=' + section.content +
                             (section.basis.isEmpty() ? QString() : u'@' + section.basis));
         parts.append(it.key() + u':' + it->description + u'[' + sections.join(u';') + u']');
     }

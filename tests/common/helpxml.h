@@ -22,12 +22,15 @@ inline QByteArray language(const QByteArray &key, const QByteArray &description,
            "</lang>";
 }
 
-// A section; basis, when given, names the reference text it was translated from.
+// A section; basis, when given, names the reference text it was translated
+// from, and id, when given, stands before the title as the writer puts it.
 inline QByteArray section(const QByteArray &title, const QByteArray &text,
-                          const QByteArray &basis = QByteArray())
+                          const QByteArray &basis = QByteArray(),
+                          const QByteArray &id = QByteArray())
 {
     const QByteArray claim = basis.isEmpty() ? QByteArray() : " basis=\"" + basis + '"';
-    return "<section name=\"" + title + '"' + claim + '>' + text + "</section>";
+    const QByteArray name = id.isEmpty() ? QByteArray() : " id=\"" + id + '"';
+    return "<section" + name + " name=\"" + title + '"' + claim + '>' + text + "</section>";
 }
 
 inline QByteArray link(const QByteArray &page)

@@ -74,6 +74,11 @@ void TestHelpParser::parse_data()
         << wrap("<lang name=\"de\"><description>ok</description></lang><link page=\"x\"/>"
                 "<lang name=\"en\"><section name=\"s\">a <b>b</b></section></lang>")
         << "v=1|a=A|de:ok[]|links=x" << true;
+    QTest::newRow("section ids read, invalid ones kept as they stand")
+        << wrap("<lang name=\"de\">" + HelpXml::section("a", "x", "", "start.1_b-c") +
+                HelpXml::section("b", "y", "en:0", "-bad id!") +
+                "<section id=\"\" name=\"c\">z</section></lang>")
+        << "v=1|a=A|de:[<start.1_b-c>a=x;<-bad id!>b=y@en:0;c=z]|" + noLinks << false;
     QTest::newRow("links are file level, in order, duplicates kept")
         << wrap("<link page=\"b\"/><lang name=\"de\"><link page=\"a\">text</link></lang>"
                 "<link/><link page=\"b\"/>")

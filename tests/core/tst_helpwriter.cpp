@@ -17,6 +17,7 @@ using ZkHelp::HelpLanguage;
 using ZkHelp::HelpSection;
 
 Q_DECLARE_METATYPE(ZkHelp::HelpData)
+Q_DECLARE_METATYPE(ZkHelp::HelpSection)
 
 class TestHelpWriter : public QObject
 {
@@ -27,6 +28,8 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void basisIsWrittenAfterName();
+    void sectionAttributes_data();
+    void sectionAttributes();
     void replacesExistingFile();
     void missingFolder();
     void failedWriteKeepsOldFile_data();
@@ -100,6 +103,12 @@ void TestHelpWriter::roundTrip_data()
     confirmed.languages[QStringLiteral("en")].sections = {
         {QStringLiteral("Erster"), QStringLiteral("a < b"), QStringLiteral("de:0123456789abcdef")}};
     QTest::newRow("section with basis") << confirmed;
+
+    HelpData named = sampleDocument();
+    named.languages[QStringLiteral("en")].sections = {
+        {QStringLiteral("A"), QStringLiteral("a"), QString(), QStringLiteral("a.1_x-y")},
+        {QStringLiteral("B"), QStringLiteral("b"), QStringLiteral("de:0"), QStringLiteral("b")}};
+    QTest::newRow("sections with ids") << named;
 }
 
 void TestHelpWriter::roundTrip()
@@ -126,6 +135,41 @@ void TestHelpWriter::basisIsWrittenAfterName()
     QVERIFY2(TestFiles::read(path).contains(
                  "<section name=\"S\" basis=\"de:305fe78497408d98\">T</section>"),
              TestFiles::read(path));
+}
+
+void TestHelpWriter::sectionAttributes_data()
+{
+    QTest::addColumn<HelpSection>("section");
+    QTest::addColumn<QByteArray>("line");
+
+    QTest::newRow("no id, no basis")
+        << HelpSection{"S", "T"} << QByteArray("<section name=\"S\">T");
+    QTest::newRow("id before name")
+        << HelpSection{"S", "T", {}, "s-1"} << QByteArray("<section id=\"s-1\" name=\"S\">T");
+    QTest::newRow("id, name, basis") << HelpSection{"S", "T", "de:1", "s"}
+                                     << QByteArray("<section id=\"s\" name=\"S\" basis=\"de:1\">T");
+}
+
+void TestHelpWriter::sectionAttributes()
+{
+    QFETCH(HelpSection, section);
+    QFETCH(QByteArray, line);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString path = dir.filePath(QStringLiteral("t.zkhelp"));
+    HelpData data;
+    data.languages[QStringLiteral("de")].sections = {section};
+
+    QVERIFY(ZkHelp::HelpWriter().writeXml(data, path));
+    QCOMPARE(TestFiles::read(path), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                    "<zkhelp version=\"\" author=\"\">\n"
+                                    "    <lang name=\"de\">\n"
+                                    "        <description></description>\n"
+                                    "        " +
+                                        line +
+                                        "</section>\n"
+                                        "    </lang>\n"
+                                        "</zkhelp>\n");
 }
 
 void TestHelpWriter::replacesExistingFile()

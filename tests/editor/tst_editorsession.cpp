@@ -1,7 +1,7 @@
 // The editor's documents without a window: what counts as changed, the
 // structural edits, and what a failed write keeps.
-#include "helpdatadump.h"
 #include "editorsession.h"
+#include "helpdatadump.h"
 #include "testfiles.h"
 
 #include <QTemporaryDir>
@@ -61,7 +61,7 @@ void TestEditorSession::structuralEdit_data()
     QTest::newRow("section added last") << "+section"
                                         << "x.zkhelp"
                                         << "de"
-                                        << "v=1|a=A|de:D[S=T;Neu=...]|en:[]|links=";
+                                        << "v=1|a=A|de:D[S=T;<neu>Neu=...]|en:[]|links=";
     QTest::newRow("section for a missing language") << "+section"
                                                     << "x.zkhelp"
                                                     << "fr"

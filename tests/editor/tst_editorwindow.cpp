@@ -353,6 +353,37 @@ void TestEditorWindow::editing_data()
            "set editVersion 2; click x.zkhelp; text editVersion ; set editAuthor B; "
            "trigger actionSave"
         << "" << QStringList{} << "x.zkhelp" << QStringList{"x.zkhelp=v=|a=B|links=alt,neu"};
+    const QString doubled = "Kennung schon vergeben: Die Kennung 'ueber-uns' trägt schon ein "
+                            "anderer Abschnitt dieser Sprache.";
+    const QString invalid = "Ungültige Kennung: '2 x' taugt nicht als Kennung: 1 bis 64 "
+                            "Buchstaben, Ziffern, '.', '_' und '-' (ASCII), am Anfang ein "
+                            "Buchstabe oder eine Ziffer.";
+    QTest::newRow("section ids: slugs for new sections, doubled and invalid ones refused")
+        << xy
+        << "menu x.zkhelp/de; text editSectionId ueber-uns; menu x.zkhelp/de; "
+           "text editSectionId ueber-uns-2; set editSectionId ueber-uns; "
+           "key editSectionId Return; text editSectionId ueber-uns-2; set editSectionId 2 x; "
+           "key editSectionId Return; text editSectionId ueber-uns-2; set editSectionId -x; "
+           "trigger actionSave; disk x.zkhelp=v=1|a=A|de:d-de[Intro=c-Intro;"
+           "<ueber-uns>Über uns=...;<ueber-uns-2>Über uns=...]|links=; "
+           "set editSectionId kontakt.1; key editSectionId Return; trigger actionSave"
+        << "pick:Sektion hinzufügen...; type:Über uns; pick:Sektion hinzufügen...; type:Über uns; "
+           "Ok; Ok"
+        << QStringList{langMenu, askSection, langMenu, askSection, doubled, invalid}
+        << "x.zkhelp(de(Intro,Über uns,Über uns)),y.zkhelp(de)"
+        << QStringList{"x.zkhelp=v=1|a=A|de:d-de[Intro=c-Intro;<ueber-uns>Über uns=...;"
+                       "<kontakt.1>Über uns=...]|links=",
+                       y};
+    QTest::newRow("section ids: a translation takes the reference's id at its place")
+        << QStringList{"x.zkhelp=de:Intro;en:"}
+        << "menu x.zkhelp/de; menu x.zkhelp/en; text editSectionId contact; menu x.zkhelp/en; "
+           "text editSectionId kontakt"
+        << "pick:Sektion hinzufügen...; type:Kontakt; pick:Sektion hinzufügen...; type:Contact; "
+           "pick:Sektion hinzufügen...; type:Hello"
+        << QStringList{langMenu, askSection, translatedMenu, askSection, translatedMenu, askSection}
+        << "x.zkhelp(de(Intro,Kontakt),en(Contact,Hello))"
+        << QStringList{"x.zkhelp=v=1|a=A|de:d-de[Intro=c-Intro;<kontakt>Kontakt=...]|"
+                       "en:d-en[<contact>Contact=...;<kontakt>Hello=...]|links="};
     QTest::newRow("save: nothing before a click, one failure per trigger on a folder")
         << QStringList{"a/x.zkhelp=de:"}
         << "trigger actionSave; click a; trigger actionSave; press btnSaveFile; "
@@ -396,7 +427,7 @@ void TestEditorWindow::contextMenu_data()
                        "Löschen: Sektion löschen?",
                        "menu: Sektion löschen",
                        "Löschen: Sektion löschen?"}
-        << xyTree << QStringList{"x.zkhelp=v=1|a=A|de:d-de[Intro=...]|links="};
+        << xyTree << QStringList{"x.zkhelp=v=1|a=A|de:d-de[<intro>Intro=...]|links="};
     QTest::newRow("language: deleted, the others keep their order")
         << QStringList{"x.zkhelp=de:;en:S;fr:"} << "menu x.zkhelp/en"
         << "pick:Sprache löschen; Yes"
@@ -438,7 +469,7 @@ void TestEditorWindow::unsavedEdits_data()
                    "bold x.zkhelp no; title Editor - Hilfe & Übung"
         << "pick:Sektion hinzufügen...; type:S" << QStringList{langMenu, askSection}
         << "x.zkhelp(de(Intro)),y.zkhelp(de(S))"
-        << QStringList{xb, "y.zkhelp=v=1|a=A|de:d-de[S=...]|links="};
+        << QStringList{xb, "y.zkhelp=v=1|a=A|de:d-de[<s>S=...]|links="};
     QTest::newRow("the question names the files with edits, in their folders")
         << QStringList{"a/x.zkhelp=de:Intro", "y.zkhelp=de:"}
         << "click a/x.zkhelp; set editAuthor B; click y.zkhelp; set editAuthor C; "
@@ -520,7 +551,7 @@ void TestEditorWindow::diskChanges_data()
         << xy << other + "menu x.zkhelp/de"
         << "pick:Sektion hinzufügen...; type:S; Save" << QStringList{langMenu, askSection, changed}
         << "x.zkhelp(de(Intro,S)),y.zkhelp(de)"
-        << QStringList{"x.zkhelp=v=1|a=A|de:d-de[Intro=c-Intro;S=...]|links="};
+        << QStringList{"x.zkhelp=v=1|a=A|de:d-de[Intro=c-Intro;<s>S=...]|links="};
 }
 
 // cutShort: the copy lost its second half in the crash; shown: the boxes

@@ -37,6 +37,17 @@ void TestFindingText::words_data()
         << true
         << "fr: 2 statt 1 Abschnitte\nfr, Abschnitt 2: Übersetzung veraltet: "
            "Abschnitt 2 der Referenz (de) fehlt";
+    QTest::newRow("ids: stale by id, doubled, unknown to the reference")
+        << language("de", "D", section("A", "a", "", "a") + section("B", "b", "", "b")) + fr +
+               language("en", "E",
+                        section("B", "b", "de:0000", "b") + section("C", "c", "", "c") +
+                            section("D", "d", "", "c"))
+        << true
+        << "en: 3 statt 2 Abschnitte\n"
+           "en, Abschnitt 1: Übersetzung veraltet: Abschnitt 2 der Referenz (de) wurde geändert\n"
+           "en, Abschnitt 2: Kennung fehlt in der Referenz: c\n"
+           "en, Abschnitt 3: Kennung doppelt: c\n"
+           "en, Abschnitt 3: Kennung fehlt in der Referenz: c";
     QTest::newRow("missing language, empty texts, placed or not")
         << de + language("en", "", section("A", "") + section("B", "b")) << false
         << "Beschreibung leer\nText leer\nSprache fehlt: fr";
