@@ -8,7 +8,9 @@ HelpCollection::HelpCollection(const QList<QString> &searchPaths)
 
 HelpCollection HelpCollection::fromPathFile(const QString &pathFile, const QString &programFolder)
 {
-    return HelpCollection(HelpFinder().getSearchPaths(pathFile, programFolder));
+    const HelpFinder finder;
+    const QList<QString> folders = finder.getSearchPaths(pathFile, programFolder);
+    return HelpCollection(folders + finder.installedHelpFolders(folders));
 }
 
 HelpCollection HelpCollection::forWorkingFolder(const QString &programFolder)

@@ -22,8 +22,9 @@ public:
 
     // The folders of the search-path file pathFile, or of the one in
     // programFolder when pathFile is no regular file; programFolder first
-    // (HelpFinder::getSearchPaths). Read once: later changes of the file are
-    // not seen.
+    // (HelpFinder::getSearchPaths). Then the folders packages install help
+    // into (HelpFinder::installedHelpFolders) that are not searched already.
+    // Read once: later changes of the file are not seen.
     static HelpCollection fromPathFile(const QString &pathFile, const QString &programFolder);
 
     // The collection of the console tool and the viewer: "Path" in the

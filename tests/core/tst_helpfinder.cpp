@@ -21,6 +21,8 @@ private slots:
     void searchPaths();
     void searchPathsWithoutFile_data();
     void searchPathsWithoutFile();
+    void installedHelpFolders_data();
+    void installedHelpFolders();
     void findHelpFile_data();
     void findHelpFile();
     void findAllFiles_data();
@@ -134,6 +136,70 @@ void TestHelpFinder::searchPathsWithoutFile()
 
     QCOMPARE(HelpFinder().getSearchPaths(pathFile, QCoreApplication::applicationDirPath()),
              QList<QString>{QCoreApplication::applicationDirPath()});
+}
+
+void TestHelpFinder::installedHelpFolders_data()
+{
+    // Everything lies in the test's temporary folder, written here as TMP;
+    // dataDirs is the colon-separated XDG_DATA_DIRS.
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("dataHome");
+    QTest::addColumn<QString>("dataDirs");
+    QTest::addColumn<QStringList>("searched");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("no zkhelp anywhere") << QStringList{"home/", "sys/other/"} << "TMP/home"
+                                        << "TMP/sys" << QStringList{} << QStringList{};
+    QTest::newRow("the user's first, then the data folders in order")
+        << QStringList{"home/zkhelp/app/", "b/zkhelp/", "a/zkhelp/x/y/"} << "TMP/home"
+        << "TMP/b:TMP/a" << QStringList{}
+        << QStringList{"TMP/home/zkhelp", "TMP/home/zkhelp/app", "TMP/b/zkhelp",
+                       "TMP/a/zkhelp",    "TMP/a/zkhelp/x",      "TMP/a/zkhelp/x/y"};
+    QTest::newRow("below a root sorted by full path")
+        << QStringList{"sys/zkhelp/a/c/", "sys/zkhelp/a-b/", "sys/zkhelp/B/"} << "TMP/home"
+        << "TMP/sys" << QStringList{}
+        << QStringList{"TMP/sys/zkhelp", "TMP/sys/zkhelp/B", "TMP/sys/zkhelp/a",
+                       "TMP/sys/zkhelp/a-b", "TMP/sys/zkhelp/a/c"};
+    QTest::newRow("hidden folders and what lies below them left out")
+        << QStringList{"sys/zkhelp/.cache/app/", "sys/zkhelp/app/.old/"} << "TMP/home"
+        << "TMP/sys" << QStringList{} << QStringList{"TMP/sys/zkhelp", "TMP/sys/zkhelp/app"};
+    QTest::newRow("missing data folders and a zkhelp file skipped")
+        << QStringList{"file/zkhelp", "sys/zkhelp/"} << "TMP/gone"
+        << "TMP/none:TMP/file:TMP/sys" << QStringList{} << QStringList{"TMP/sys/zkhelp"};
+    QTest::newRow("a data folder named twice lists its folders once")
+        << QStringList{"sys/zkhelp/app/"} << "TMP/sys"
+        << "TMP/sys/:TMP/./sys" << QStringList{}
+        << QStringList{"TMP/sys/zkhelp", "TMP/sys/zkhelp/app"};
+    QTest::newRow("a data folder below another's zkhelp")
+        << QStringList{"sys/zkhelp/zkhelp/"} << "TMP/home"
+        << "TMP/sys:TMP/sys/zkhelp" << QStringList{}
+        << QStringList{"TMP/sys/zkhelp", "TMP/sys/zkhelp/zkhelp"};
+    QTest::newRow("folders searched already left out")
+        << QStringList{"sys/zkhelp/app/", "sys/zkhelp/doc/"} << "TMP/home"
+        << "TMP/sys" << QStringList{"TMP/sys/zkhelp/", "TMP/x/../sys/zkhelp/doc"}
+        << QStringList{"TMP/sys/zkhelp/app"};
+    QTest::newRow("a link to a folder listed, not walked")
+        << QStringList{"elsewhere/deep/", "sys/zkhelp/", "sys/zkhelp/link->../../elsewhere"}
+        << "TMP/home"
+        << "TMP/sys" << QStringList{} << QStringList{"TMP/sys/zkhelp", "TMP/sys/zkhelp/link"};
+}
+
+void TestHelpFinder::installedHelpFolders()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, dataHome);
+    QFETCH(QString, dataDirs);
+    QFETCH(QStringList, searched);
+    QFETCH(QStringList, expected);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    layOut(dir, entries);
+    for (QStringList *paths : {&searched, &expected})
+        paths->replaceInStrings(QStringLiteral("TMP"), dir.path());
+    qputenv("XDG_DATA_HOME", dataHome.replace(QStringLiteral("TMP"), dir.path()).toLocal8Bit());
+    qputenv("XDG_DATA_DIRS", dataDirs.replace(QStringLiteral("TMP"), dir.path()).toLocal8Bit());
+
+    QCOMPARE(HelpFinder().installedHelpFolders(searched), expected);
 }
 
 void TestHelpFinder::findHelpFile_data()
