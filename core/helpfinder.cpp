@@ -24,15 +24,15 @@ namespace ZkHelp {
 namespace {
 
 // Only a regular file counts: a folder that happens to be called "Path" must
-// not hide the program folder's file, and a FIFO or device would block or
+// not hide the program's own file, and a FIFO or device would block or
 // never end. An empty result means there is no file to read.
 QString locatePathFile(const QString &pathFileName, const QString &programFolder)
 {
     if (QFileInfo(pathFileName).isFile())
         return pathFileName;
-    const QString inProgramFolder = programFolder + u'/' + pathFileName;
-    if (QFileInfo(inProgramFolder).isFile())
-        return inProgramFolder;
+    const QString programsOwn = programPathFolder(programFolder) + u'/' + pathFileName;
+    if (QFileInfo(programsOwn).isFile())
+        return programsOwn;
     return QString();
 }
 

@@ -26,9 +26,11 @@ public:
 
     // The program folder, then every non-blank line of the search-path file
     // (relative lines taken relative to the program folder), without
-    // duplicates. pathFileName wins over the file of that name in the program
-    // folder; only regular files are read, so a missing or unreadable file, a
-    // folder, FIFO or device gives the program folder alone.
+    // duplicates. pathFileName wins over the file of that name in the
+    // program's own folder for it (programPathFolder: the program folder, or
+    // the user's for an installed program); only regular files are read, so
+    // a missing or unreadable file, a folder, FIFO or device gives the
+    // program folder alone.
     QList<QString> getSearchPaths(const QString &pathFileName, const QString &programFolder) const;
 
     // root, then every folder below it sorted by full path. Hidden folders are
