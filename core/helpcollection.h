@@ -20,8 +20,8 @@ public:
     // Exactly these folders, in this order.
     explicit HelpCollection(const QList<QString> &searchPaths);
 
-    // The folders of the search-path file pathFile, or of the one in
-    // programFolder when pathFile is no regular file; programFolder first
+    // The folders of the search-path file pathFile, or of the program's own
+    // (programPathFolder) when pathFile is no regular file; programFolder first
     // (HelpFinder::getSearchPaths). Then the folders packages install help
     // into (HelpFinder::installedHelpFolders) that are not searched already.
     // Read once: later changes of the file are not seen.

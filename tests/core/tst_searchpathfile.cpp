@@ -3,7 +3,6 @@
 #include "searchpathfile.h"
 #include "testfiles.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,8 +20,6 @@ private slots:
     void appendMakesFolders();
     void installedProgramFolder_data();
     void installedProgramFolder();
-    void programPathFolder_data();
-    void programPathFolder();
 };
 
 void TestSearchPathFile::roundTrip()
@@ -128,31 +125,6 @@ void TestSearchPathFile::installedProgramFolder()
 
     QCOMPARE(ZkHelp::isInstalledProgramFolder(dir.filePath(programFolder), dir.filePath(binFolder)),
              installed);
-}
-
-void TestSearchPathFile::programPathFolder_data()
-{
-    QTest::addColumn<QString>("programFolder");
-    QTest::addColumn<QString>("expected"); // CONFIG: the user's configuration folder
-
-    QTest::newRow("the installed program")
-        << QStringLiteral(ZKHELP_INSTALLED_BINDIR) << "CONFIG/zkhelp";
-    QTest::newRow("the installed program, written another way")
-        << QStringLiteral(ZKHELP_INSTALLED_BINDIR "/.") << "CONFIG/zkhelp";
-    QTest::newRow("a build tree") << QCoreApplication::applicationDirPath()
-                                  << QCoreApplication::applicationDirPath();
-}
-
-void TestSearchPathFile::programPathFolder()
-{
-    QFETCH(QString, programFolder);
-    QFETCH(QString, expected);
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
-
-    QCOMPARE(ZkHelp::programPathFolder(programFolder),
-             expected.replace("CONFIG", dir.filePath("config")));
 }
 
 QTEST_GUILESS_MAIN(TestSearchPathFile)
