@@ -1,5 +1,10 @@
 #include "helpcollection.h"
 
+#include "searchpathfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
 namespace ZkHelp {
 
 HelpCollection::HelpCollection(const QList<QString> &searchPaths)
@@ -8,14 +13,27 @@ HelpCollection::HelpCollection(const QList<QString> &searchPaths)
 
 HelpCollection HelpCollection::fromPathFile(const QString &pathFile, const QString &programFolder)
 {
-    return HelpCollection(HelpFinder().getSearchPaths(pathFile, programFolder));
+    const HelpFinder finder;
+    const QList<QString> folders = finder.getSearchPaths(pathFile, programFolder);
+    return HelpCollection(folders + finder.installedHelpFolders(folders));
 }
 
 HelpCollection HelpCollection::forWorkingFolder(const QString &programFolder)
 {
     const QString pathFile = QStringLiteral("Path");
-    HelpFinder().ensurePathFile(pathFile);
+    // An installed program serves every folder it is started in: it must not
+    // leave a file in each of them.
+    if (!isInstalledProgram(programFolder))
+        HelpFinder().ensurePathFile(pathFile);
     return fromPathFile(pathFile, programFolder);
+}
+
+QString HelpCollection::workingPathFile(const QString &programFolder)
+{
+    const QString inWorkingFolder = QStringLiteral("Path");
+    if (!isInstalledProgram(programFolder) || QFileInfo(inWorkingFolder).isFile())
+        return inWorkingFolder;
+    return QDir(programPathFolder(programFolder)).filePath(inWorkingFolder);
 }
 
 QString HelpCollection::findFile(const QString &name) const

@@ -20,16 +20,24 @@ public:
     // Exactly these folders, in this order.
     explicit HelpCollection(const QList<QString> &searchPaths);
 
-    // The folders of the search-path file pathFile, or of the one in
-    // programFolder when pathFile is no regular file; programFolder first
-    // (HelpFinder::getSearchPaths). Read once: later changes of the file are
-    // not seen.
+    // The folders of the search-path file pathFile, or of the program's own
+    // (programPathFolder) when pathFile is no regular file; programFolder first
+    // (HelpFinder::getSearchPaths). Then the folders packages install help
+    // into (HelpFinder::installedHelpFolders) that are not searched already.
+    // Read once: later changes of the file are not seen.
     static HelpCollection fromPathFile(const QString &pathFile, const QString &programFolder);
 
     // The collection of the console tool and the viewer: "Path" in the
     // working folder, created there first when missing (a first run then
-    // searches the working folder), with programFolder's own as fallback.
+    // searches the working folder), with the program's own as fallback
+    // (programPathFolder). An installed program creates no file: without
+    // one in the working folder it takes the user's.
     static HelpCollection forWorkingFolder(const QString &programFolder);
+
+    // The "Path" file where a user of forWorkingFolder's collection adds
+    // folders: the working folder's, unless an installed program reads the
+    // user's for want of one there.
+    static QString workingPathFile(const QString &programFolder);
 
     const QList<QString> &searchPaths() const { return folders; }
 

@@ -4,10 +4,12 @@
 #include "searchpathfile.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStandardPaths>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -22,15 +24,15 @@ namespace ZkHelp {
 namespace {
 
 // Only a regular file counts: a folder that happens to be called "Path" must
-// not hide the program folder's file, and a FIFO or device would block or
+// not hide the program's own file, and a FIFO or device would block or
 // never end. An empty result means there is no file to read.
 QString locatePathFile(const QString &pathFileName, const QString &programFolder)
 {
     if (QFileInfo(pathFileName).isFile())
         return pathFileName;
-    const QString inProgramFolder = programFolder + u'/' + pathFileName;
-    if (QFileInfo(inProgramFolder).isFile())
-        return inProgramFolder;
+    const QString programsOwn = programPathFolder(programFolder) + u'/' + pathFileName;
+    if (QFileInfo(programsOwn).isFile())
+        return programsOwn;
     return QString();
 }
 
@@ -105,13 +107,18 @@ void appendFileStates(const QString &folder, QList<HelpFileState> &states)
     });
 }
 
+QString cleanFolder(const QString &folder)
+{
+    return QDir::cleanPath(QDir(folder).absolutePath());
+}
+
 // Each folder once, as its clean absolute path.
 QList<QString> distinctFolders(const QList<QString> &searchPaths)
 {
     QList<QString> folders;
     QSet<QString> seen;
     for (const QString &searchPath : searchPaths) {
-        QString folder = QDir::cleanPath(QDir(searchPath).absolutePath());
+        QString folder = cleanFolder(searchPath);
         if (!seen.contains(folder)) {
             seen.insert(folder);
             folders.append(std::move(folder));
@@ -141,6 +148,40 @@ QList<QString> HelpFinder::getSearchPaths(const QString &pathFileName,
     }
     paths.removeDuplicates();
     return paths;
+}
+
+QList<QString> HelpFinder::folderTree(const QString &root) const
+{
+    QList<QString> folders;
+    QDirIterator it(root, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        folders.append(it.next());
+    std::sort(folders.begin(), folders.end());
+    folders.prepend(root);
+    return folders;
+}
+
+QList<QString> HelpFinder::installedHelpFolders(const QList<QString> &searched) const
+{
+    QSet<QString> seen;
+    for (const QString &folder : searched)
+        seen.insert(cleanFolder(folder));
+    QList<QString> folders;
+    for (const QString &dataFolder :
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+        const QString root = cleanFolder(dataFolder + QStringLiteral("/zkhelp"));
+        if (!QFileInfo(root).isDir())
+            continue;
+        // A data folder named twice, or one below another's zkhelp, must
+        // not list its help folders twice.
+        for (const QString &folder : folderTree(root)) {
+            if (!seen.contains(folder)) {
+                seen.insert(folder);
+                folders.append(folder);
+            }
+        }
+    }
+    return folders;
 }
 
 QString HelpFinder::findHelpFile(const QList<QString> &searchPaths, const QString &fileName) const

@@ -26,10 +26,22 @@ public:
 
     // The program folder, then every non-blank line of the search-path file
     // (relative lines taken relative to the program folder), without
-    // duplicates. pathFileName wins over the file of that name in the program
-    // folder; only regular files are read, so a missing or unreadable file, a
-    // folder, FIFO or device gives the program folder alone.
+    // duplicates. pathFileName wins over the file of that name in the
+    // program's own folder for it (programPathFolder: the program folder, or
+    // the user's for an installed program); only regular files are read, so
+    // a missing or unreadable file, a folder, FIFO or device gives the
+    // program folder alone.
     QList<QString> getSearchPaths(const QString &pathFileName, const QString &programFolder) const;
+
+    // root, then every folder below it sorted by full path. Hidden folders are
+    // left out; a link to a folder is listed, what lies below it is not.
+    QList<QString> folderTree(const QString &root) const;
+
+    // Where packages install help files: the folder zkhelp of each data
+    // folder, the user's first (XDG_DATA_HOME, then each of XDG_DATA_DIRS),
+    // each as its folderTree. Only existing folders, each once and none of
+    // searched (compared as clean absolute paths).
+    QList<QString> installedHelpFolders(const QList<QString> &searched) const;
 
     // The path of fileName (".zkhelp" appended when missing) in the first
     // search folder that holds it as a regular file (or a link to one), or an

@@ -8,22 +8,6 @@
 
 namespace ZkHelp {
 
-namespace {
-
-// root first, then every folder below it, sorted.
-QList<QString> foldersFrom(const QString &root)
-{
-    QList<QString> folders;
-    QDirIterator it(root, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        folders.append(it.next());
-    std::sort(folders.begin(), folders.end());
-    folders.prepend(root);
-    return folders;
-}
-
-} // namespace
-
 HelpSet searchFolderSet(const HelpCollection &collection)
 {
     return HelpSet{collection.files(), collection.searchPaths(), true,
@@ -38,7 +22,7 @@ HelpSet folderSet(const QString &folder, const HelpCollection &collection)
     while (it.hasNext())
         set.files.append(it.next());
     std::sort(set.files.begin(), set.files.end());
-    const QList<QString> folders = foldersFrom(root);
+    const QList<QString> folders = HelpFinder().folderTree(root);
     set.linkFolders = folders + collection.searchPaths();
     set.undecodable = HelpFinder().findUndecodableFiles(folders);
     return set;
@@ -46,7 +30,8 @@ HelpSet folderSet(const QString &folder, const HelpCollection &collection)
 
 QList<QString> folderLinkFolders(const QString &folder, const HelpCollection &collection)
 {
-    return foldersFrom(QDir::cleanPath(QDir(folder).absolutePath())) + collection.searchPaths();
+    return HelpFinder().folderTree(QDir::cleanPath(QDir(folder).absolutePath())) +
+           collection.searchPaths();
 }
 
 } // namespace ZkHelp

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace ZkHelp {
 
@@ -16,6 +17,12 @@ QByteArray linesOf(const QList<QString> &folders)
     for (const QString &folder : folders)
         lines += QDir::toNativeSeparators(folder).toUtf8() + '\n';
     return lines;
+}
+
+QString canonicalFolder(const QString &folder)
+{
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(QDir(folder).absolutePath()) : canonical;
 }
 
 bool endsWithLineFeed(const QString &path)
@@ -58,6 +65,8 @@ bool appendToSearchPathFile(const QString &path, const QList<QString> &folders,
     if (folders.isEmpty())
         return true;
     const QByteArray lines = (endsWithLineFeed(path) ? QByteArray() : "\n") + linesOf(folders);
+    // A folder that cannot be made fails the open below, which says why.
+    QFileInfo(path).dir().mkpath(QStringLiteral("."));
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text) &&
         file.write(lines) == lines.size() && file.flush())
@@ -65,6 +74,24 @@ bool appendToSearchPathFile(const QString &path, const QList<QString> &folders,
     if (errorString)
         *errorString = file.errorString();
     return false;
+}
+
+bool isInstalledProgramFolder(const QString &programFolder, const QString &installedBinFolder)
+{
+    return canonicalFolder(programFolder) == canonicalFolder(installedBinFolder);
+}
+
+bool isInstalledProgram(const QString &programFolder)
+{
+    return isInstalledProgramFolder(programFolder, QStringLiteral(ZKHELP_INSTALLED_BINDIR));
+}
+
+QString programPathFolder(const QString &programFolder)
+{
+    if (!isInstalledProgram(programFolder))
+        return programFolder;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/zkhelp");
 }
 
 } // namespace ZkHelp

@@ -27,7 +27,7 @@ class MainWindow : public QMainWindow
 
 public:
     // searchPathFile is the "Path" file that projects are registered in (the
-    // program folder's, ZkHelp::ProjectManager::globalPathFile(), for the
+    // program's own, ZkHelp::ProjectManager::globalPathFile(), for the
     // editor program).
     explicit MainWindow(const QString &searchPathFile, QWidget *parent = nullptr);
     ~MainWindow() override;

@@ -161,7 +161,8 @@ QList<QString> ProjectManager::linkFolders() const
 
 QString ProjectManager::globalPathFile()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Path"));
+    return QDir(programPathFolder(QCoreApplication::applicationDirPath()))
+        .filePath(QStringLiteral("Path"));
 }
 
 // Opening or changing a project must not fail because "Path" cannot take

@@ -17,7 +17,7 @@ class ProjectManager
 {
 public:
     // searchPathFile is the "Path" file that registration appends to; the
-    // editor passes the one in its program folder (globalPathFile()).
+    // editor passes the program's own (globalPathFile()).
     explicit ProjectManager(const QString &searchPathFile);
 
     // Makes folder the open project called name, registers the folder and its
@@ -51,8 +51,8 @@ public:
     // deleteFromDisk, deletes path itself, whether listed or not.
     void removeFileFromProject(const QString &path, bool deleteFromDisk);
 
-    // Appends projectDir and every folder below it to the "Path" file in the
-    // program's folder, skipping folders listed there already (compared
+    // Appends projectDir and every folder below it to the "Path" file
+    // pathFile(), skipping folders listed there already (compared
     // cleaned and without regard to case). Never rewrites existing lines.
     // Returns false when the file cannot be opened for appending or a write
     // fails; true otherwise, also when nothing needed appending or no
@@ -74,7 +74,8 @@ public:
     // The "Path" file that registerPathInGlobalConfig() appends to.
     QString pathFile() const { return searchPathFile; }
 
-    // The "Path" file in the running program's folder.
+    // The running program's own "Path" file (programPathFolder): in its
+    // folder, or the user's for the installed program.
     static QString globalPathFile();
 
     // Why the last createProject, openProject, saveProject or registration

@@ -16,7 +16,10 @@ build="$root/build-release"
 # Passed on every run, so a tree configured before still gets them.
 eval "$(cd "$root" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
 CPPFLAGS=${CPPFLAGS/-D_FORTIFY_SOURCE=2/-D_FORTIFY_SOURCE=3}
+# The package puts the programs in /usr/bin; built for that prefix, they
+# know themselves installed there and keep to the user's folders.
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DCMAKE_INSTALL_PREFIX=/usr \
     -DCMAKE_CXX_FLAGS="$CPPFLAGS $CXXFLAGS" -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS" >/dev/null
 cmake --build "$build" -j2 >/dev/null
 rm -f "$build"/zkhelp_*.deb

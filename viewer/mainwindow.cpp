@@ -40,9 +40,11 @@ MainWindow::MainWindow(const QString &startFile, QWidget *parent)
     connect(ui->fileListWidget, &QListWidget::itemClicked, this, &MainWindow::openEntry);
     connect(ui->fileListWidget, &QListWidget::itemActivated, this, &MainWindow::openEntry);
 
-    collection = ZkHelp::HelpCollection::forWorkingFolder(QCoreApplication::applicationDirPath());
-    ui->contentBrowser->showPlaceholder(
-        renderStartPage(collection, QDir::current().absoluteFilePath(QStringLiteral("Path"))));
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    collection = ZkHelp::HelpCollection::forWorkingFolder(programFolder);
+    ui->contentBrowser->showPlaceholder(renderStartPage(
+        collection,
+        QDir::current().absoluteFilePath(ZkHelp::HelpCollection::workingPathFile(programFolder))));
     loadFileList(QString());
     connectSearch();
 

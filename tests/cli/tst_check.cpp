@@ -1,6 +1,7 @@
 // zkhelp_cli -check as a process, over small help sets with known findings:
 // exact report bytes and exit status.
 #include "helpxml.h"
+#include "privatehome.h"
 #include "testfiles.h"
 
 #include <QProcess>
@@ -20,6 +21,10 @@ class TestCheck : public QObject
 private slots:
     void report_data();
     void report();
+
+private:
+    // Help installed for the user or the machine is no member of a set.
+    PrivateHome home;
 };
 
 namespace {

@@ -22,6 +22,8 @@ private slots:
     void malformedFileIsPrintedAsRead();
     void firstRunCreatesPathFile();
     void listSearchPaths();
+    void installedHelp_data();
+    void installedHelp();
     void exportWritesLinkedPages();
     void exportOfSubFolderName();
     void exportIntoBlockedFolder();
@@ -36,8 +38,12 @@ private:
     };
     Result run(const QStringList &args, const QByteArray &input = QByteArray()) const;
     QString work(const QString &name) const { return workDir->filePath(name); }
+    QString data(const QString &name) const { return dataDir->filePath(name); }
 
     std::unique_ptr<QTemporaryDir> workDir;
+    // The user's and the system's data folders of the program, kept apart
+    // from the working folder and from the machine's own.
+    std::unique_ptr<QTemporaryDir> dataDir;
 };
 
 namespace {
@@ -61,6 +67,11 @@ TestCli::Result TestCli::run(const QStringList &args, const QByteArray &input) c
 {
     QProcess process;
     process.setWorkingDirectory(workDir->path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), data(QStringLiteral("home")));
+    environment.insert(QStringLiteral("XDG_DATA_DIRS"),
+                       data(QStringLiteral("usr")) + u':' + data(QStringLiteral("opt")));
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(ZKHELP_CLI_PATH), args);
     Result result;
     if (!process.waitForStarted())
@@ -81,6 +92,8 @@ void TestCli::init()
 {
     workDir = std::make_unique<QTemporaryDir>();
     QVERIFY2(workDir->isValid(), qPrintable(workDir->errorString()));
+    dataDir = std::make_unique<QTemporaryDir>();
+    QVERIFY2(dataDir->isValid(), qPrintable(dataDir->errorString()));
     const QString one = work(QStringLiteral("one"));
     const QString two = work(QStringLiteral("two"));
     QVERIFY(TestFiles::write(work(QStringLiteral("Path")), (one + u'\n' + two + u'\n').toUtf8()));
@@ -260,6 +273,49 @@ void TestCli::listSearchPaths()
     const Result result = run({QStringLiteral("-lsp")});
     QCOMPARE(result.out, (app + "\n/b\n/a\n" + app + "/rel\n").toUtf8());
     QCOMPARE(result.exitCode, 0);
+}
+
+void TestCli::installedHelp_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("out"); // HOME, USR: the data folders' zkhelp
+    QTest::addColumn<int>("exitCode");
+
+    QTest::newRow("-lsp lists the installed folders last")
+        << QStringList{"-lsp"}
+        << QByteArray("APP\nONE\nTWO\nHOME\nHOME/app\nHOME/app/de\nUSR\nUSR/other\n") << 0;
+    QTest::newRow("a name found below the user's data folder")
+        << QStringList{"inst"} << printed("7\t \tP\t \t7\n\n", "Paket\n" + topicLinks) << 0;
+    QTest::newRow("a folder of Path comes before the installed ones")
+        << QStringList{"-l", "pick1"} << QByteArray("de\nen\n") << 0;
+    QTest::newRow("-lsf lists installed files after the others")
+        << QStringList{"-lsf", "[2s]"} << QByteArray("pick2.zkhelp\ninst.zkhelp\n") << 0;
+}
+
+void TestCli::installedHelp()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, out);
+    QFETCH(int, exitCode);
+    const QString home = data(QStringLiteral("home/zkhelp"));
+    const QString usr = data(QStringLiteral("usr/zkhelp"));
+    const QByteArray installed =
+        helpFile("version=\"7\" author=\"P\"", "<lang name=\"de\"><description>Paket</description>"
+                                               "</lang><link page=\"x\"/><link page=\"y\"/>");
+    QVERIFY(TestFiles::write(home + "/app/inst.zkhelp", installed));
+    QVERIFY(TestFiles::write(home + "/app/de/.hidden/pick1.zkhelp", installed));
+    QVERIFY(TestFiles::write(usr + "/other/pick1.zkhelp", installed));
+    QVERIFY(QDir().mkpath(data(QStringLiteral("opt"))));
+
+    out.replace("APP", QFileInfo(QStringLiteral(ZKHELP_CLI_PATH)).canonicalPath().toUtf8())
+        .replace("ONE", work(QStringLiteral("one")).toUtf8())
+        .replace("TWO", work(QStringLiteral("two")).toUtf8())
+        .replace("HOME", home.toUtf8())
+        .replace("USR", usr.toUtf8());
+    const Result result = run(args);
+    QCOMPARE(result.out, out);
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.exitCode, exitCode);
 }
 
 void TestCli::exportWritesLinkedPages()

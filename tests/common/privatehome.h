@@ -1,5 +1,6 @@
 // Keeps a GUI test's settings, file-dialog history, caches and application
-// data out of the real home folder.
+// data out of the real home folder, and the machine's installed help out
+// of its search folders.
 #pragma once
 
 #include <QTemporaryDir>
@@ -17,6 +18,8 @@ public:
         qputenv("XDG_DATA_HOME", dir.filePath(".local/share").toLocal8Bit());
         qputenv("XDG_CACHE_HOME", dir.filePath(".cache").toLocal8Bit());
         qputenv("XDG_STATE_HOME", dir.filePath(".local/state").toLocal8Bit());
+        // The machine's shared data folders may hold installed help files.
+        qputenv("XDG_DATA_DIRS", dir.filePath("share").toLocal8Bit());
     }
 
 private:

@@ -1,9 +1,11 @@
 // Search folders from the "Path" file, and finding help files along them.
+#include "helpcollection.h"
 #include "helpfinder.h"
 #include "testfiles.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,6 +23,10 @@ private slots:
     void searchPaths();
     void searchPathsWithoutFile_data();
     void searchPathsWithoutFile();
+    void installedHelpFolders_data();
+    void installedHelpFolders();
+    void workingFolderCollection_data();
+    void workingFolderCollection();
     void findHelpFile_data();
     void findHelpFile();
     void findAllFiles_data();
@@ -134,6 +140,135 @@ void TestHelpFinder::searchPathsWithoutFile()
 
     QCOMPARE(HelpFinder().getSearchPaths(pathFile, QCoreApplication::applicationDirPath()),
              QList<QString>{QCoreApplication::applicationDirPath()});
+}
+
+void TestHelpFinder::installedHelpFolders_data()
+{
+    // Everything lies in the test's temporary folder, written here as TMP;
+    // dataDirs is the colon-separated XDG_DATA_DIRS.
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("dataHome");
+    QTest::addColumn<QString>("dataDirs");
+    QTest::addColumn<QStringList>("searched");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("no zkhelp anywhere") << QStringList{"home/", "sys/other/"} << "TMP/home"
+                                        << "TMP/sys" << QStringList{} << QStringList{};
+    QTest::newRow("the user's first, then the data folders in order")
+        << QStringList{"home/zkhelp/app/", "b/zkhelp/", "a/zkhelp/x/y/"} << "TMP/home"
+        << "TMP/b:TMP/a" << QStringList{}
+        << QStringList{"TMP/home/zkhelp", "TMP/home/zkhelp/app", "TMP/b/zkhelp",
+                       "TMP/a/zkhelp",    "TMP/a/zkhelp/x",      "TMP/a/zkhelp/x/y"};
+    QTest::newRow("below a root sorted by full path")
+        << QStringList{"sys/zkhelp/a/c/", "sys/zkhelp/a-b/", "sys/zkhelp/B/"} << "TMP/home"
+        << "TMP/sys" << QStringList{}
+        << QStringList{"TMP/sys/zkhelp", "TMP/sys/zkhelp/B", "TMP/sys/zkhelp/a",
+                       "TMP/sys/zkhelp/a-b", "TMP/sys/zkhelp/a/c"};
+    QTest::newRow("hidden folders and what lies below them left out")
+        << QStringList{"sys/zkhelp/.cache/app/", "sys/zkhelp/app/.old/"} << "TMP/home"
+        << "TMP/sys" << QStringList{} << QStringList{"TMP/sys/zkhelp", "TMP/sys/zkhelp/app"};
+    QTest::newRow("missing data folders and a zkhelp file skipped")
+        << QStringList{"file/zkhelp", "sys/zkhelp/"} << "TMP/gone"
+        << "TMP/none:TMP/file:TMP/sys" << QStringList{} << QStringList{"TMP/sys/zkhelp"};
+    QTest::newRow("a data folder named twice lists its folders once")
+        << QStringList{"sys/zkhelp/app/"} << "TMP/sys"
+        << "TMP/sys/:TMP/./sys" << QStringList{}
+        << QStringList{"TMP/sys/zkhelp", "TMP/sys/zkhelp/app"};
+    QTest::newRow("a data folder below another's zkhelp")
+        << QStringList{"sys/zkhelp/zkhelp/"} << "TMP/home"
+        << "TMP/sys:TMP/sys/zkhelp" << QStringList{}
+        << QStringList{"TMP/sys/zkhelp", "TMP/sys/zkhelp/zkhelp"};
+    QTest::newRow("folders searched already left out")
+        << QStringList{"sys/zkhelp/app/", "sys/zkhelp/doc/"} << "TMP/home"
+        << "TMP/sys" << QStringList{"TMP/sys/zkhelp/", "TMP/x/../sys/zkhelp/doc"}
+        << QStringList{"TMP/sys/zkhelp/app"};
+    QTest::newRow("a link to a folder listed, not walked")
+        << QStringList{"elsewhere/deep/", "sys/zkhelp/", "sys/zkhelp/link->../../elsewhere"}
+        << "TMP/home"
+        << "TMP/sys" << QStringList{} << QStringList{"TMP/sys/zkhelp", "TMP/sys/zkhelp/link"};
+}
+
+void TestHelpFinder::installedHelpFolders()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, dataHome);
+    QFETCH(QString, dataDirs);
+    QFETCH(QStringList, searched);
+    QFETCH(QStringList, expected);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    layOut(dir, entries);
+    for (QStringList *paths : {&searched, &expected})
+        paths->replaceInStrings(QStringLiteral("TMP"), dir.path());
+    qputenv("XDG_DATA_HOME", dataHome.replace(QStringLiteral("TMP"), dir.path()).toLocal8Bit());
+    qputenv("XDG_DATA_DIRS", dataDirs.replace(QStringLiteral("TMP"), dir.path()).toLocal8Bit());
+
+    QCOMPARE(HelpFinder().installedHelpFolders(searched), expected);
+}
+
+void TestHelpFinder::workingFolderCollection_data()
+{
+    // The working folder and the user's configuration folder lie in the
+    // test's temporary folder TMP; APP is the program folder, USER the
+    // user's "Path". A null file content means there is no such file.
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<QByteArray>("workingPath");
+    QTest::addColumn<QByteArray>("userPath");
+    QTest::addColumn<QStringList>("searchPaths");
+    QTest::addColumn<QByteArray>("workingPathAfter");
+    QTest::addColumn<QString>("shownPathFile");
+
+    QTest::newRow("build tree: a first run creates Path, the user's is not read")
+        << false << QByteArray() << QByteArray("TMP/user\n") << QStringList{"APP", "TMP/work"}
+        << QByteArray("TMP/work\n") << "Path";
+    QTest::newRow("build tree: the working folder's Path")
+        << false << QByteArray("TMP/a\n") << QByteArray("TMP/user\n") << QStringList{"APP", "TMP/a"}
+        << QByteArray("TMP/a\n") << "Path";
+    QTest::newRow("installed: the user's Path, none created")
+        << true << QByteArray() << QByteArray("TMP/user\n") << QStringList{"APP", "TMP/user"}
+        << QByteArray() << "USER";
+    QTest::newRow("installed: the working folder's Path wins")
+        << true << QByteArray("TMP/a\n") << QByteArray("TMP/user\n") << QStringList{"APP", "TMP/a"}
+        << QByteArray("TMP/a\n") << "Path";
+    QTest::newRow("installed: no Path anywhere, none created")
+        << true << QByteArray() << QByteArray() << QStringList{"APP"} << QByteArray() << "USER";
+}
+
+void TestHelpFinder::workingFolderCollection()
+{
+    QFETCH(bool, installed);
+    QFETCH(QByteArray, workingPath);
+    QFETCH(QByteArray, userPath);
+    QFETCH(QStringList, searchPaths);
+    QFETCH(QByteArray, workingPathAfter);
+    QFETCH(QString, shownPathFile);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString app = installed ? QStringLiteral(ZKHELP_INSTALLED_BINDIR)
+                                  : QCoreApplication::applicationDirPath();
+    const QString user = dir.filePath(QStringLiteral("config/zkhelp/Path"));
+    const QString work = dir.filePath(QStringLiteral("work"));
+    QVERIFY(QDir().mkpath(work));
+    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
+    qputenv("XDG_DATA_DIRS", dir.filePath(QStringLiteral("data")).toLocal8Bit());
+    const QByteArray tmp = dir.path().toUtf8();
+    if (!workingPath.isNull())
+        QVERIFY(TestFiles::write(work + "/Path", workingPath.replace("TMP", tmp)));
+    if (!userPath.isNull())
+        QVERIFY(TestFiles::write(user, userPath.replace("TMP", tmp)));
+    searchPaths.replaceInStrings(QStringLiteral("APP"), app);
+    searchPaths.replaceInStrings(QStringLiteral("TMP"), dir.path());
+    shownPathFile.replace(QStringLiteral("USER"), user);
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(work));
+    const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+
+    QCOMPARE(ZkHelp::HelpCollection::forWorkingFolder(app).searchPaths(), searchPaths);
+    QCOMPARE(QFileInfo::exists(work + "/Path"), !workingPathAfter.isNull());
+    QCOMPARE(TestFiles::read(work + "/Path"), workingPathAfter.replace("TMP", tmp));
+    QCOMPARE(QFileInfo::exists(user), !userPath.isNull());
+    QCOMPARE(ZkHelp::HelpCollection::workingPathFile(app), shownPathFile);
 }
 
 void TestHelpFinder::findHelpFile_data()
