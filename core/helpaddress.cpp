@@ -1,5 +1,7 @@
 #include "helpaddress.h"
 
+#include "helplinks.h"
+
 #include <QStringDecoder>
 #include <QUrl>
 
@@ -94,6 +96,20 @@ QString HelpAddress::toString() const
     if (!section.isEmpty())
         text += u'#' + encodedPart(section);
     return text;
+}
+
+QString linkedHelpName(const QString &link)
+{
+    if (!HelpAddress::isAddress(link))
+        return link;
+    const std::optional<HelpAddress> address = HelpAddress::parse(link);
+    return address ? address->name : QString();
+}
+
+QString linkedPagePath(const QString &link)
+{
+    const QString name = linkedHelpName(link);
+    return name.isEmpty() ? QString() : linkPagePath(name);
 }
 
 int addressedSection(const HelpLanguage &language, const QString &section)

@@ -37,6 +37,13 @@ struct HelpAddress
     }
 };
 
+// The help-file name link leads to: an address's name, nothing for a link
+// written as an address that is none, any other link as it stands.
+QString linkedHelpName(const QString &link);
+
+// linkPagePath of the name link leads to; an empty string for none.
+QString linkedPagePath(const QString &link);
+
 // The index of the section in language whose id is section, else that of the
 // 1-based position section when it is all digits and in range, else -1.
 int addressedSection(const HelpLanguage &language, const QString &section);

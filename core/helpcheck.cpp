@@ -1,5 +1,6 @@
 #include "helpcheck.h"
 
+#include "helpaddress.h"
 #include "helpfinder.h"
 #include "helplinks.h"
 #include "helpparser.h"
@@ -186,9 +187,29 @@ QString LinkResolver::target(const QString &link)
         return QString();
     auto it = cache.constFind(link);
     if (it == cache.cend()) {
-        const QString path =
-            linkPagePath(link).isEmpty() ? QString() : finder.findHelpFile(folders, link);
+        const QString path = linkedPagePath(link).isEmpty()
+                                 ? QString()
+                                 : finder.findHelpFile(folders, linkedHelpName(link));
         it = cache.insert(link, path.isEmpty() ? QString() : QFileInfo(path).canonicalFilePath());
+    }
+    return *it;
+}
+
+bool LinkResolver::reaches(const QString &link)
+{
+    const QString path = target(link);
+    if (path.isEmpty())
+        return false;
+    const std::optional<HelpAddress> address = HelpAddress::parse(link);
+    if (!address || address->section.isEmpty())
+        return true;
+    auto it = reached.constFind(link);
+    if (it == reached.cend()) {
+        QString error;
+        const HelpData data = parser.parseQuietly(path, error);
+        const QString key = addressedLanguage(data, address->language, {});
+        it = reached.insert(link,
+                            addressedSection(data.languages.value(key), address->section) >= 0);
     }
     return *it;
 }
@@ -198,7 +219,7 @@ QList<Finding> brokenLinks(const QString &filePath, const HelpData &data, LinkRe
     QList<Finding> findings;
     QSet<QString> broken;
     for (const QString &link : data.links) {
-        if (!isDesktopLink(link) && resolver.target(link).isEmpty() && !broken.contains(link)) {
+        if (!isDesktopLink(link) && !resolver.reaches(link) && !broken.contains(link)) {
             broken.insert(link);
             findings.append(finding(filePath, FindingKind::BrokenLink, QString(), -1, link));
         }

@@ -4,6 +4,7 @@
 
 #include "helpdata.h"
 #include "helpfinder.h"
+#include "helpparser.h"
 #include "helpset.h"
 #include "translationbasis.h"
 
@@ -61,16 +62,24 @@ public:
     // The canonical path of the help file link leads to, or an empty string.
     // A name that leaves the folders by path leads nowhere even where a file
     // lies there: the export gives it no page either. Web and mail links are
-    // not help files and lead nowhere here.
+    // not help files and lead nowhere here. A "zkhelp:" address leads to
+    // the file of its name.
     QString target(const QString &link);
+
+    // Whether link leads to a help file and, for an address naming a
+    // section, that file has the section in the language the address shows
+    // when no interface language decides (addressedLanguage).
+    bool reaches(const QString &link);
 
 private:
     QList<QString> folders;
     HelpFinder finder;
+    HelpParser parser;
     QHash<QString, QString> cache;
+    QHash<QString, bool> reached;
 };
 
-// A finding for each link of data that leads nowhere, each name once.
+// A finding for each link of data that leads nowhere, each link once.
 QList<Finding> brokenLinks(const QString &filePath, const HelpData &data, LinkResolver &resolver);
 
 struct CheckReport

@@ -1,5 +1,6 @@
 #include "htmlexporter.h"
 
+#include "helpaddress.h"
 #include "helpcollection.h"
 #include "helplinks.h"
 
@@ -65,11 +66,11 @@ void writeLinkList(QTextStream &out, const QList<QString> &links, const QString 
     for (const QString &link : links) {
         // The export writes no page outside its folder, so such a name gets
         // no address that would lead there.
-        if (linkPagePath(link).isEmpty())
+        if (linkedPagePath(link).isEmpty())
             out << "<li>" << cleanHtml(link) << "</li>\n";
         else
-            out << "<li><a href='" << toRoot << cleanHtml(linkAddress(link)) << ".html'>"
-                << cleanHtml(link) << "</a></li>\n";
+            out << "<li><a href='" << toRoot << cleanHtml(linkAddress(linkedHelpName(link)))
+                << ".html'>" << cleanHtml(link) << "</a></li>\n";
     }
     out << "</ul>\n";
 }
@@ -228,8 +229,9 @@ bool HtmlExporter::processFile(const QString &fileName, const QString &outputDir
         if (!writePage(data, outputDir, pagePath, name, allWritten ? errorString : nullptr))
             allWritten = false;
         for (auto link = data.links.crbegin(); link != data.links.crend(); ++link) {
-            if (!visited.contains(*link))
-                pending.append(*link);
+            const QString linked = linkedHelpName(*link);
+            if (!linked.isEmpty() && !visited.contains(linked))
+                pending.append(linked);
         }
     }
     return allWritten;

@@ -160,6 +160,27 @@ void TestCheck::report_data()
                       "3 Dateien, 2 Sprachen: 3 Fehler, 0 Hinweise, 0 ohne Abgleich\n")
         << QByteArray() << 1;
 
+    // Sections by id and by position, in the language asked for or else the
+    // first; the link as written names what is missing.
+    const QByteArray sections = HelpXml::section("S", "Text", "", "s") + HelpXml::section("T", "U");
+    QTest::newRow("addresses")
+        << FileSet{{"set/a.zkhelp",
+                    help(lang("de", "D", sections) + link("zkhelp:b#s") +
+                         link("zkhelp:b?lang=en#2") + link("zkhelp:b?lang=it#s") +
+                         link("zkhelp:b#3") + link("zkhelp:b?lang=en#s") + link("zkhelp:nix#1") +
+                         link("zkhelp:../b") + link("zkhelp:b#3"))},
+                   {"set/b.zkhelp",
+                    help(lang("de", "D", sections) +
+                         lang("en", "E", HelpXml::section("T", "U") + HelpXml::section("S", "T")) +
+                         link("zkhelp:a"))}}
+        << QStringList{"-check", "set"}
+        << QByteArray("@/set/a.zkhelp: broken-link: zkhelp:../b\n"
+                      "@/set/a.zkhelp: broken-link: zkhelp:b#3\n"
+                      "@/set/a.zkhelp: broken-link: zkhelp:b?lang=en#s\n"
+                      "@/set/a.zkhelp: broken-link: zkhelp:nix#1\n"
+                      "@/set/a.zkhelp: missing-language en: Sprache fehlt\n"
+                      "2 Dateien, 2 Sprachen: 5 Fehler, 0 Hinweise, 2 ohne Abgleich\n")
+        << QByteArray() << 1;
     QTest::newRow("folder missing") << FileSet() << QStringList{"-check", "none"} << QByteArray()
                                     << QByteArray("Kein Ordner: none\n") << 2;
     QTest::newRow("folder is a file")

@@ -213,6 +213,10 @@ void TestHtmlExporter::exportPackage_data()
     QTest::newRow("names with folder parts get pages in sub-folders")
         << QStringList{"a: sub/b sub/../c", "sub/b: a", "c:"} << "a"
         << QStringList{"a.html", "c.html", "sub/b.html"} << QStringList{};
+    QTest::newRow("addresses lead to their name's page")
+        << QStringList{"a: zkhelp:sub/b?lang=de#2 zkhelp:c?x=1 zkhelp:../a zkhelp:%zz",
+                       "sub/b: zkhelp:a#1", "c:"}
+        << "a" << QStringList{"a.html", "c.html", "sub/b.html"} << QStringList{};
 }
 
 void TestHtmlExporter::exportPackage()
