@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidgetItem>
+#include <QLocale>
 #include <QMessageBox>
 #include <QSettings>
 #include <QSignalBlocker>
@@ -50,7 +51,7 @@ MainWindow::MainWindow(const QString &startFile, QWidget *parent)
 
     const QString path = startFile.isEmpty() ? QString() : resolveStartFile(collection, startFile);
     if (!path.isEmpty())
-        openTopic(path);
+        openLinked(path, startFile);
     else if (!startFile.isEmpty() || ui->fileListWidget->count() == 0)
         QTimer::singleShot(0, this, &MainWindow::showOpenDialog);
 }
@@ -167,13 +168,22 @@ void MainWindow::on_exportButton_clicked()
 
 void MainWindow::openLink(const QString &name)
 {
-    const QString path = collection.findFile(name);
-    if (!isHelpFile(path)) {
+    const QString path = linkedHelpFile(collection, name);
+    if (path.isEmpty()) {
         QMessageBox::information(this, QStringLiteral("Link"),
                                  QStringLiteral("Datei nicht gefunden:\n") + name);
         return;
     }
-    openTopic(path);
+    openLinked(path, name);
+}
+
+void MainWindow::openLinked(const QString &path, const QString &link)
+{
+    const AddressedPlace place = addressedPlace(collection, path, link, QLocale().uiLanguages());
+    openTopic(path, place.language);
+    ui->contentBrowser->scrollToSection(place.section);
+    if (!place.missing.isEmpty())
+        statusBar()->showMessage(place.missing);
 }
 
 // Without a language of its own, a topic keeps the one on screen.

@@ -29,7 +29,8 @@ public:
     // the search folders once and lists every help file. startFile (a help
     // file name or a path, with or without ".zkhelp") is shown at once; when
     // it cannot be resolved, or when it is empty and no help file was found,
-    // a file dialog opens as soon as the event loop runs. Until a topic is
+    // a file dialog opens as soon as the event loop runs. A "zkhelp:"
+    // address opens at its language and section. Until a topic is
     // shown, the page tells where help files were looked for.
     explicit MainWindow(const QString &startFile = QString(), QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -55,6 +56,8 @@ private:
     void openEntry(QListWidgetItem *item);
     void markShownEntry();
     void openLink(const QString &name);
+    // The topic at path as link, a name or a "zkhelp:" address, shows it.
+    void openLinked(const QString &path, const QString &link);
     void connectSearch();
     void restoreSettings();
     void loadFileList(const QString &filter);

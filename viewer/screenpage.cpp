@@ -48,7 +48,7 @@ ScreenTopic readScreenTopic(const ZkHelp::HelpCollection &collection, const QStr
 {
     ScreenTopic topic{QFileInfo(path).completeBaseName(), collection.fileData(path), {}};
     for (const QString &link : std::as_const(topic.data.links)) {
-        if (!ZkHelp::isDesktopLink(link) && !isHelpFile(collection.findFile(link)))
+        if (!ZkHelp::isDesktopLink(link) && linkedHelpFile(collection, link).isEmpty())
             topic.missingLinks.insert(link);
     }
     return topic;

@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -73,6 +74,8 @@ private slots:
     void fileListAndLanguages();
     void followLink_data();
     void followLink();
+    void address_data();
+    void address();
     void exportButton_data();
     void exportButton();
     void fullTextSearch();
@@ -153,6 +156,11 @@ void TestMainWindow::startFile_data()
     QTest::newRow("unknown name") << "nowhere" << viewer << "";
     QTest::newRow("a folder") << "outside" << viewer << "";
     QTest::newRow("a folder named like a help file") << "help2/folder.zkhelp" << viewer << "";
+    QTest::newRow("address") << "zkhelp:intro?lang=de" << u"intro – "_s + viewer << "intro";
+    QTest::newRow("address of an unknown name") << "zkhelp:nowhere" << viewer << "";
+    QTest::newRow("address of a path") << "zkhelp:outside/topic" << viewer << "";
+    QTest::newRow("address leaving the folders") << "zkhelp:../outside/topic" << viewer << "";
+    QTest::newRow("malformed address") << "zkhelp:intro%" << viewer << "";
 }
 
 // A start file that resolves is shown at once, named in the heading and the
@@ -323,6 +331,79 @@ void TestMainWindow::followLink()
     QCOMPARE(byline() == u"Target (v1.0)"_s, loaded);
     QCOMPARE(observer.opened, opened);
     QCOMPARE(answerer.seen, dialogs);
+}
+
+void TestMainWindow::address_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("clicked"); // a link of a page rather than the start argument
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("top"); // the line the view starts at
+    QTest::addColumn<QString>("status");
+
+    QTest::newRow("language and id") << "zkhelp:guide?lang=en#second" << false << "en"
+                                     << "Second"
+                                     << "";
+    QTest::newRow("position") << "zkhelp:guide?lang=en#2" << false << "en"
+                              << "Second"
+                              << "";
+    QTest::newRow("interface language") << "zkhelp:guide#second" << false << "en"
+                                        << "Second"
+                                        << "";
+    QTest::newRow("language asked for") << "zkhelp:guide?lang=de#second" << false << "de"
+                                        << "Zweiter"
+                                        << "";
+    QTest::newRow("missing section") << "zkhelp:guide?lang=en#9" << false << "en"
+                                     << "guide"
+                                     << "Abschnitt nicht gefunden: 9";
+    QTest::newRow("missing language") << "zkhelp:guide?lang=fr#1" << false << "en"
+                                      << "First"
+                                      << "Sprache nicht vorhanden: fr";
+    QTest::newRow("both missing") << "zkhelp:g%75ide?lang=fr#x" << false << "en"
+                                  << "guide"
+                                  << "Sprache nicht vorhanden: fr; Abschnitt nicht gefunden: x";
+    QTest::newRow("link") << "zkhelp:guide?lang=en#second" << true << "en"
+                          << "Second"
+                          << "";
+    QTest::newRow("link, missing section") << "zkhelp:guide#nope" << true << "en"
+                                           << "guide"
+                                           << "Abschnitt nicht gefunden: nope";
+}
+
+// The interface language is British English, so that an address without a
+// language of the file's shows the English text, not the first (German).
+void TestMainWindow::address()
+{
+    QFETCH(QString, address);
+    QFETCH(bool, clicked);
+    const QByteArray sections = HelpXml::section("First", "one", "", "first") +
+                                HelpXml::section("Second", "two", "", "second");
+    QVERIFY(TestFiles::write(
+        path("help1/guide.zkhelp"),
+        helpFile("Guide", HelpXml::language("de", "Anleitung",
+                                            HelpXml::section("Erster", "eins", "", "first") +
+                                                HelpXml::section("Zweiter", "zwei", "", "second")) +
+                              HelpXml::language("en", "Guide", sections))));
+    QVERIFY(
+        TestFiles::write(path("help1/start.zkhelp"),
+                         helpFile("Start", "<lang name=\"de\"/>" +
+                                               HelpXml::link(address.toHtmlEscaped().toUtf8()))));
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    const auto restore = qScopeGuard([&saved] { QLocale::setDefault(saved); });
+    window = std::make_unique<MainWindow>(clicked ? u"start"_s : address);
+    auto *browser = child<QTextBrowser>("contentBrowser");
+    if (clicked) {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTextCursor middle = browser->document()->find(address);
+        middle.setPosition((middle.selectionStart() + middle.selectionEnd()) / 2);
+        QTest::mouseClick(browser->viewport(), Qt::LeftButton, {},
+                          browser->cursorRect(middle).center());
+    }
+    QTEST(shownLanguage(), "language");
+    QTEST(browser->textCursor().block().text(), "top");
+    QTEST(window->statusBar()->currentMessage(), "status");
 }
 
 void TestMainWindow::exportButton_data()
