@@ -62,11 +62,18 @@ void MainWindow::connectSearch()
 {
     auto *search = new SearchPanel(collection, ui->fullTextLineEdit, ui->searchResultsList, this);
     connect(search, &SearchPanel::hitActivated, this, &MainWindow::showSearchHit);
-    connect(search, &SearchPanel::indexProgress, this, [this](qsizetype indexed, qsizetype total) {
-        statusBar()->showMessage(
-            QStringLiteral("Index: %1 von %2 Dateien").arg(indexed).arg(total));
+    // The count gives way to what an address lacked: that is said only once.
+    const auto counting = [bar = statusBar()] {
+        return bar->currentMessage().isEmpty() || bar->currentMessage().startsWith(u"Index: ");
+    };
+    connect(search, &SearchPanel::indexProgress, this, [this, counting](qsizetype n, qsizetype m) {
+        if (counting())
+            statusBar()->showMessage(QStringLiteral("Index: %1 von %2 Dateien").arg(n).arg(m));
     });
-    connect(search, &SearchPanel::indexFinished, statusBar(), &QStatusBar::clearMessage);
+    connect(search, &SearchPanel::indexFinished, this, [this, counting] {
+        if (counting())
+            statusBar()->clearMessage();
+    });
     connect(search, &SearchPanel::nothingFound, this,
             [this] { statusBar()->showMessage(QStringLiteral("Keine Treffer."), 3000); });
     connect(search, &SearchPanel::queryShortened, this,

@@ -340,34 +340,36 @@ void TestMainWindow::address_data()
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("top"); // the line the view starts at
     QTest::addColumn<QString>("status");
+    QTest::addColumn<int>("fillers"); // help files besides
 
     QTest::newRow("language and id") << "zkhelp:guide?lang=en#second" << false << "en"
                                      << "Second"
-                                     << "";
+                                     << "" << 0;
     QTest::newRow("position") << "zkhelp:guide?lang=en#2" << false << "en"
                               << "Second"
-                              << "";
+                              << "" << 0;
     QTest::newRow("interface language") << "zkhelp:guide#second" << false << "en"
                                         << "Second"
-                                        << "";
+                                        << "" << 0;
     QTest::newRow("language asked for") << "zkhelp:guide?lang=de#second" << false << "de"
                                         << "Zweiter"
-                                        << "";
+                                        << "" << 0;
     QTest::newRow("missing section") << "zkhelp:guide?lang=en#9" << false << "en"
                                      << "guide"
-                                     << "Abschnitt nicht gefunden: 9";
+                                     << "Abschnitt nicht gefunden: 9" << 3000;
     QTest::newRow("missing language") << "zkhelp:guide?lang=fr#1" << false << "en"
                                       << "First"
-                                      << "Sprache nicht vorhanden: fr";
+                                      << "Sprache nicht vorhanden: fr" << 0;
     QTest::newRow("both missing") << "zkhelp:g%75ide?lang=fr#x" << false << "en"
                                   << "guide"
-                                  << "Sprache nicht vorhanden: fr; Abschnitt nicht gefunden: x";
+                                  << "Sprache nicht vorhanden: fr; Abschnitt nicht gefunden: x"
+                                  << 0;
     QTest::newRow("link") << "zkhelp:guide?lang=en#second" << true << "en"
                           << "Second"
-                          << "";
+                          << "" << 0;
     QTest::newRow("link, missing section") << "zkhelp:guide#nope" << true << "en"
                                            << "guide"
-                                           << "Abschnitt nicht gefunden: nope";
+                                           << "Abschnitt nicht gefunden: nope" << 0;
 }
 
 // The interface language is British English, so that an address without a
@@ -376,6 +378,7 @@ void TestMainWindow::address()
 {
     QFETCH(QString, address);
     QFETCH(bool, clicked);
+    QFETCH(int, fillers);
     const QByteArray sections = HelpXml::section("First", "one", "", "first") +
                                 HelpXml::section("Second", "two", "", "second");
     QVERIFY(TestFiles::write(
@@ -391,7 +394,13 @@ void TestMainWindow::address()
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
     const auto restore = qScopeGuard([&saved] { QLocale::setDefault(saved); });
+    // Enough files new to the index that it is still built, counting in the
+    // status bar, once the topic is shown.
+    for (int i = 0; i < fillers; ++i)
+        QVERIFY(TestFiles::write(path(u"help2/f%1.zkhelp"_s.arg(i)), helpFile("F")));
     window = std::make_unique<MainWindow>(clicked ? u"start"_s : address);
+    // What the address lacked outlasts the count of the index built meanwhile.
+    QTRY_VERIFY(!window->findChild<SearchPanel *>()->isIndexing());
     auto *browser = child<QTextBrowser>("contentBrowser");
     if (clicked) {
         window->show();
