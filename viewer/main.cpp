@@ -22,7 +22,8 @@ int main(int argc, char *argv[])
     parser.addPositionalArgument(
         QStringLiteral("datei"),
         QStringLiteral("Zuerst gezeigte Hilfedatei: ein Name (mit oder ohne .zkhelp), gesucht in "
-                       "den Suchordnern, oder der Pfad einer Hilfedatei."),
+                       "den Suchordnern, der Pfad einer Hilfedatei oder eine Adresse "
+                       "zkhelp:NAME[?lang=SPRACHE][#ABSCHNITT]."),
         QStringLiteral("[datei]"));
     parser.process(app);
 
