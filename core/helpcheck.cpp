@@ -203,15 +203,16 @@ bool LinkResolver::reaches(const QString &link)
     const std::optional<HelpAddress> address = HelpAddress::parse(link);
     if (!address || address->section.isEmpty())
         return true;
-    auto it = reached.constFind(link);
-    if (it == reached.cend()) {
+    const QFileInfo file(path);
+    Reach &reach = reached[link];
+    if (reach.modified != file.lastModified() || reach.size != file.size()) {
         QString error;
         const HelpData data = parser.parseQuietly(path, error);
         const QString key = addressedLanguage(data, address->language, {});
-        it = reached.insert(link,
-                            addressedSection(data.languages.value(key), address->section) >= 0);
+        reach = {file.lastModified(), file.size(),
+                 addressedSection(data.languages.value(key), address->section) >= 0};
     }
-    return *it;
+    return reach.found;
 }
 
 QList<Finding> brokenLinks(const QString &filePath, const HelpData &data, LinkResolver &resolver)

@@ -8,6 +8,7 @@
 #include "helpset.h"
 #include "translationbasis.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -76,7 +77,15 @@ private:
     HelpFinder finder;
     HelpParser parser;
     QHash<QString, QString> cache;
-    QHash<QString, bool> reached;
+    // Whether an address's section is there, with the state of the file it
+    // was read from: the editor keeps one resolver while files change.
+    struct Reach
+    {
+        QDateTime modified;
+        qint64 size = -1;
+        bool found = false;
+    };
+    QHash<QString, Reach> reached;
 };
 
 // A finding for each link of data that leads nowhere, each link once.

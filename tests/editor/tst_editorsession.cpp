@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 using ZkHelp::EditorSession;
 
 namespace {
@@ -29,6 +31,7 @@ private slots:
     void structuralEdit();
     void changedFiles();
     void failedWriteKeepsTheEdits();
+    void addressFollowsSavedSections();
 
 private:
     QString path(const QString &name) const { return dir->filePath(name); }
@@ -150,6 +153,30 @@ void TestEditorSession::failedWriteKeepsTheEdits()
         qPrintable(session.errorString()));
     QVERIFY(!session.save(path("gone.zkhelp")));
     QCOMPARE(session.errorString(), "Keine Hilfedatei gewählt.");
+}
+
+// One session checks links while files change: an address to a section is
+// broken until a save gives the file that section, and broken again once
+// another save takes it away.
+void TestEditorSession::addressFollowsSavedSections()
+{
+    const QString x = path("x.zkhelp");
+    session.setLinkFolders({dir->path()});
+    session.load(dir->path(), {"x.zkhelp"});
+    session.document(x)->links.append("zkhelp:x#neu");
+    const auto broken = [this, x] {
+        const QList<ZkHelp::Finding> findings = session.findings(x, {"de", "en"});
+        return std::any_of(findings.cbegin(), findings.cend(), [](const ZkHelp::Finding &f) {
+            return f.kind == ZkHelp::FindingKind::BrokenLink && f.detail == u"zkhelp:x#neu";
+        });
+    };
+    QVERIFY(broken());
+    session.section(x, "de", 0)->id = "neu";
+    QVERIFY(session.save(x));
+    QVERIFY(!broken());
+    session.section(x, "de", 0)->id = "anders";
+    QVERIFY(session.save(x));
+    QVERIFY(broken());
 }
 
 QTEST_GUILESS_MAIN(TestEditorSession)
