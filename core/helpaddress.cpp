@@ -35,12 +35,14 @@ std::optional<QString> decodedPart(const QString &part)
     return decoded;
 }
 
+// Absolute on any system, "C:\\x" and "C:/x" included, so that an address
+// written on one system means the same on every other.
 bool leavesFolders(const QString &name)
 {
-    if (name.startsWith(u'/') || name.startsWith(u'\\') || (name.size() > 1 && name.at(1) == u':'))
-        return true;
-    const QStringList parts = QString(name).replace(u'\\', u'/').split(u'/');
-    return parts.contains(QStringLiteral(".."));
+    const QString slashed = QString(name).replace(u'\\', u'/');
+    const bool drive = slashed.size() > 2 && slashed.at(0).isLetter() && slashed.at(1) == u':' &&
+                       slashed.at(2) == u'/';
+    return drive || slashed.startsWith(u'/') || slashed.split(u'/').contains(QStringLiteral(".."));
 }
 
 QString encodedPart(const QString &part, const QByteArray &kept = QByteArray())

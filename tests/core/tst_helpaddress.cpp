@@ -68,6 +68,15 @@ void TestHelpAddress::parse_data()
     QTest::newRow("encoded absolute") << "zkhelp:%2Fetc" << false << ""
                                       << ""
                                       << "";
+    QTest::newRow("colons in name") << "zkhelp:C:x:1" << true << "C:x:1"
+                                    << ""
+                                    << "";
+    QTest::newRow("backslash climbing") << "zkhelp:a%5C..%5Cb" << false << ""
+                                        << ""
+                                        << "";
+    QTest::newRow("drive letter, slash") << "zkhelp:c:/x" << false << ""
+                                         << ""
+                                         << "";
     QTest::newRow("drive letter") << "zkhelp:C:%5Cx" << false << ""
                                   << ""
                                   << "";
