@@ -40,15 +40,15 @@ inline bool writeNative(const QByteArray &path, const QByteArray &bytes)
     return ::close(fd) == 0 && written;
 }
 
-// Makes path what spec says: "->TARGET" a link to TARGET, "|" a FIFO, other
+// Makes path what entry says: "->TARGET" a link to TARGET, "|" a FIFO, other
 // bytes a file of them; false on failure.
-inline bool make(const QString &path, const QByteArray &spec)
+inline bool make(const QString &path, const QByteArray &entry)
 {
-    if (!spec.startsWith("->") && spec != "|")
-        return write(path, spec);
+    if (!entry.startsWith("->") && entry != "|")
+        return write(path, entry);
     return QDir().mkpath(QFileInfo(path).absolutePath()) &&
-           (spec == "|" ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
-                        : QFile::link(QString::fromUtf8(spec.mid(2)), path));
+           (entry == "|" ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                         : QFile::link(QString::fromUtf8(entry.mid(2)), path));
 }
 
 // What stands at path in make()'s terms, found without following a link or

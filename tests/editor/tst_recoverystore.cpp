@@ -73,11 +73,11 @@ RecoveryStore TestRecoveryStore::open(const QString &root) const
     return store;
 }
 
-// where: what the spec (TestFiles::make, $V the victim folder) replaces.
+// where: what the entry (TestFiles::make, $V the victim folder) replaces.
 void TestRecoveryStore::oddEntries_data()
 {
     QTest::addColumn<QString>("where");
-    QTest::addColumn<QByteArray>("spec");
+    QTest::addColumn<QByteArray>("entry");
     QTest::addColumn<bool>("copyDamaged");
     QTest::newRow("project folder links to a folder") << "folder" << QByteArray("->$V") << false;
     QTest::newRow("root links to a folder") << "root" << QByteArray("->$V") << false;
@@ -90,9 +90,9 @@ void TestRecoveryStore::oddEntries_data()
 void TestRecoveryStore::oddEntries()
 {
     QFETCH(QString, where);
-    QFETCH(QByteArray, spec);
+    QFETCH(QByteArray, entry);
     QFETCH(bool, copyDamaged);
-    spec.replace("$V", QFile::encodeName(dir->filePath("victim")));
+    entry.replace("$V", QFile::encodeName(dir->filePath("victim")));
     // Under r1 read and cleared with the odd entry in place, under r2 written
     // over it at once; either way the store works afterwards.
     for (const QString root : {"r1", "r2"}) {
@@ -103,7 +103,7 @@ void TestRecoveryStore::oddEntries()
                              : where == "copy"   ? earlier.copyPath(x)
                                                  : QDir(earlier.folder()).filePath(where);
         QVERIFY(QFileInfo(path).isDir() ? QDir(path).removeRecursively() : QFile::remove(path));
-        QVERIFY(TestFiles::make(path, spec));
+        QVERIFY(TestFiles::make(path, entry));
         RecoveryStore store = open(root);
         if (root == "r1") {
             const ZkHelp::RecoveredEdits found = store.read();
@@ -120,10 +120,10 @@ void TestRecoveryStore::oddEntries()
     QCOMPARE(TestFiles::read(dir->filePath("victim/v.zkhelp")), victimXml);
 }
 
-// spec: what replaces the copy of x (TestFiles::make).
+// entry: what replaces the copy of x (TestFiles::make).
 void TestRecoveryStore::damagedCopies_data()
 {
-    QTest::addColumn<QByteArray>("spec");
+    QTest::addColumn<QByteArray>("entry");
     QTest::newRow("cut short") << QByteArray(
         "<zkhelp version=\"1\" author=\"B\"><lang name=\"de\">");
     QTest::newRow("not XML at all") << QByteArray("not xml at all");
@@ -134,11 +134,11 @@ void TestRecoveryStore::damagedCopies_data()
 
 void TestRecoveryStore::damagedCopies()
 {
-    QFETCH(QByteArray, spec);
+    QFETCH(QByteArray, entry);
     RecoveryStore earlier = open("r");
     QVERIFY(earlier.keep(both));
     QVERIFY(QFile::remove(earlier.copyPath(x)));
-    QVERIFY(TestFiles::make(earlier.copyPath(x), spec));
+    QVERIFY(TestFiles::make(earlier.copyPath(x), entry));
 
     RecoveryStore store = open("r");
     const ZkHelp::RecoveredEdits found = store.read();
@@ -147,7 +147,7 @@ void TestRecoveryStore::damagedCopies()
     // Set aside, so that neither the next keep nor a clear takes it.
     QVERIFY(store.keep(both));
     store.clear();
-    QCOMPARE(TestFiles::kind(store.copyPath(x) + ".damaged"), spec);
+    QCOMPARE(TestFiles::kind(store.copyPath(x) + ".damaged"), entry);
 }
 
 QTEST_MAIN(TestRecoveryStore)
