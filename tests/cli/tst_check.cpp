@@ -2,9 +2,9 @@
 // exact report bytes and exit status.
 #include "helpxml.h"
 #include "privatehome.h"
+#include "processrun.h"
 #include "testfiles.h"
 
-#include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -221,13 +221,10 @@ void TestCheck::report()
     QFile::link(root + "/set/a.zkhelp", root + "/set/alias.zkhelp");
     QCOMPARE(::mkfifo(QFile::encodeName(root + "/set/sub/fifo.zkhelp").constData(), 0600), 0);
 
-    QProcess process;
-    process.setWorkingDirectory(root);
-    process.start(QStringLiteral(ZKHELP_CLI_PATH), args);
-    QVERIFY(process.waitForFinished(20000));
-    QCOMPARE(process.readAllStandardOutput(), out.replace('@', root.toUtf8()));
-    QCOMPARE(process.readAllStandardError(), err);
-    QCOMPARE(process.exitCode(), exitCode);
+    const ProcessRun result = ProcessRun::run(QStringLiteral(ZKHELP_CLI_PATH), args, root);
+    QCOMPARE(result.out, out.replace('@', root.toUtf8()));
+    QCOMPARE(result.err, err);
+    QCOMPARE(result.exitCode, exitCode);
 }
 
 QTEST_GUILESS_MAIN(TestCheck)

@@ -1,9 +1,9 @@
 // zkhelp_cli as a process: exact output bytes, exit status and the files it
 // leaves in its working folder.
 #include "helpxml.h"
+#include "processrun.h"
 #include "testfiles.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,13 +30,7 @@ private slots:
     void exportWithUnwritablePage();
 
 private:
-    struct Result
-    {
-        QByteArray out;
-        QByteArray err;
-        int exitCode = -1;
-    };
-    Result run(const QStringList &args, const QByteArray &input = QByteArray()) const;
+    ProcessRun run(const QStringList &args, const QByteArray &input = QByteArray()) const;
     QString work(const QString &name) const { return workDir->filePath(name); }
     QString data(const QString &name) const { return dataDir->filePath(name); }
 
@@ -63,27 +57,14 @@ QByteArray printed(const QByteArray &header, const QByteArray &body)
 
 } // namespace
 
-TestCli::Result TestCli::run(const QStringList &args, const QByteArray &input) const
+ProcessRun TestCli::run(const QStringList &args, const QByteArray &input) const
 {
-    QProcess process;
-    process.setWorkingDirectory(workDir->path());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_DATA_HOME"), data(QStringLiteral("home")));
     environment.insert(QStringLiteral("XDG_DATA_DIRS"),
                        data(QStringLiteral("usr")) + u':' + data(QStringLiteral("opt")));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(ZKHELP_CLI_PATH), args);
-    Result result;
-    if (!process.waitForStarted())
-        return result;
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    result.exitCode = process.exitCode();
-    return result;
+    return ProcessRun::run(QStringLiteral(ZKHELP_CLI_PATH), args, workDir->path(), input,
+                           environment);
 }
 
 // Every test starts in a fresh working folder whose Path file names two help
@@ -206,7 +187,7 @@ void TestCli::commands()
     QFETCH(QByteArray, out);
     QFETCH(int, exitCode);
 
-    const Result result = run(args, input);
+    const ProcessRun result = run(args, input);
     QCOMPARE(result.out, out);
     QCOMPARE(result.err, QByteArray());
     QCOMPARE(result.exitCode, exitCode);
@@ -225,7 +206,7 @@ void TestCli::helpPrintsUsage()
     QFETCH(QString, option);
     QVERIFY(QFile::remove(work(QStringLiteral("Path"))));
 
-    const Result result = run({option});
+    const ProcessRun result = run({option});
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.err, QByteArray());
     QVERIFY(result.out.startsWith("Aufruf: zkhelp_cli"));
@@ -242,7 +223,7 @@ void TestCli::malformedFileIsPrintedAsRead()
     QVERIFY(TestFiles::write(work(QStringLiteral("one/broken.zkhelp")),
                              "<zkhelp version=\"1\" author=\"A\"><lang name=\"de\">"
                              "<description>ok</description></lang><lang name=\"en\">"));
-    const Result result = run({QStringLiteral("broken")});
+    const ProcessRun result = run({QStringLiteral("broken")});
     QCOMPARE(result.out, printed("1\t \tA\t \t1\n\n", "ok\n"));
     QVERIFY2(result.err.startsWith("XML Parsing Fehler in \"" +
                                    work(QStringLiteral("one/broken.zkhelp")).toUtf8() + "\" : "),
@@ -270,7 +251,7 @@ void TestCli::listSearchPaths()
     QVERIFY(TestFiles::write(work(QStringLiteral("Path")),
                              (" /b \n\n/a\n/b\n" + app + "\nrel\n").toUtf8()));
 
-    const Result result = run({QStringLiteral("-lsp")});
+    const ProcessRun result = run({QStringLiteral("-lsp")});
     QCOMPARE(result.out, (app + "\n/b\n/a\n" + app + "/rel\n").toUtf8());
     QCOMPARE(result.exitCode, 0);
 }
@@ -312,7 +293,7 @@ void TestCli::installedHelp()
         .replace("TWO", work(QStringLiteral("two")).toUtf8())
         .replace("HOME", home.toUtf8())
         .replace("USR", usr.toUtf8());
-    const Result result = run(args);
+    const ProcessRun result = run(args);
     QCOMPARE(result.out, out);
     QCOMPARE(result.err, QByteArray());
     QCOMPARE(result.exitCode, exitCode);
@@ -321,7 +302,7 @@ void TestCli::installedHelp()
 void TestCli::exportWritesLinkedPages()
 {
     for (int round = 0; round < 2; ++round) {
-        const Result result = run({QStringLiteral("-html"), QStringLiteral("topic")});
+        const ProcessRun result = run({QStringLiteral("-html"), QStringLiteral("topic")});
         QCOMPARE(result.out, QByteArray("Starte Export nach Ordner: html_export_topic ...\n"
                                         "Export erfolgreich abgeschlossen.\n"));
         QCOMPARE(result.err, QByteArray("Export Warnung: Verlinkte Datei nicht gefunden: \"y\"\n"));
@@ -337,7 +318,7 @@ void TestCli::exportWritesLinkedPages()
 
 void TestCli::exportOfSubFolderName()
 {
-    const Result result = run({QStringLiteral("-html"), QStringLiteral("sub/deep")});
+    const ProcessRun result = run({QStringLiteral("-html"), QStringLiteral("sub/deep")});
     QCOMPARE(result.out, QByteArray("Starte Export nach Ordner: html_export_deep ...\n"
                                     "Export erfolgreich abgeschlossen.\n"));
     QCOMPARE(result.err, QByteArray("Export Warnung: Verlinkte Datei nicht gefunden: \"deep\"\n"));
@@ -348,7 +329,7 @@ void TestCli::exportOfSubFolderName()
 void TestCli::exportIntoBlockedFolder()
 {
     QVERIFY(TestFiles::write(work(QStringLiteral("html_export_topic")), "not a folder"));
-    const Result result = run({QStringLiteral("-html"), QStringLiteral("topic")});
+    const ProcessRun result = run({QStringLiteral("-html"), QStringLiteral("topic")});
     QCOMPARE(result.out, QByteArray("Starte Export nach Ordner: html_export_topic ...\n"
                                     "Fehler beim Export.\n"));
     QCOMPARE(result.err,
@@ -360,7 +341,7 @@ void TestCli::exportIntoBlockedFolder()
 void TestCli::exportWithUnwritablePage()
 {
     QVERIFY(QDir().mkpath(work(QStringLiteral("html_export_topic/topic.html"))));
-    const Result result = run({QStringLiteral("-html"), QStringLiteral("topic")});
+    const ProcessRun result = run({QStringLiteral("-html"), QStringLiteral("topic")});
     QCOMPARE(result.out, QByteArray("Starte Export nach Ordner: html_export_topic ...\n"
                                     "Fehler beim Export.\n"));
     QCOMPARE(result.err, QByteArray("Export Warnung: Datei konnte nicht geschrieben werden: "

@@ -1,9 +1,9 @@
 // zkhelp_cli -ids as a process: the ids it gives, the files it leaves
 // alone, its report and exit status.
 #include "helpxml.h"
+#include "processrun.h"
 #include "testfiles.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -124,13 +124,10 @@ void TestIds::ids()
     // A FIFO must not block the run.
     QCOMPARE(::mkfifo(QFile::encodeName(root + "/one/fifo.zkhelp").constData(), 0600), 0);
 
-    QProcess process;
-    process.setWorkingDirectory(root);
-    process.start(QStringLiteral(ZKHELP_CLI_PATH), args);
-    QVERIFY(process.waitForFinished(20000));
-    QCOMPARE(process.readAllStandardOutput(), out);
-    QCOMPARE(process.readAllStandardError(), err.replace('@', root.toUtf8()));
-    QCOMPARE(process.exitCode(), exitCode);
+    const ProcessRun result = ProcessRun::run(QStringLiteral(ZKHELP_CLI_PATH), args, root);
+    QCOMPARE(result.out, out);
+    QCOMPARE(result.err, err.replace('@', root.toUtf8()));
+    QCOMPARE(result.exitCode, exitCode);
     for (auto it = files.cbegin(); it != files.cend(); ++it)
         QCOMPARE(TestFiles::read(root + u'/' + it.key()), changed.value(it.key(), it.value()));
 }

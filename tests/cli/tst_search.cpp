@@ -2,6 +2,7 @@
 // and two programs updating one index at once.
 #include "helpxml.h"
 #include "privatehome.h"
+#include "processrun.h"
 #include "testfiles.h"
 
 #include <QProcess>
@@ -83,16 +84,14 @@ void TestSearch::search()
     for (int i = 0; i < extraFiles; ++i)
         writeTopic(QString::number(i) + u".zkhelp"_qs, HelpXml::language("de", "viele"));
 
-    QProcess process;
-    startSearch(process, query);
-    QVERIFY(process.waitForFinished(20000));
-    const QByteArray printed = process.readAllStandardOutput();
-    QCOMPARE(process.exitCode(), exitCode);
-    QCOMPARE(process.readAllStandardError(), err);
+    const ProcessRun result =
+        ProcessRun::run(QStringLiteral(ZKHELP_CLI_PATH), {u"-search"_qs, query}, workDir->path());
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(result.err, err);
     if (extraFiles == 0)
-        QCOMPARE(printed, out);
+        QCOMPARE(result.out, out);
     else
-        QCOMPARE(printed.count('\n'), 50);
+        QCOMPARE(result.out.count('\n'), 50);
 }
 
 // Both update the same new index at once, and both answer in full.
