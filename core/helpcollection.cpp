@@ -41,6 +41,21 @@ QString HelpCollection::findFile(const QString &name) const
     return finder.findHelpFile(folders, name);
 }
 
+QString HelpCollection::nameOf(const QString &path) const
+{
+    const QFileInfo file(path);
+    for (const QString &folder : folders) {
+        const QString relative = QDir(folder).relativeFilePath(file.absoluteFilePath());
+        if (relative.startsWith(QLatin1String("../")) || QDir::isAbsolutePath(relative) ||
+            !relative.endsWith(helpFileExtension))
+            continue;
+        const QString name = relative.chopped(helpFileExtension.size());
+        if (QFileInfo(findFile(name)) == file)
+            return name;
+    }
+    return QString();
+}
+
 QList<QString> HelpCollection::files(const QString &filter) const
 {
     return finder.findAllFiles(folders, filter);

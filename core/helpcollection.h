@@ -45,6 +45,12 @@ public:
     // first search folder holding it as a regular file, or an empty string.
     QString findFile(const QString &name) const;
 
+    // The name findFile resolves to the file at path (its path below the
+    // search folder, with '/' and without ".zkhelp"), or an empty string when
+    // no name leads there: a file outside the folders, or one an earlier
+    // folder hides.
+    QString nameOf(const QString &path) const;
+
     // Absolute paths of the help files directly in the search folders whose
     // names contain filter (any letter case, wildcards allowed), each once.
     QList<QString> files(const QString &filter = QString()) const;

@@ -1,9 +1,24 @@
 // zkhelp_viewer: shows help files found along the search folders.
+#include "helpaddress.h"
 #include "mainwindow.h"
 #include "qttranslation.h"
+#include "viewerservice.h"
+#include "zkhelp/helpclient.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QUrl>
+
+namespace {
+
+// The desktop hands files over as "file:" URLs, as its scheme handler must
+// take URLs.
+QString startArgument(const QString &argument)
+{
+    return argument.startsWith(u"file:") ? QUrl(argument).toLocalFile() : argument;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -27,7 +42,15 @@ int main(int argc, char *argv[])
         QStringLiteral("[datei]"));
     parser.process(app);
 
-    MainWindow window(parser.positionalArguments().value(0));
+    const QString start = startArgument(parser.positionalArguments().value(0));
+    const bool isAddress = ZkHelp::HelpAddress::isAddress(start);
+    if (isAddress && ZkHelp::showInRunningViewer(start))
+        return 0;
+    MainWindow window(start);
+    ViewerService service(&window);
+    // Another viewer may have taken the name while this one started.
+    if (!service.registerOnBus() && isAddress && ZkHelp::showInRunningViewer(start))
+        return 0;
     window.show();
     return app.exec();
 }

@@ -1,10 +1,9 @@
 #include "mainwindow.h"
 
-#include "helpfilechoice.h"
+#include "helpaddress.h"
 #include "htmlexportdialog.h"
 #include "readeractions.h"
 #include "searchpanel.h"
-#include "searchquery.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
@@ -62,22 +61,7 @@ void MainWindow::connectSearch()
 {
     auto *search = new SearchPanel(collection, ui->fullTextLineEdit, ui->searchResultsList, this);
     connect(search, &SearchPanel::hitActivated, this, &MainWindow::showSearchHit);
-    // The count gives way to what an address lacked: that is said only once.
-    const auto counting = [bar = statusBar()] {
-        return bar->currentMessage().isEmpty() || bar->currentMessage().startsWith(u"Index: ");
-    };
-    connect(search, &SearchPanel::indexProgress, this, [this, counting](qsizetype n, qsizetype m) {
-        if (counting())
-            statusBar()->showMessage(QStringLiteral("Index: %1 von %2 Dateien").arg(n).arg(m));
-    });
-    connect(search, &SearchPanel::indexFinished, this, [this, counting] {
-        if (counting())
-            statusBar()->clearMessage();
-    });
-    connect(search, &SearchPanel::nothingFound, this,
-            [this] { statusBar()->showMessage(QStringLiteral("Keine Treffer."), 3000); });
-    connect(search, &SearchPanel::queryShortened, this,
-            [this] { statusBar()->showMessage(ZkHelp::truncationMessage(), 5000); });
+    search->reportTo(statusBar());
     search->updateIndex();
 }
 
@@ -133,6 +117,7 @@ void MainWindow::showOpenDialog()
 // none of that name.
 void MainWindow::loadDocument(const QString &path, const QString &language)
 {
+    addressedSection.clear();
     ScreenTopic topic = readScreenTopic(collection, path);
     {
         // The refill passes through states that are not worth a render.
@@ -184,13 +169,39 @@ void MainWindow::openLink(const QString &name)
     openLinked(path, name);
 }
 
-void MainWindow::openLinked(const QString &path, const QString &link)
+AddressedPlace MainWindow::openLinked(const QString &path, const QString &link)
 {
     const AddressedPlace place = addressedPlace(collection, path, link, QLocale().uiLanguages());
     openTopic(path, place.language);
     ui->contentBrowser->scrollToSection(place.section);
     if (!place.missing.isEmpty())
         statusBar()->showMessage(place.missing);
+    return place;
+}
+
+MainWindow::AddressAnswer MainWindow::showAddress(const QString &address)
+{
+    const QString path = linkedHelpFile(collection, address);
+    if (path.isEmpty()) {
+        const QString name = ZkHelp::linkedHelpName(address);
+        statusBar()->showMessage(QStringLiteral("Datei nicht gefunden: ") +
+                                 (name.isEmpty() ? address : name));
+        return {};
+    }
+    statusBar()->clearMessage();
+    const AddressedPlace place = openLinked(path, address);
+    if (place.section >= 0)
+        addressedSection = ZkHelp::HelpAddress::parse(address)->section;
+    return {place.missing.isEmpty(), currentAddress()};
+}
+
+QString MainWindow::currentAddress() const
+{
+    const QString name = collection.nameOf(history.currentPath());
+    if (name.isEmpty())
+        return QString();
+    return ZkHelp::HelpAddress{name, ui->languageComboBox->currentText(), addressedSection}
+        .toString();
 }
 
 // Without a language of its own, a topic keeps the one on screen.

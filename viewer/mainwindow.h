@@ -6,6 +6,7 @@
 #pragma once
 
 #include "helpcollection.h"
+#include "helpfilechoice.h"
 #include "readinghistory.h"
 
 #include <QMainWindow>
@@ -35,6 +36,23 @@ public:
     explicit MainWindow(const QString &startFile = QString(), QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // What showAddress put on screen: its address (empty when the name was
+    // found nowhere) and whether that is all the address asked for.
+    struct AddressAnswer
+    {
+        bool exact = false;
+        QString shown;
+    };
+
+    // Shows a "zkhelp:" address as a link to it would. A name found nowhere leaves the page on
+    // screen and says so on the status bar, not in a box: a caller waits for the answer.
+    AddressAnswer showAddress(const QString &address);
+
+    // "zkhelp:NAME?lang=KEY" of the page on screen, with "#SECTION" while it
+    // is the page an address scrolled to that section; empty before any
+    // page, or for one no name in the search folders leads to.
+    QString currentAddress() const;
+
 private slots:
     void on_searchLineEdit_textChanged(const QString &arg1);
     void on_languageComboBox_currentIndexChanged(int index);
@@ -57,7 +75,7 @@ private:
     void markShownEntry();
     void openLink(const QString &name);
     // The topic at path as link, a name or a "zkhelp:" address, shows it.
-    void openLinked(const QString &path, const QString &link);
+    AddressedPlace openLinked(const QString &path, const QString &link);
     void connectSearch();
     void restoreSettings();
     void loadFileList(const QString &filter);
@@ -67,4 +85,6 @@ private:
     std::unique_ptr<Ui::MainWindow> ui;
     ZkHelp::HelpCollection collection;
     ReadingHistory history;
+    // The section as an address asked for it, while its page is on screen.
+    QString addressedSection;
 };

@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QStatusBar>
 
 namespace {
 
@@ -97,4 +98,24 @@ void SearchPanel::activate(const QModelIndex &hit)
                       hit.data(SearchHitModel::LanguageRole).toString(),
                       hit.data(SearchHitModel::SectionRole).toInt(),
                       searched.split(separators, Qt::SkipEmptyParts));
+}
+
+void SearchPanel::reportTo(QStatusBar *bar)
+{
+    // The count gives way to what an address lacked: that is said only once.
+    const auto counting = [bar] {
+        return bar->currentMessage().isEmpty() || bar->currentMessage().startsWith(u"Index: ");
+    };
+    connect(this, &SearchPanel::indexProgress, bar, [bar, counting](qsizetype n, qsizetype m) {
+        if (counting())
+            bar->showMessage(QStringLiteral("Index: %1 von %2 Dateien").arg(n).arg(m));
+    });
+    connect(this, &SearchPanel::indexFinished, bar, [bar, counting] {
+        if (counting())
+            bar->clearMessage();
+    });
+    connect(this, &SearchPanel::nothingFound, bar,
+            [bar] { bar->showMessage(QStringLiteral("Keine Treffer."), 3000); });
+    connect(this, &SearchPanel::queryShortened, bar,
+            [bar] { bar->showMessage(ZkHelp::truncationMessage(), 5000); });
 }

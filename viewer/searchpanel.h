@@ -15,6 +15,7 @@
 
 class QAbstractItemView;
 class QLineEdit;
+class QStatusBar;
 
 class SearchPanel : public QObject
 {
@@ -31,6 +32,10 @@ public:
     // runs at once; nothing is reported when nothing had changed.
     void updateIndex();
     bool isIndexing() const { return indexTimer.isActive(); }
+
+    // Says on bar how far the index is, that a search found nothing and
+    // that a query was shortened; the count never covers another message.
+    void reportTo(QStatusBar *bar);
 
 signals:
     // words: those of the query the hit answers, as a page would show them.
