@@ -176,6 +176,8 @@ AddressedPlace MainWindow::openLinked(const QString &path, const QString &link)
     ui->contentBrowser->scrollToSection(place.section);
     if (!place.missing.isEmpty())
         statusBar()->showMessage(place.missing);
+    if (place.section >= 0)
+        addressedSection = ZkHelp::HelpAddress::parse(link)->section;
     return place;
 }
 
@@ -189,10 +191,7 @@ MainWindow::AddressAnswer MainWindow::showAddress(const QString &address)
         return {};
     }
     statusBar()->clearMessage();
-    const AddressedPlace place = openLinked(path, address);
-    if (place.section >= 0)
-        addressedSection = ZkHelp::HelpAddress::parse(address)->section;
-    return {place.missing.isEmpty(), currentAddress()};
+    return {openLinked(path, address).missing.isEmpty(), currentAddress()};
 }
 
 QString MainWindow::currentAddress() const
