@@ -1,6 +1,7 @@
 #include "fuzzchecks.h"
 
 #include "converter.h"
+#include "helpaddress.h"
 #include "helpparser.h"
 #include "htmlexporter.h"
 #include "htmltext.h"
@@ -248,6 +249,25 @@ void checkQuery(const QByteArray &bytes)
     qInstallMessageHandler(previous);
     if (!lastWarning.isEmpty())
         fail("index answers the query without a complaint", lastWarning);
+}
+
+void checkAddress(const QByteArray &bytes)
+{
+    const QString text = QLatin1String("zkhelp:") + QString::fromUtf8(bytes);
+    const std::optional<ZkHelp::HelpAddress> address = ZkHelp::HelpAddress::parse(text);
+    if (!address)
+        return;
+    const QStringList parts = address->name.split(u'/');
+    // Not QDir::isAbsolutePath: that takes a name beginning with ':' for a
+    // resource, though joined to a search folder it is an ordinary name.
+    if (address->name.isEmpty() || address->name.startsWith(u'/') ||
+        parts.contains(QStringLiteral("..")))
+        fail("an address names a file inside the search folders", address->name);
+    if (!(ZkHelp::HelpAddress::parse(address->toString()) == address))
+        fail("an address written out reads back the same", address->toString());
+    const QString page = ZkHelp::linkedPagePath(text);
+    if (page.startsWith(u'/') || page.split(u'/').contains(QStringLiteral("..")))
+        fail("an address links to a page inside the export folder", page);
 }
 
 } // namespace FuzzChecks

@@ -32,4 +32,9 @@ void checkRecovery(const QByteArray &bytes);
 // complaint about the match expression, snippets included.
 void checkQuery(const QByteArray &bytes);
 
+// Takes bytes, as UTF-8, as a "zkhelp:" address: one that parses has a
+// name that stays inside the search folders, writes back to the text of the
+// same address, and links to a page inside the export folder.
+void checkAddress(const QByteArray &bytes);
+
 } // namespace FuzzChecks

@@ -43,11 +43,14 @@ int main(int argc, char *argv[])
         replayFolder(corpus.filePath(QStringLiteral("recovery")), FuzzChecks::checkRecovery);
     const int queries =
         replayFolder(corpus.filePath(QStringLiteral("query")), FuzzChecks::checkQuery);
-    if (helpFiles <= 0 || names <= 0 || recoveries <= 0 || queries <= 0) {
+    const int addresses =
+        replayFolder(corpus.filePath(QStringLiteral("address")), FuzzChecks::checkAddress);
+    if (helpFiles <= 0 || names <= 0 || recoveries <= 0 || queries <= 0 || addresses <= 0) {
         std::fprintf(stderr, "corpus missing or unreadable in %s\n", argv[1]);
         return 1;
     }
     // Any broken property has aborted before this line.
-    std::printf("fuzz corpus: %d passed, 0 failed\n", helpFiles + names + recoveries + queries);
+    std::printf("fuzz corpus: %d passed, 0 failed\n",
+                helpFiles + names + recoveries + queries + addresses);
     return 0;
 }
