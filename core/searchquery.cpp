@@ -364,4 +364,27 @@ QString indexedText(const QString &text)
     return result;
 }
 
+// The tokenizer's word characters: letters, digits, marks and private use.
+QStringList matchedWords(const QString &text)
+{
+    const QString indexed = indexedText(text);
+    QStringList words;
+    qsizetype start = -1;
+    qsizetype i = 0;
+    while (i < indexed.size()) {
+        const qsizetype here = i;
+        const char32_t c = codePointAt(indexed, i);
+        const bool wordChar = isWordChar(c) || QChar::category(c) == QChar::Other_PrivateUse;
+        if (wordChar && start < 0) {
+            start = here;
+        } else if (!wordChar && start >= 0) {
+            words.append(folded(indexed.mid(start, here - start)));
+            start = -1;
+        }
+    }
+    if (start >= 0)
+        words.append(folded(indexed.mid(start)));
+    return words;
+}
+
 } // namespace ZkHelp

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 namespace ZkHelp {
 
@@ -61,5 +62,11 @@ QString truncationMessage();
 // are found as a phrase of pairs. Text that needs neither is returned as it
 // is.
 QString indexedText(const QString &text);
+
+// The words the index matches in text, in order and in the form a query word
+// is compared in (indexedText, split where the index's tokenizer splits, each
+// folded): what a search away from the index, such as the one of a published
+// site, compares the folded words of a query with.
+QStringList matchedWords(const QString &text);
 
 } // namespace ZkHelp
