@@ -360,9 +360,9 @@ int generateLinked(const QString &dirPath, int count)
     for (int i = 0; i < count; ++i) {
         Document doc;
         doc.languageIndexes = {common[0], common[1]};
-        if (text.chance(50))
+        if (!twoLanguages && text.chance(50))
             doc.languageIndexes.append(common[2]);
-        if (text.chance(25))
+        if (!twoLanguages && text.chance(25))
             doc.languageIndexes.append(common[3]);
         for (int child : {2 * i + 1, 2 * i + 2}) {
             if (child < count)
@@ -390,7 +390,8 @@ int usage()
 {
     std::fprintf(stderr, "usage: zkhelp_bench_gen big FILE [MiB]\n"
                          "       zkhelp_bench_gen flat DIR [COUNT]\n"
-                         "       zkhelp_bench_gen linked DIR [COUNT]\n");
+                         "       zkhelp_bench_gen linked DIR [COUNT]\n"
+                         "       zkhelp_bench_gen linked2 DIR [COUNT]  (German and English only)\n");
     return 2;
 }
 
@@ -413,5 +414,7 @@ int main(int argc, char *argv[])
         return generateFlat(args.at(2), amount ? amount : 20000);
     if (mode == u"linked")
         return generateLinked(args.at(2), amount ? amount : 2000);
+    if (mode == u"linked2")
+        return generateLinked(args.at(2), amount ? amount : 2000, true);
     return usage();
 }
