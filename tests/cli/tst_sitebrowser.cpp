@@ -127,34 +127,24 @@ void TestSiteBrowser::sameHitsAsConsole_data()
     QTest::addColumn<QString>("query");
     QTest::addColumn<int>("count");
 
-    QTest::newRow("word") << "de"
-                          << "post" << 1;
-    QTest::newRow("case and accents") << "de"
-                                      << "ARGER ecole" << 0;
-    QTest::newRow("accents of the description") << "de"
-                                                << "arger" << 1;
-    QTest::newRow("prefix") << "de"
-                            << "prox*" << 1;
-    QTest::newRow("phrase") << "de"
-                            << "\"zweite zeile\"" << 1;
-    QTest::newRow("phrase out of order") << "de"
-                                         << "\"zeile zweite\"" << 0;
-    QTest::newRow("punctuation splits") << "de"
-                                        << "E-Mail" << 1;
-    QTest::newRow("whole words only") << "de"
-                                      << "stras" << 0;
-    QTest::newRow("every term") << "de"
-                                << "proxy ecole" << 1;
-    QTest::newRow("other language") << "en"
-                                    << "mail" << 1;
-    QTest::newRow("Chinese pair") << "zh"
-                                  << "文件" << 1;
-    QTest::newRow("Chinese run as a phrase of pairs") << "zh"
-                                                      << "件夹设" << 1;
-    QTest::newRow("Japanese") << "ja"
-                              << "ファイル" << 1;
-    QTest::newRow("markup as text") << "de"
-                                    << "bild" << 1;
+    const auto row = [](const char *name, const char *language, const char *query, int count) {
+        QTest::newRow(name) << QString::fromUtf8(language) << QString::fromUtf8(query) << count;
+    };
+    row("word", "de", "post", 1);
+    row("case and accents of the query", "de", "ÄRGER", 1);
+    row("case and accents of the text", "de", "ecole", 1);
+    row("terms in two rows", "de", "arger ecole", 0);
+    row("every term", "de", "proxy ecole", 1);
+    row("prefix", "de", "prox*", 1);
+    row("whole words only", "de", "stras", 0);
+    row("phrase", "de", "\"zweite zeile\"", 1);
+    row("phrase out of order", "de", "\"zeile zweite\"", 0);
+    row("punctuation splits", "de", "E-Mail", 1);
+    row("other language", "en", "mail", 1);
+    row("Chinese pair", "zh", "文件", 1);
+    row("Chinese run as a phrase of pairs", "zh", "件夹设", 1);
+    row("Japanese", "ja", "ファイル", 1);
+    row("markup as text", "de", "bild", 1);
 }
 
 void TestSiteBrowser::sameHitsAsConsole()
