@@ -347,8 +347,9 @@ QString topicName(int i)
 
 // A web of topics reachable from thema_0000: a tree of children keeps every
 // file reachable, while links back to the parent, to itself, to random
-// topics and repeated links make cycles and duplicates.
-int generateLinked(const QString &dirPath, int count)
+// topics and repeated links make cycles and duplicates. With twoLanguages,
+// every topic is German and English and nothing else.
+int generateLinked(const QString &dirPath, int count, bool twoLanguages = false)
 {
     TextMaker text(1234);
     QDir dir(dirPath);
