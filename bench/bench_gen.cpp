@@ -389,10 +389,11 @@ int generateLinked(const QString &dirPath, int count, bool twoLanguages = false)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: zkhelp_bench_gen big FILE [MiB]\n"
-                         "       zkhelp_bench_gen flat DIR [COUNT]\n"
-                         "       zkhelp_bench_gen linked DIR [COUNT]\n"
-                         "       zkhelp_bench_gen linked2 DIR [COUNT]  (German and English only)\n");
+    std::fprintf(stderr,
+                 "usage: zkhelp_bench_gen big FILE [MiB]\n"
+                 "       zkhelp_bench_gen flat DIR [COUNT]\n"
+                 "       zkhelp_bench_gen linked DIR [COUNT]\n"
+                 "       zkhelp_bench_gen linked2 DIR [COUNT]  (German and English only)\n");
     return 2;
 }
 
