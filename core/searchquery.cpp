@@ -142,6 +142,8 @@ bool mayHoldCjk(const QString &text)
 // index's tokenizer does.
 QString folded(const QString &word)
 {
+    if (!holdsFrom(word, 0x80))
+        return word.toLower();
     QString decomposed = matchedForm(word).normalized(QString::NormalizationForm_D);
     // Every mark is then a Latin letter's accent: the common case, kept quick
     // for the snippets of many hits.
@@ -365,25 +367,26 @@ QString indexedText(const QString &text)
 }
 
 // The tokenizer's word characters: letters, digits, marks and private use.
-QStringList matchedWords(const QString &text)
+// Folding works character by character and keeps every word character one,
+// so the whole text is folded at once and split after.
+QString matchedWords(const QString &text)
 {
-    const QString indexed = indexedText(text);
-    QStringList words;
-    qsizetype start = -1;
+    const QString plain = folded(indexedText(text));
+    QString words;
+    words.reserve(plain.size());
+    bool inWord = false;
     qsizetype i = 0;
-    while (i < indexed.size()) {
+    while (i < plain.size()) {
         const qsizetype here = i;
-        const char32_t c = codePointAt(indexed, i);
+        const char32_t c = codePointAt(plain, i);
         const bool wordChar = isWordChar(c) || QChar::category(c) == QChar::Other_PrivateUse;
-        if (wordChar && start < 0) {
-            start = here;
-        } else if (!wordChar && start >= 0) {
-            words.append(folded(indexed.mid(start, here - start)));
-            start = -1;
+        if (wordChar) {
+            if (!inWord && !words.isEmpty())
+                words += u' ';
+            words += QStringView(plain).mid(here, i - here);
         }
+        inWord = wordChar;
     }
-    if (start >= 0)
-        words.append(folded(indexed.mid(start)));
     return words;
 }
 

@@ -3,13 +3,15 @@
 #include "helplinks.h"
 #include "searchquery.h"
 
+#include <algorithm>
+
 namespace ZkHelp {
 
 namespace {
 
 QString words(const QString &text)
 {
-    return javaScriptString(matchedWords(text).join(u' '));
+    return javaScriptString(matchedWords(text));
 }
 
 QString row(int page, const QString &fragment, const QString &title, const QString &text)
@@ -19,10 +21,20 @@ QString row(int page, const QString &fragment, const QString &title, const QStri
              words(title), words(text));
 }
 
+// Whether c is written escaped in a string literal.
+bool needsEscape(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u < 0x20 || u == u'"' || u == u'\\' || u == u'<' || u == u'>' || u == u'&' ||
+           u == 0x2028 || u == 0x2029 || c.isSurrogate();
+}
+
 } // namespace
 
 QString javaScriptString(const QString &text)
 {
+    if (std::none_of(text.cbegin(), text.cend(), needsEscape))
+        return u'"' + text + u'"';
     QString out;
     out.reserve(text.size() + 2);
     out += u'"';

@@ -13,7 +13,7 @@ namespace ZkHelp {
 // "KEY/search-index.js": window.zkhelpSearchIndex = {pages: [[address, name],
 // ...], rows: [[page, fragment, section title, title words, text words], ...]},
 // a row for each description (empty fragment and title) and section of the
-// topics that have key, the words as matchedWords() gives them, blank-separated.
+// topics that have key, the words as matchedWords() gives them.
 QByteArray siteSearchIndex(const SiteModel &model, const QString &key);
 
 // text as a JavaScript string literal that no script or HTML parser reads
