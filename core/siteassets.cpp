@@ -61,7 +61,7 @@ const char siteSearchScript[] = R"js((function () {
     return plain.toLowerCase().replace(/[ςϐϑϕϖϰϱϵſ]/g, function (c) { return FOLDED[c]; });
   }
 
-  // A word's Chinese and Japanese runs apart from the rest, marks with the
+  // A word's Chinese and Japanese runs kept separate from the rest, marks with the
   // letter before them.
   function runs(word) {
     var result = [];
@@ -144,13 +144,13 @@ const char siteSearchScript[] = R"js((function () {
       var prefix = i < chars.length && chars[i] === '*';
       if (prefix)
         ++i;
-      var parts = runs(matchedForm(word));
-      if (prefix && parts.length)
-        parts[parts.length - 1].prefix = true;
+      var pieces = runs(matchedForm(word));
+      if (prefix && pieces.length)
+        pieces[pieces.length - 1].prefix = true;
       if (inQuotes)
-        phrase = phrase.concat(parts);
+        phrase = phrase.concat(pieces);
       else
-        append(parts);
+        append(pieces);
     }
     append(phrase);
     return { terms: terms, truncated: truncated };

@@ -23,7 +23,7 @@ struct SiteLink
 
 struct SiteTopic
 {
-    QString name; // as the file lies in the set, folder parts kept, without extension
+    QString name; // as the file lies in the set, folders included, without extension
     QString page; // its page's name in a language folder, without ".html"
     HelpData data;
     QString reference; // its reference language

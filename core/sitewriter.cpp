@@ -83,7 +83,7 @@ QStringList SiteWriter::writtenBefore() const
     QFile list(dir.filePath(listName));
     if (!list.open(QIODevice::ReadOnly) || list.readLine() != listHeader)
         return {};
-    QStringList entries = QString::fromUtf8(list.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    QStringList entries = QString::fromUtf8(list.readAll()).split(u'\n');
     entries.removeIf([](const QString &entry) { return !isSafeEntry(entry); });
     return entries;
 }

@@ -41,9 +41,10 @@ const FileSet base{
          language("de", "D", section("Eins", "Zeile 1\nZeile 2", "", "s1") + section("Zwei", "z")) +
          language("en", "E", section("One", "o", "de:0000000000000000", "s1")) + link("sub/b") +
          link("javascript:alert(1)") + link("zkhelp:sub/b#2") + link("nix"))},
-    {"set/sub/b.zkhelp", HelpXml::file(language("de", "&lt;/script&gt;&lt;b&gt;&amp;&quot;'",
-                                                section("&lt;/script&gt;X", "x") + section("Y", "y")),
-                                       "version=\"1\" author=\"&lt;i&gt;\"")},
+    {"set/sub/b.zkhelp",
+     HelpXml::file(language("de", "&lt;/script&gt;&lt;b&gt;&amp;&quot;'",
+                            section("&lt;/script&gt;X", "x") + section("Y", "y")),
+                   "version=\"1\" author=\"&lt;i&gt;\"")},
     {"set/c.zkhelp", HelpXml::file(language("ar", "عربي", section("واحد", "نص")))},
 };
 
@@ -235,10 +236,10 @@ void TestSite::page()
     QCOMPARE(runSite(work.path(), {"out", "set", "--base-url", "https://example.org/h/"}).exitCode,
              0);
     const QString text = QString::fromUtf8(TestFiles::read(work.filePath("out/" + page)));
-    for (const QString &part : present)
-        QVERIFY2(text.contains(part), qPrintable(part));
-    for (const QString &part : absent)
-        QVERIFY2(!text.contains(part), qPrintable(part));
+    for (const QString &piece : present)
+        QVERIFY2(text.contains(piece), qPrintable(piece));
+    for (const QString &piece : absent)
+        QVERIFY2(!text.contains(piece), qPrintable(piece));
 }
 
 // The same set gives the same bytes; a topic gone takes its pages along,
