@@ -215,6 +215,8 @@ const char siteSearchScript[] = R"js((function () {
     var status = document.getElementById('status');
     var list = document.getElementById('results');
     var found = search(query);
+    // Built off the page and added at once: one layout, not one per hit.
+    var items = document.createDocumentFragment();
     found.hits.forEach(function (row) {
       var page = index.pages[row[0]];
       var item = document.createElement('li');
@@ -228,8 +230,9 @@ const char siteSearchScript[] = R"js((function () {
         topic.textContent = ' ' + page[1];
         item.appendChild(topic);
       }
-      list.appendChild(item);
+      items.appendChild(item);
     });
+    list.appendChild(items);
     var said = found.hits.length ? found.hits.length + ' Treffer' : 'Keine Treffer.';
     if (found.truncated)
       said += ' (Suchanfrage gekuerzt auf ' + MAX_WORDS + ' Woerter)';
