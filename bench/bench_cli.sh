@@ -7,7 +7,10 @@
 #   - -html over a web of linked files against cat (read every input) plus cp
 #     (write the same number of files of the same total size);
 #   - -check over a larger web of linked files against the reader alone
-#     reading every one of them.
+#     reading every one of them;
+#   - -site over a web of files in two languages against the reader alone
+#     plus cp (write the same files of the same total size), with the size
+#     of each language's search index.
 #
 # Usage: bench/bench_cli.sh BUILD_DIR
 # BUILD_DIR is a Release build holding cli/zkhelp_cli and the bench helpers.
@@ -16,6 +19,7 @@
 # bash otherwise.
 # Environment: RUNS (default 5), LSF_RUNS (default 20, the listing is short),
 # BIG_MIB (20), FLAT_FILES (20000), LINKED_FILES (2000), CHECK_FILES (20000),
+# SITE_FILES (20000),
 # NO_HYPERFINE=1.
 set -euo pipefail
 shopt -s inherit_errexit
@@ -28,6 +32,7 @@ big_mib=${BIG_MIB:-20}
 flat_files=${FLAT_FILES:-20000}
 linked_files=${LINKED_FILES:-2000}
 check_files=${CHECK_FILES:-20000}
+site_files=${SITE_FILES:-20000}
 
 cli=$build/cli/zkhelp_cli
 gen=$build/bench/zkhelp_bench_gen
@@ -138,6 +143,7 @@ big_info=$("$gen" big "$big" "$big_mib")
 "$gen" flat "$work/flat" "$flat_files" >"$work/flat.info"
 "$gen" linked "$work/linked" "$linked_files" >"$work/linked.info"
 "$gen" linked "$work/checked" "$check_files" >/dev/null
+"$gen" linked2 "$work/sited" "$site_files" >/dev/null
 big_bytes=$(stat -c %s "$big")
 big_languages=$(sed -n 's/.* \([0-9]*\) languages.*/\1/p' <<<"$big_info")
 big_sections=$(sed -n 's/.* \([0-9]*\) sections.*/\1/p' <<<"$big_info")
@@ -183,6 +189,18 @@ grep -q broken-link "$work/check.out" && fail "-check found broken links in a cl
 "$parseall" "$work/checked" | grep -q "^$check_files files" || fail "zkhelp_bench_parseall missed files"
 check_findings=$(($(wc -l <"$work/check.out") - 1))
 
+mkdir -p "$work/run_site"
+(cd "$work/run_site" && "$cli" -site site "$work/sited" >"$work/site.out" 2>"$work/site.err") ||
+    fail "zkhelp_cli -site failed: $(head -c 300 "$work/site.err")"
+site_pages=$(find "$work/run_site/site" -name '*.html' ! -name index.html ! -name search.html | wc -l)
+[ "$site_pages" = $((2 * site_files)) ] || fail "-site wrote $site_pages topic pages, expected $((2 * site_files))"
+mv "$work/run_site/site" "$work/site_reference"
+site_bytes=$(du -sb "$work/site_reference" | cut -f 1)
+site_outputs=$(find "$work/site_reference" -type f | wc -l)
+index_de=$(stat -c %s "$work/site_reference/de/search-index.js")
+index_en=$(stat -c %s "$work/site_reference/en/search-index.js")
+sited_bytes=$(du -sb "$work/sited" | cut -f 1)
+
 note "timing print ..."
 print_cases=("$run_big" "" "'$cli' gross" "$run_big" "" "'$xmlfloor' '$big'")
 [ "$have_xmllint" = 1 ] && print_cases+=("$run_big" "" "xmllint --stream --noout '$big'")
@@ -216,6 +234,13 @@ note "timing -check ..."
 mapfile -t times <<<"$(best_times "$runs" "$run_check" "" "'$cli' -check '$work/checked'" \
     "$run_check" "" "'$parseall' '$work/checked'")"
 t_check=${times[0]} t_parseall=${times[1]}
+
+note "timing -site ..."
+mapfile -t times <<<"$(best_times "$runs" \
+    "$work/run_site" "$(set_aside site)" "'$cli' -site site '$work/sited'" \
+    "$work/run_floor" "$(set_aside out)" \
+    "'$parseall' '$work/sited' && cp -r '$work/site_reference' out")"
+t_site=${times[0]} t_site_floor=${times[1]}
 
 # Table -------------------------------------------------------------------
 if [ "$use_hyperfine" = 1 ]; then
@@ -260,7 +285,8 @@ echo "zkhelp_cli benchmark: best of $runs runs (-lsf: $lsf_runs), sides taking t
 echo "data: $(mib "$big_bytes") MiB file ($big_languages languages, $big_sections sections);" \
     "$flat_files files in one folder ($flat_matches match x);" \
     "$linked_files linked files -> $html_outputs outputs, $(mib "$html_bytes") MiB;" \
-    "$check_files linked files to check -> $check_findings findings"
+    "$check_files linked files to check -> $check_findings findings;" \
+    "$site_files files ($(mib "$sited_bytes") MiB) in 2 languages -> site of $site_outputs files, $(mib "$site_bytes") MiB"
 echo
 row "case" "zkhelp_cli" "floor" "floor time" "ratio" "goal" ""
 row "----" "----------" "-----" "----------" "-----" "----" ""
@@ -276,3 +302,6 @@ timed_row "-html $linked_start ($linked_files linked files)" "$t_html" \
     "cat inputs + cp -r $html_outputs outputs" "$t_copy" 3
 timed_row "-check ($check_files linked files)" "$t_check" \
     "reader alone over every file" "$t_parseall" 1.5
+timed_row "-site ($site_files files, 2 languages)" "$t_site" \
+    "reader alone + cp -r $site_outputs outputs" "$t_site_floor" 3
+echo "search index per language: de $(mib "$index_de") MiB, en $(mib "$index_en") MiB"

@@ -347,8 +347,9 @@ QString topicName(int i)
 
 // A web of topics reachable from thema_0000: a tree of children keeps every
 // file reachable, while links back to the parent, to itself, to random
-// topics and repeated links make cycles and duplicates.
-int generateLinked(const QString &dirPath, int count)
+// topics and repeated links make cycles and duplicates. With twoLanguages,
+// every topic is German and English and nothing else.
+int generateLinked(const QString &dirPath, int count, bool twoLanguages = false)
 {
     TextMaker text(1234);
     QDir dir(dirPath);
@@ -360,9 +361,9 @@ int generateLinked(const QString &dirPath, int count)
     for (int i = 0; i < count; ++i) {
         Document doc;
         doc.languageIndexes = {common[0], common[1]};
-        if (text.chance(50))
+        if (!twoLanguages && text.chance(50))
             doc.languageIndexes.append(common[2]);
-        if (text.chance(25))
+        if (!twoLanguages && text.chance(25))
             doc.languageIndexes.append(common[3]);
         for (int child : {2 * i + 1, 2 * i + 2}) {
             if (child < count)
@@ -388,9 +389,11 @@ int generateLinked(const QString &dirPath, int count)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: zkhelp_bench_gen big FILE [MiB]\n"
-                         "       zkhelp_bench_gen flat DIR [COUNT]\n"
-                         "       zkhelp_bench_gen linked DIR [COUNT]\n");
+    std::fprintf(stderr,
+                 "usage: zkhelp_bench_gen big FILE [MiB]\n"
+                 "       zkhelp_bench_gen flat DIR [COUNT]\n"
+                 "       zkhelp_bench_gen linked DIR [COUNT]\n"
+                 "       zkhelp_bench_gen linked2 DIR [COUNT]  (German and English only)\n");
     return 2;
 }
 
@@ -413,5 +416,7 @@ int main(int argc, char *argv[])
         return generateFlat(args.at(2), amount ? amount : 20000);
     if (mode == u"linked")
         return generateLinked(args.at(2), amount ? amount : 2000);
+    if (mode == u"linked2")
+        return generateLinked(args.at(2), amount ? amount : 2000, true);
     return usage();
 }

@@ -6,6 +6,7 @@
 #include "searchindex.h"
 #include "searchquery.h"
 #include "sectionids.h"
+#include "sitecommand.h"
 #include "translationbasis.h"
 
 #include <QCoreApplication>
@@ -35,6 +36,9 @@ const char usage[] =
     "(Exit-Status 1: Fehler gefunden, 2: kein Ordner)\n"
     "  -ids [ORDNER] [--reference SPRACHE]  jedem Abschnitt ohne Kennung eine geben "
     "(Exit-Status 1: Datei nicht lesbar oder schreibbar, 2: kein Ordner)\n"
+    "  -site AUSGABEORDNER [ORDNER] [--reference SPRACHE] [--base-url URL]  den Hilfesatz als "
+    "Website schreiben (Exit-Status 1: Datei nicht lesbar oder schreibbar, 2: kein Ordner oder "
+    "Ausgabeordner abgelehnt)\n"
     "  -h, --help      diese Hilfe zeigen\n"
     "Exit-Status: 0 erledigt, 1 nicht moeglich (Datei oder Sprache nicht gefunden,\n"
     "keine passende Datei, ungueltige Auswahl, Export fehlgeschlagen).\n";
@@ -110,6 +114,8 @@ int CliApp::run(const QList<QString> &args)
         return checkHelpSet(args.mid(1));
     if (!args.isEmpty() && args.first() == u"-ids")
         return giveSectionIds(args.mid(1));
+    if (!args.isEmpty() && args.first() == u"-site")
+        return publishSite(args.mid(1));
 
     bool ok = true;
     switch (args.size()) {
@@ -342,6 +348,24 @@ int CliApp::giveSectionIds(const QList<QString> &options)
     out << changed << " Dateien geaendert\n";
     out.flush();
     return failed ? 1 : 0;
+}
+
+// Exit status 0 when the whole set was written, 1 when a file was left out
+// or not written, 2 as for -check or for an output folder that is refused.
+int CliApp::publishSite(const QList<QString> &args)
+{
+    const std::optional<SiteArguments> site = siteArguments(args);
+    if (!site)
+        return 2;
+    const std::optional<SetOptions> chosen = setOptions("-site", site->setArguments, false);
+    if (!chosen)
+        return 2;
+    const QList<QString> roots =
+        chosen->folder ? QList<QString>{*chosen->folder} : collection.searchPaths();
+    const int status =
+        writeSite(*site, chosenSet(*chosen, collection), roots, chosen->reference, out);
+    out.flush();
+    return status;
 }
 
 // Prints the numbered list of matching file names, or the no-match line when

@@ -33,6 +33,7 @@ private:
     bool searchText(const QString &query);
     int checkHelpSet(const QList<QString> &options);
     int giveSectionIds(const QList<QString> &options);
+    int publishSite(const QList<QString> &args);
 
     QList<QString> matchingFilesOrComplain(const QString &filter);
     void printNumbered(const QStringList &entries);

@@ -142,6 +142,8 @@ bool mayHoldCjk(const QString &text)
 // index's tokenizer does.
 QString folded(const QString &word)
 {
+    if (!holdsFrom(word, 0x80))
+        return word.toLower();
     QString decomposed = matchedForm(word).normalized(QString::NormalizationForm_D);
     // Every mark is then a Latin letter's accent: the common case, kept quick
     // for the snippets of many hits.
@@ -362,6 +364,30 @@ QString indexedText(const QString &text)
     }
     result += QStringView(matched).mid(copied);
     return result;
+}
+
+// The tokenizer's word characters: letters, digits, marks and private use.
+// Folding works character by character and keeps every word character one,
+// so the whole text is folded at once and split after.
+QString matchedWords(const QString &text)
+{
+    const QString plain = folded(indexedText(text));
+    QString words;
+    words.reserve(plain.size());
+    bool inWord = false;
+    qsizetype i = 0;
+    while (i < plain.size()) {
+        const qsizetype here = i;
+        const char32_t c = codePointAt(plain, i);
+        const bool wordChar = isWordChar(c) || QChar::category(c) == QChar::Other_PrivateUse;
+        if (wordChar) {
+            if (!inWord && !words.isEmpty())
+                words += u' ';
+            words += QStringView(plain).mid(here, i - here);
+        }
+        inWord = wordChar;
+    }
+    return words;
 }
 
 } // namespace ZkHelp

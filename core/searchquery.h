@@ -62,4 +62,10 @@ QString truncationMessage();
 // is.
 QString indexedText(const QString &text);
 
+// The words the index matches in text, in order, one blank between two, in
+// the form a query word is compared in (indexedText, split where the index's
+// tokenizer splits, each folded): what a search away from the index, such as
+// the one of a published site, compares the folded words of a query with.
+QString matchedWords(const QString &text);
+
 } // namespace ZkHelp
