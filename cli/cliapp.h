@@ -33,6 +33,9 @@ private:
     bool searchText(const QString &query);
     int checkHelpSet(const QList<QString> &options);
     int giveSectionIds(const QList<QString> &options);
+    // In pocommands.cpp.
+    int writePoFile(bool templateOnly, const QList<QString> &args);
+    int importPoFile(const QList<QString> &args);
 
     QList<QString> matchingFilesOrComplain(const QString &filter);
     void printNumbered(const QStringList &entries);

@@ -1,0 +1,149 @@
+#include "poexport.h"
+
+#include "helpparser.h"
+#include "pofile.h"
+#include "pounits.h"
+#include "translationbasis.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QSet>
+
+namespace ZkHelp {
+
+namespace {
+
+struct ReadMember
+{
+    PoMember member;
+    HelpData data;
+    QString reference;
+};
+
+class MessageWriter
+{
+public:
+    MessageWriter(QList<PoEntry> &entries, const ReadMember &file, const QString &language,
+                  bool namesReference)
+        : entries(entries)
+        , file(file)
+        , language(language)
+        , namesReference(namesReference)
+    {}
+
+    void writeAll();
+
+private:
+    void add(const QString &unit, const QString &source, const QString &translation, bool stale);
+
+    QList<PoEntry> &entries;
+    const ReadMember &file;
+    const QString &language;
+    bool namesReference;
+};
+
+void MessageWriter::writeAll()
+{
+    const HelpData &data = file.data;
+    const HelpLanguage reference = data.languages.value(file.reference);
+    const HelpLanguage own = data.languages.value(language);
+    add(QStringLiteral("description"), reference.description, own.description, false);
+    for (int i = 0; i < reference.sections.size(); ++i) {
+        const HelpSection &section = reference.sections.at(i);
+        const int index =
+            language.isEmpty() ? -1 : translationIndex(data, language, file.reference, i);
+        const HelpSection translation = index < 0 ? HelpSection() : own.sections.at(index);
+        const bool stale = index >= 0 && basisState(data, language, index) == BasisState::Stale;
+        const QString key = poSectionKey(section, i);
+        add(key + QStringLiteral("/title"), section.name, translation.name, stale);
+        add(key + QStringLiteral("/text"), section.content, translation.content, stale);
+    }
+}
+
+void MessageWriter::add(const QString &unit, const QString &source, const QString &translation,
+                        bool stale)
+{
+    if (source.isEmpty())
+        return;
+    PoEntry entry;
+    if (namesReference)
+        entry.extractedComments.append(referenceComment(file.reference));
+    if (stale)
+        entry.extractedComments.append(staleComment);
+    entry.references.append(file.member.name);
+    // gettext counts a fuzzy message without translation as untranslated;
+    // the flag would only hide that it is.
+    if (stale && !translation.isEmpty())
+        entry.flags.append(QStringLiteral("fuzzy"));
+    entry.hasContext = true;
+    entry.context = file.member.name + u'#' + unit;
+    entry.id = source;
+    entry.str = translation;
+    entries.append(entry);
+}
+
+PoEntry header(const HelpSet &set, const QString &language, const QString &reference,
+               const QDateTime &newest)
+{
+    const QString project = set.nameFolders.isEmpty()
+                                ? QStringLiteral("zkhelp")
+                                : QFileInfo(set.nameFolders.first()).fileName();
+    const QString date = newest.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm+0000"));
+    QString fields =
+        QStringLiteral("Project-Id-Version: %1\n"
+                       "POT-Creation-Date: %2\n"
+                       "PO-Revision-Date: %2\n"
+                       "Last-Translator: zkhelp_cli\n"
+                       "Language-Team: %3\n"
+                       "Language: %4\n"
+                       "MIME-Version: 1.0\n"
+                       "Content-Type: text/plain; charset=UTF-8\n"
+                       "Content-Transfer-Encoding: 8bit\n")
+            .arg(project, date, language.isEmpty() ? QStringLiteral("none") : language, language);
+    if (!reference.isEmpty())
+        fields += QStringLiteral("X-Zkhelp-Reference: %1\n").arg(reference);
+    PoEntry entry;
+    entry.str = fields;
+    // A template is not yet anyone's translation.
+    if (language.isEmpty())
+        entry.flags.append(QStringLiteral("fuzzy"));
+    return entry;
+}
+
+} // namespace
+
+PoExportResult exportPo(const HelpSet &set, const QString &language,
+                        const QString &preferredReference)
+{
+    PoExportResult result;
+    const HelpParser parser;
+    QList<ReadMember> files;
+    QSet<QString> references;
+    QDateTime newest = QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
+    for (const PoMember &member : poMembers(set)) {
+        newest = std::max(newest, QFileInfo(member.path).lastModified());
+        QString error;
+        HelpData data = parser.parseQuietly(member.path, error);
+        // A file read in part would come back as a translation of its part.
+        if (!error.isEmpty()) {
+            result.problems.append(member.path + QStringLiteral(": ") + error);
+            continue;
+        }
+        QString reference = referenceLanguage(data, preferredReference);
+        if (reference.isEmpty() || reference == language)
+            continue;
+        references.insert(reference);
+        files.append(ReadMember{member, std::move(data), std::move(reference)});
+    }
+    for (const QString &path : set.undecodable)
+        result.problems.append(path + QStringLiteral(": Dateiname ist kein UTF-8"));
+    const bool oneReference = references.size() == 1;
+    QList<PoEntry> entries{
+        header(set, language, oneReference ? *references.cbegin() : QString(), newest)};
+    for (const ReadMember &file : std::as_const(files))
+        MessageWriter(entries, file, language, !oneReference).writeAll();
+    result.bytes = writePo(entries);
+    return result;
+}
+
+} // namespace ZkHelp
