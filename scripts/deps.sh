@@ -1,8 +1,9 @@
 # Installs the Debian packages the build and the tests need, when missing
-# (lintian, devscripts for hardening-check and appstream check the package).
+# (lintian, devscripts for hardening-check and appstream check the package;
+# gettext's tools take part in the PO round trip test).
 # Sourced by the other scripts; run as root on a fresh Debian 12 machine.
 zkhelp_install_deps() {
-    local packages="cmake g++ make qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n
+    local packages="cmake g++ make qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n gettext
         desktop-file-utils shared-mime-info libxml2-utils fonts-dejavu-core lintian devscripts appstream"
     local missing=""
     for package in $packages "$@"; do
