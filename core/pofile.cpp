@@ -350,10 +350,15 @@ void writeString(QByteArray &out, const char *keyword, const QString &text)
     }
 }
 
+// A comment is one line: a line end inside (a file name may hold one) would
+// start a line of its own.
 void writeComments(QByteArray &out, const char *marker, const QStringList &lines)
 {
-    for (const QString &line : lines)
-        out.append(marker).append(line.isEmpty() ? QByteArray() : ' ' + line.toUtf8()).append('\n');
+    for (const QString &line : lines) {
+        QByteArray text = line.toUtf8();
+        text.replace('\n', ' ').replace('\r', ' ');
+        out.append(marker).append(text.isEmpty() ? QByteArray() : ' ' + text).append('\n');
+    }
 }
 
 } // namespace

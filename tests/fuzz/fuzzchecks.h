@@ -32,4 +32,8 @@ void checkRecovery(const QByteArray &bytes);
 // complaint about the match expression, snippets included.
 void checkQuery(const QByteArray &bytes);
 
+// Reads bytes as a PO file: a failure names a line within the input; what
+// is read, written and read again gives the same messages and flags.
+void checkPoFile(const QByteArray &bytes);
+
 } // namespace FuzzChecks
