@@ -7,7 +7,9 @@
 #   - -html over a web of linked files against cat (read every input) plus cp
 #     (write the same number of files of the same total size);
 #   - -check over a larger web of linked files against the reader alone
-#     reading every one of them.
+#     reading every one of them;
+#   - -po en and -po-import of its output (every message applied, no file
+#     changed) over the same set against -check of it.
 #
 # Usage: bench/bench_cli.sh BUILD_DIR
 # BUILD_DIR is a Release build holding cli/zkhelp_cli and the bench helpers.
@@ -183,6 +185,14 @@ grep -q broken-link "$work/check.out" && fail "-check found broken links in a cl
 "$parseall" "$work/checked" | grep -q "^$check_files files" || fail "zkhelp_bench_parseall missed files"
 check_findings=$(($(wc -l <"$work/check.out") - 1))
 
+(cd "$run_check" && "$cli" -po en "$work/checked" >"$work/en.po" 2>"$work/po.err") ||
+    fail "zkhelp_cli -po en failed: $(head -c 300 "$work/po.err")"
+po_messages=$(grep -c '^msgctxt ' "$work/en.po")
+(cd "$run_check" && "$cli" -po-import "$work/en.po" "$work/checked" >"$work/poimport.out") ||
+    fail "zkhelp_cli -po-import failed: $(cat "$work/poimport.out")"
+grep -q '^0 Dateien geaendert, ' "$work/poimport.out" ||
+    fail "-po-import of an unchanged export changed files: $(cat "$work/poimport.out")"
+
 note "timing print ..."
 print_cases=("$run_big" "" "'$cli' gross" "$run_big" "" "'$xmlfloor' '$big'")
 [ "$have_xmllint" = 1 ] && print_cases+=("$run_big" "" "xmllint --stream --noout '$big'")
@@ -216,6 +226,12 @@ note "timing -check ..."
 mapfile -t times <<<"$(best_times "$runs" "$run_check" "" "'$cli' -check '$work/checked'" \
     "$run_check" "" "'$parseall' '$work/checked'")"
 t_check=${times[0]} t_parseall=${times[1]}
+
+note "timing -po and -po-import ..."
+mapfile -t times <<<"$(best_times "$runs" "$run_check" "" "'$cli' -check '$work/checked'" \
+    "$run_check" "" "'$cli' -po en '$work/checked'" \
+    "$run_check" "" "'$cli' -po-import '$work/en.po' '$work/checked'")"
+t_pocheck=${times[0]} t_po=${times[1]} t_poimport=${times[2]}
 
 # Table -------------------------------------------------------------------
 if [ "$use_hyperfine" = 1 ]; then
@@ -276,3 +292,7 @@ timed_row "-html $linked_start ($linked_files linked files)" "$t_html" \
     "cat inputs + cp -r $html_outputs outputs" "$t_copy" 3
 timed_row "-check ($check_files linked files)" "$t_check" \
     "reader alone over every file" "$t_parseall" 1.5
+timed_row "-po en ($check_files files, $po_messages messages)" "$t_po" \
+    "-check of the same set" "$t_pocheck" 2
+timed_row "-po-import of that file (nothing changed)" "$t_poimport" \
+    "-check of the same set" "$t_pocheck" 2
