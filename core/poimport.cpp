@@ -66,7 +66,6 @@ private:
     void apply(const PoEntry &entry);
     void applyToSection(const PoEntry &entry, int referenceIndex, bool title);
     int createSection(int referenceIndex, const QString &context);
-    QList<int> pairing() const;
     void confirmSections();
     void save();
     void problem(const QString &where, const QString &what);
@@ -174,44 +173,41 @@ void FileImport::applyToSection(const PoEntry &entry, int referenceIndex, bool t
     ++report.applied;
 }
 
-// For every reference section, the index of its translation or -1.
-QList<int> FileImport::pairing() const
-{
-    QList<int> indexes;
-    const qsizetype count = data.languages.value(reference).sections.size();
-    for (int i = 0; i < count; ++i)
-        indexes.append(translationIndex(data, language, reference, i));
-    return indexes;
-}
-
 // Inserts an empty translation of the reference section in the reference's
 // order, with its id. Refused where that would move a translation off the
 // section it pairs with by position: the sections need ids first.
 int FileImport::createSection(int referenceIndex, const QString &context)
 {
-    const QList<int> before = pairing();
+    const QList<HelpSection> source = data.languages.value(reference).sections;
+    QHash<QString, int> referenceIds;
+    for (int i = 0; i < source.size(); ++i) {
+        if (!source.at(i).id.isEmpty() && !referenceIds.contains(source.at(i).id))
+            referenceIds.insert(source.at(i).id, i);
+    }
+    const auto pairsById = [&](const HelpSection &s) { return referenceIds.contains(s.id); };
     QList<HelpSection> &sections = data.languages[language].sections;
     qsizetype at = sections.size();
-    for (int i = 0; i < before.size(); ++i) {
-        if (i > referenceIndex && before.at(i) >= 0) {
-            at = std::min(at, qsizetype(before.at(i)));
-        }
+    for (qsizetype i = 0; i < sections.size() && at == sections.size(); ++i) {
+        const HelpSection &section = sections.at(i);
+        const qsizetype paired = pairsById(section)  ? referenceIds.value(section.id)
+                                 : i < source.size() ? i
+                                                     : -1;
+        if (paired > referenceIndex)
+            at = i;
+    }
+    const QString id = source.at(referenceIndex).id;
+    const bool fits = id.isEmpty()
+                          ? at == sections.size() && at == referenceIndex
+                          : std::all_of(sections.cbegin() + at, sections.cend(), pairsById);
+    if (!fits) {
+        problem(context, QStringLiteral("Abschnitt kann nicht angelegt werden, "
+                                        "zuerst zkhelp_cli -ids ausfuehren"));
+        return -1;
     }
     HelpSection fresh;
-    fresh.id = data.languages.value(reference).sections.at(referenceIndex).id;
+    fresh.id = id;
     sections.insert(at, fresh);
-    const QList<int> after = pairing();
-    bool kept = after.at(referenceIndex) == at;
-    for (int i = 0; i < before.size() && kept; ++i) {
-        if (i != referenceIndex && before.at(i) >= 0)
-            kept = after.at(i) == before.at(i) + (before.at(i) >= at ? 1 : 0);
-    }
-    if (kept)
-        return int(at);
-    data.languages[language].sections.removeAt(at);
-    problem(context, QStringLiteral("Abschnitt kann nicht angelegt werden, "
-                                    "zuerst zkhelp_cli -ids ausfuehren"));
-    return -1;
+    return int(at);
 }
 
 void FileImport::confirmSections()

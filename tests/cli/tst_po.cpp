@@ -148,6 +148,13 @@ void TestPo::run_data()
                       "a#s/title: Referenz geaendert, bitte msgmerge\n"
                       "a#zz/text: unbekannter Abschnitt\n")
         << 1;
+    QTest::newRow("a section without id is not created out of its place")
+        << FileSet{{"set/a.zkhelp", HelpXml::file(german + language("en", "E"))},
+                   {"in.po", poHeader("en") + message("a#2/title", "N", "X")}}
+        << QStringList{"-po-import", "in.po", "set"} << FileSet() << report(0, 0, 0, 0)
+        << QByteArray("a#2/title: Abschnitt kann nicht angelegt werden, zuerst zkhelp_cli -ids "
+                      "ausfuehren\n")
+        << 1;
     QTest::newRow("the reference language is never overwritten")
         << FileSet{{"set/a.zkhelp", staleEnglish},
                    {"in.po", poHeader("de") + message("a#description", "D", "X")}}
