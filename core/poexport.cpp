@@ -124,7 +124,7 @@ PoExportResult exportPo(const HelpSet &set, const QString &language,
         newest = std::max(newest, QFileInfo(member.path).lastModified());
         QString error;
         HelpData data = parser.parseQuietly(member.path, error);
-        // A file read in part would come back as a translation of its part.
+        // A file read only up to an error would come back as a translation of that much.
         if (!error.isEmpty()) {
             result.problems.append(member.path + QStringLiteral(": ") + error);
             continue;

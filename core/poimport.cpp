@@ -105,7 +105,7 @@ bool FileImport::load(const QString &preferredReference)
         buffer.open(QIODevice::ReadOnly);
         original = HelpParser().parseQuietly(buffer, error);
     }
-    // Written back, a file read only in part would lose its rest.
+    // Written back, a file read only up to an error would lose its rest.
     if (!error.isEmpty()) {
         problem(member.path, error);
         return false;
@@ -124,15 +124,15 @@ void FileImport::apply(const PoEntry &entry)
     const QString unit = entry.context.mid(entry.context.lastIndexOf(u'#') + 1);
     const HelpLanguage source = data.languages.value(reference);
     const qsizetype slash = unit.lastIndexOf(u'/');
-    const QString part = unit.mid(slash + 1);
+    const QString kind = unit.mid(slash + 1);
     const int index = slash < 0 ? -1 : poSectionIndex(source.sections, unit.left(slash));
     const bool description = unit == u"description";
-    if (!description && (index < 0 || (part != u"title" && part != u"text"))) {
+    if (!description && (index < 0 || (kind != u"title" && kind != u"text"))) {
         problem(entry.context, QStringLiteral("unbekannter Abschnitt"));
         return;
     }
     const QString sourceText = description        ? source.description
-                               : part == u"title" ? source.sections.at(index).name
+                               : kind == u"title" ? source.sections.at(index).name
                                                   : source.sections.at(index).content;
     if (entry.id != sourceText) {
         ++report.outdated;
@@ -151,7 +151,7 @@ void FileImport::apply(const PoEntry &entry)
         ++report.applied;
         return;
     }
-    applyToSection(entry, index, part == u"title");
+    applyToSection(entry, index, kind == u"title");
 }
 
 void FileImport::applyToSection(const PoEntry &entry, int referenceIndex, bool title)

@@ -1,6 +1,6 @@
 # Installs the Debian packages the build and the tests need, when missing
 # (lintian, devscripts for hardening-check and appstream check the package;
-# gettext's tools take part in the PO round trip test).
+# gettext's tools run in the PO round trip test).
 # Sourced by the other scripts; run as root on a fresh Debian 12 machine.
 zkhelp_install_deps() {
     local packages="cmake g++ make qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n gettext
