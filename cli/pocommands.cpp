@@ -46,7 +46,12 @@ int CliApp::writePoFile(bool templateOnly, const QList<QString> &args)
         ZkHelp::exportPo(chosenSet(*chosen, collection), language, chosen->reference);
     for (const QString &problem : result.problems)
         err << problem << '\n';
-    out << QString::fromUtf8(result.bytes);
+    // Tens of megabytes go out as they are, not through the text codec.
+    out.flush();
+    if (out.device())
+        out.device()->write(result.bytes);
+    else
+        out << QString::fromUtf8(result.bytes);
     out.flush();
     return result.problems.isEmpty() ? 0 : 1;
 }

@@ -13,22 +13,19 @@ namespace ZkHelp {
 
 namespace {
 
-struct ReadMember
-{
-    PoMember member;
-    HelpData data;
-    QString reference;
-};
-
+// A file's messages, each naming its reference language first among the
+// extracted comments; exportPo drops that again when one language is the
+// reference of every file and the header names it.
 class MessageWriter
 {
 public:
-    MessageWriter(QList<PoEntry> &entries, const ReadMember &file, const QString &language,
-                  bool namesReference)
+    MessageWriter(QList<PoEntry> &entries, const PoMember &member, const HelpData &data,
+                  const QString &reference, const QString &language)
         : entries(entries)
-        , file(file)
+        , member(member)
+        , data(data)
+        , reference(reference)
         , language(language)
-        , namesReference(namesReference)
     {}
 
     void writeAll();
@@ -37,21 +34,20 @@ private:
     void add(const QString &unit, const QString &source, const QString &translation, bool stale);
 
     QList<PoEntry> &entries;
-    const ReadMember &file;
+    const PoMember &member;
+    const HelpData &data;
+    const QString &reference;
     const QString &language;
-    bool namesReference;
 };
 
 void MessageWriter::writeAll()
 {
-    const HelpData &data = file.data;
-    const HelpLanguage reference = data.languages.value(file.reference);
+    const HelpLanguage source = data.languages.value(reference);
     const HelpLanguage own = data.languages.value(language);
-    add(QStringLiteral("description"), reference.description, own.description, false);
-    for (int i = 0; i < reference.sections.size(); ++i) {
-        const HelpSection &section = reference.sections.at(i);
-        const int index =
-            language.isEmpty() ? -1 : translationIndex(data, language, file.reference, i);
+    add(QStringLiteral("description"), source.description, own.description, false);
+    for (int i = 0; i < source.sections.size(); ++i) {
+        const HelpSection &section = source.sections.at(i);
+        const int index = language.isEmpty() ? -1 : translationIndex(data, language, reference, i);
         const HelpSection translation = index < 0 ? HelpSection() : own.sections.at(index);
         const bool stale = index >= 0 && basisState(data, language, index) == BasisState::Stale;
         const QString key = poSectionKey(section, i);
@@ -66,17 +62,16 @@ void MessageWriter::add(const QString &unit, const QString &source, const QStrin
     if (source.isEmpty())
         return;
     PoEntry entry;
-    if (namesReference)
-        entry.extractedComments.append(referenceComment(file.reference));
+    entry.extractedComments.append(referenceComment(reference));
     if (stale)
         entry.extractedComments.append(staleComment);
-    entry.references.append(file.member.name);
+    entry.references.append(member.name);
     // gettext counts a fuzzy message without translation as untranslated;
     // the flag would only hide that it is.
     if (stale && !translation.isEmpty())
         entry.flags.append(QStringLiteral("fuzzy"));
     entry.hasContext = true;
-    entry.context = file.member.name + u'#' + unit;
+    entry.context = member.name + u'#' + unit;
     entry.id = source;
     entry.str = translation;
     entries.append(entry);
@@ -117,7 +112,7 @@ PoExportResult exportPo(const HelpSet &set, const QString &language,
 {
     PoExportResult result;
     const HelpParser parser;
-    QList<ReadMember> files;
+    QList<PoEntry> entries;
     QSet<QString> references;
     QDateTime newest = QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
     for (const PoMember &member : poMembers(set)) {
@@ -129,19 +124,20 @@ PoExportResult exportPo(const HelpSet &set, const QString &language,
             result.problems.append(member.path + QStringLiteral(": ") + error);
             continue;
         }
-        QString reference = referenceLanguage(data, preferredReference);
+        const QString reference = referenceLanguage(data, preferredReference);
         if (reference.isEmpty() || reference == language)
             continue;
         references.insert(reference);
-        files.append(ReadMember{member, std::move(data), std::move(reference)});
+        MessageWriter(entries, member, data, reference, language).writeAll();
     }
     for (const QString &path : set.undecodable)
         result.problems.append(path + QStringLiteral(": Dateiname ist kein UTF-8"));
     const bool oneReference = references.size() == 1;
-    QList<PoEntry> entries{
-        header(set, language, oneReference ? *references.cbegin() : QString(), newest)};
-    for (const ReadMember &file : std::as_const(files))
-        MessageWriter(entries, file, language, !oneReference).writeAll();
+    if (oneReference) {
+        for (PoEntry &entry : entries)
+            entry.extractedComments.removeFirst();
+    }
+    entries.prepend(header(set, language, oneReference ? *references.cbegin() : QString(), newest));
     result.bytes = writePo(entries);
     return result;
 }

@@ -16,22 +16,28 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-QByteArray trimmedStart(const QByteArray &line)
+QByteArrayView trimmedStart(QByteArrayView line)
 {
     qsizetype start = 0;
     while (start < line.size() && isBlank(line.at(start)))
         ++start;
-    return line.mid(start);
+    return line.sliced(start);
 }
 
 // The text of a comment line after its marker, less the one blank gettext
 // puts there.
-QString commentText(const QByteArray &line, qsizetype markerLength)
+QString commentText(const QString &line, qsizetype markerLength)
 {
-    QByteArray text = line.mid(markerLength);
-    if (text.startsWith(' '))
-        text.remove(0, 1);
-    return QString::fromUtf8(text);
+    return line.mid(markerLength + (line.mid(markerLength, 1) == u" " ? 1 : 0));
+}
+
+// What tells two messages apart for gettext: context and msgid. Only the
+// start of a msgid is hashed, so a text of megabytes costs little; equal
+// keys are compared whole.
+size_t messageKey(const PoEntry &entry)
+{
+    return qHashMulti(0, entry.hasContext, entry.context, QStringView(entry.id).left(64),
+                      entry.id.size());
 }
 
 int hexValue(char c)
@@ -41,7 +47,7 @@ int hexValue(char c)
     return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
 }
 
-bool decodeUtf8(const QByteArray &bytes, QString &text)
+bool decodeUtf8(QByteArrayView bytes, QString &text)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     text = decoder(bytes);
@@ -60,10 +66,10 @@ public:
 private:
     enum class Field { None, Context, Id, Str };
 
-    bool readLine(const QByteArray &line);
-    bool readComment(const QByteArray &line);
-    bool readKeyword(const QByteArray &line);
-    bool appendString(const QByteArray &rest);
+    bool readLine(QByteArrayView line);
+    bool readComment(QByteArrayView line);
+    bool readKeyword(QByteArrayView line);
+    bool appendString(QByteArrayView line);
     bool finishField();
     bool finishEntry();
     bool checkHeader(const PoEntry &header);
@@ -77,7 +83,8 @@ private:
     int lineNumber = 0;
     int fieldLine = 0;
     bool headerSeen = false;
-    QHash<QStringList, int> seen; // context, msgid -> line
+    // Index into result.entries by messageKey(), to find a message twice.
+    QMultiHash<size_t, qsizetype> seen;
 };
 
 bool Reader::fail(const QString &message, int atLine)
@@ -94,7 +101,7 @@ PoReadResult Reader::read()
         qsizetype end = bytes.indexOf('\n', position);
         if (end < 0)
             end = bytes.size();
-        QByteArray line = bytes.mid(position, end - position);
+        QByteArrayView line = QByteArrayView(bytes).sliced(position, end - position);
         if (line.endsWith('\r'))
             line.chop(1);
         position = end + 1;
@@ -112,14 +119,13 @@ PoReadResult Reader::read()
     return result;
 }
 
-bool Reader::readLine(const QByteArray &line)
+bool Reader::readLine(QByteArrayView line)
 {
+    // Strings and comments are checked for UTF-8 as they are decoded; the
+    // rest of a line must be ASCII keywords and blanks.
     if (line.contains('\0'))
         return fail(QStringLiteral("NUL-Zeichen in der Zeile"));
-    QString text;
-    if (!decodeUtf8(line, text))
-        return fail(QStringLiteral("kein gueltiges UTF-8"));
-    const QByteArray trimmed = trimmedStart(line);
+    const QByteArrayView trimmed = trimmedStart(line);
     if (trimmed.trimmed().isEmpty())
         return field != Field::Str || finishEntry();
     if (trimmed.startsWith('#'))
@@ -132,7 +138,7 @@ bool Reader::readLine(const QByteArray &line)
     return readKeyword(trimmed);
 }
 
-bool Reader::readComment(const QByteArray &line)
+bool Reader::readComment(QByteArrayView line)
 {
     if (field == Field::Context || field == Field::Id)
         return fail(QStringLiteral("Kommentar mitten in einer Meldung"));
@@ -143,28 +149,31 @@ bool Reader::readComment(const QByteArray &line)
         entry = PoEntry();
         return true;
     }
+    QString text;
+    if (!decodeUtf8(line, text))
+        return fail(QStringLiteral("kein gueltiges UTF-8"));
     if (line.startsWith("#,")) {
-        const QList<QByteArray> flags = line.mid(2).split(',');
-        for (const QByteArray &flag : flags) {
+        const QStringList flags = text.mid(2).split(u',');
+        for (const QString &flag : flags) {
             if (!flag.trimmed().isEmpty())
-                entry.flags.append(QString::fromUtf8(flag.trimmed()));
+                entry.flags.append(flag.trimmed());
         }
     } else if (line.startsWith("#.")) {
-        entry.extractedComments.append(commentText(line, 2));
+        entry.extractedComments.append(commentText(text, 2));
     } else if (line.startsWith("#:")) {
-        entry.references.append(commentText(line, 2));
+        entry.references.append(commentText(text, 2));
     } else if (!line.startsWith("#|")) { // the previous msgid is msgmerge's, not ours
-        entry.translatorComments.append(commentText(line, 1));
+        entry.translatorComments.append(commentText(text, 1));
     }
     return true;
 }
 
-bool Reader::readKeyword(const QByteArray &line)
+bool Reader::readKeyword(QByteArrayView line)
 {
     qsizetype end = 0;
     while (end < line.size() && !isBlank(line.at(end)) && line.at(end) != '"')
         ++end;
-    const QByteArray keyword = line.left(end);
+    const QByteArrayView keyword = line.first(end);
     const bool startsEntry = keyword == "msgctxt" || keyword == "msgid";
     if (startsEntry && field == Field::Str && !finishEntry())
         return false;
@@ -181,30 +190,35 @@ bool Reader::readKeyword(const QByteArray &line)
         return fail(
             QStringLiteral("%1 an dieser Stelle nicht erwartet").arg(QString::fromUtf8(keyword)));
     else
-        return fail(QStringLiteral("unbekanntes Schluesselwort: %1")
-                        .arg(QString::fromUtf8(keyword.left(40))));
+        return fail(
+            QStringLiteral("unbekanntes Schluesselwort: %1")
+                .arg(QString::fromUtf8(keyword.first(std::min<qsizetype>(keyword.size(), 40)))));
     if (!finishField())
         return false;
     field = next;
     fieldLine = lineNumber;
     if (next == Field::Context)
         entry.hasContext = true;
-    const QByteArray rest = trimmedStart(line.mid(end));
+    const QByteArrayView rest = trimmedStart(line.sliced(end));
     if (!rest.startsWith('"'))
         return fail(QStringLiteral("Zeichenkette in Anfuehrungszeichen erwartet"));
     return appendString(rest);
 }
 
 // Appends the quoted string line starts with to value, its escapes resolved.
-bool Reader::appendString(const QByteArray &line)
+bool Reader::appendString(QByteArrayView line)
 {
     qsizetype i = 1;
     while (i < line.size() && line.at(i) != '"') {
-        const char c = line.at(i++);
-        if (c != '\\') {
-            value.append(c);
-            continue;
-        }
+        // Plain runs are taken whole: a text of megabytes has few escapes.
+        qsizetype run = i;
+        while (run < line.size() && line.at(run) != '"' && line.at(run) != '\\')
+            ++run;
+        value.append(line.constData() + i, run - i);
+        i = run;
+        if (i >= line.size() || line.at(i) == '"')
+            break;
+        ++i;
         if (i >= line.size())
             break;
         const char e = line.at(i++);
@@ -232,7 +246,7 @@ bool Reader::appendString(const QByteArray &line)
     }
     if (i >= line.size())
         return fail(QStringLiteral("Zeichenkette nicht abgeschlossen"));
-    if (!line.mid(i + 1).trimmed().isEmpty())
+    if (!line.sliced(i + 1).trimmed().isEmpty())
         return fail(QStringLiteral("Text nach der Zeichenkette"));
     return true;
 }
@@ -269,10 +283,15 @@ bool Reader::finishEntry()
     field = Field::None;
     PoEntry done = std::move(entry);
     entry = PoEntry();
-    const QStringList key{done.hasContext ? QStringLiteral("c") : QString(), done.context, done.id};
-    if (const auto first = seen.constFind(key); first != seen.cend())
-        return fail(QStringLiteral("doppelte Meldung (zuerst in Zeile %1)").arg(*first), done.line);
-    seen.insert(key, done.line);
+    const size_t key = messageKey(done);
+    for (auto it = seen.constFind(key); it != seen.cend() && it.key() == key; ++it) {
+        const PoEntry &earlier = result.entries.at(*it);
+        if (earlier.hasContext == done.hasContext && earlier.context == done.context &&
+            earlier.id == done.id)
+            return fail(QStringLiteral("doppelte Meldung (zuerst in Zeile %1)").arg(earlier.line),
+                        done.line);
+    }
+    seen.insert(key, result.entries.size());
     if (done.isHeader() && !headerSeen) {
         headerSeen = true;
         if (!checkHeader(done))
@@ -299,35 +318,25 @@ bool Reader::checkHeader(const PoEntry &header)
 
 QByteArray escaped(const QString &text)
 {
-    QByteArray out;
+    static const QByteArray special = QByteArrayLiteral("\\\"\n\t\r");
+    static const QByteArray written = QByteArrayLiteral("\\\"ntr");
     const QByteArray utf8 = text.toUtf8();
+    QByteArray out;
     out.reserve(utf8.size() + 8);
-    for (const char c : utf8) {
-        switch (c) {
-        case '\\':
-            out.append("\\\\");
-            break;
-        case '"':
-            out.append("\\\"");
-            break;
-        case '\n':
-            out.append("\\n");
-            break;
-        case '\t':
-            out.append("\\t");
-            break;
-        case '\r':
-            out.append("\\r");
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
-                out.append('\\').append(
-                    QByteArray::number(static_cast<unsigned char>(c), 8).rightJustified(3, '0'));
-            else
-                out.append(c);
-        }
+    qsizetype plain = 0; // the first byte not yet taken over
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char c = utf8.at(i);
+        const qsizetype k = special.indexOf(c);
+        if (k < 0 && static_cast<unsigned char>(c) >= 0x20 && c != 0x7f)
+            continue;
+        out.append(utf8.constData() + plain, i - plain).append('\\');
+        plain = i + 1;
+        if (k >= 0)
+            out.append(written.at(k));
+        else
+            out.append(QByteArray::number(static_cast<unsigned char>(c), 8).rightJustified(3, '0'));
     }
-    return out;
+    return out.append(utf8.constData() + plain, utf8.size() - plain);
 }
 
 // A text with line feeds inside is written a line per line, as gettext does,
