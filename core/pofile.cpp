@@ -377,21 +377,26 @@ PoReadResult readPo(const QByteArray &bytes)
     return Reader(bytes).read();
 }
 
+void writePoEntry(QByteArray &out, const PoEntry &entry)
+{
+    writeComments(out, "#", entry.translatorComments);
+    writeComments(out, "#.", entry.extractedComments);
+    writeComments(out, "#:", entry.references);
+    if (!entry.flags.isEmpty())
+        out.append("#, ").append(entry.flags.join(QStringLiteral(", ")).toUtf8()).append('\n');
+    if (entry.hasContext)
+        writeString(out, "msgctxt", entry.context);
+    writeString(out, "msgid", entry.id);
+    writeString(out, "msgstr", entry.str);
+}
+
 QByteArray writePo(const QList<PoEntry> &entries)
 {
     QByteArray out;
     for (const PoEntry &entry : entries) {
         if (!out.isEmpty())
             out.append('\n');
-        writeComments(out, "#", entry.translatorComments);
-        writeComments(out, "#.", entry.extractedComments);
-        writeComments(out, "#:", entry.references);
-        if (!entry.flags.isEmpty())
-            out.append("#, ").append(entry.flags.join(QStringLiteral(", ")).toUtf8()).append('\n');
-        if (entry.hasContext)
-            writeString(out, "msgctxt", entry.context);
-        writeString(out, "msgid", entry.id);
-        writeString(out, "msgstr", entry.str);
+        writePoEntry(out, entry);
     }
     return out;
 }

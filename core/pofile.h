@@ -40,8 +40,13 @@ struct PoReadResult
 // the first fault entries is empty and error names it with errorLine.
 PoReadResult readPo(const QByteArray &bytes);
 
-// The PO form of entries, as gettext's own tools write them but unwrapped.
+// The PO form of entries, as gettext's own tools write them but unwrapped,
+// a blank line between two.
 QByteArray writePo(const QList<PoEntry> &entries);
+
+// Appends the PO form of entry to out, its comment lines first in the order
+// of PoEntry's members.
+void writePoEntry(QByteArray &out, const PoEntry &entry);
 
 // The value of field ("Language") in a header's msgstr, trimmed; empty when
 // it is missing.

@@ -102,6 +102,27 @@ void TestPo::run_data()
                message("sub/a#2/title", "N", "", "#: sub/a\n") +
                message("sub/a#2/text", "T2", "", "#: sub/a\n")
         << QByteArray() << 0;
+    QTest::newRow("-po: references differ, each message names its own")
+        << FileSet{{"set/a.zkhelp", HelpXml::file(language("de", "D") + language("fr", ""))},
+                   {"set/b.zkhelp", HelpXml::file(language("en", "E"))}}
+        << QStringList{"-po", "fr", "set"} << FileSet()
+        << QByteArray(poHeader("fr")).replace("\"X-Zkhelp-Reference: de\\n\"\n", "") +
+               message("a#description", "D", "", "#. Referenz: de\n#: a\n") +
+               message("b#description", "E", "", "#. Referenz: en\n#: b\n")
+        << QByteArray() << 0;
+    QTest::newRow("import: a message's reference comment beats the header's")
+        << FileSet{{"set/a.zkhelp", HelpXml::file(language("de", "D") + language("en", "E"))},
+                   {"in.po",
+                    poHeader("fr") + message("a#description", "E", "F", "#. Referenz: en\n")}}
+        << QStringList{"-po-import", "in.po", "set"}
+        << FileSet{{"set/a.zkhelp",
+                    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<zkhelp version=\"1\" "
+                    "author=\"A\">\n    <lang name=\"de\">\n        <description>D</"
+                    "description>\n    </lang>\n    <lang name=\"en\">\n        "
+                    "<description>E</description>\n    </lang>\n    <lang "
+                    "name=\"fr\">\n        <description>F</description>\n    "
+                    "</lang>\n</zkhelp>\n"}}
+        << report(1, 1, 0, 0) << QByteArray() << 0;
     QTest::newRow("import creates the language and confirms it")
         << FileSet{{"set/a.zkhelp", HelpXml::file(german)},
                    {"in.po", poHeader("en") + message("a#description", "D", "E") +
