@@ -13,15 +13,15 @@ namespace ZkHelp {
 
 namespace {
 
-// A file's messages, each naming its reference language first among the
-// extracted comments; exportPo drops that again when one language is the
-// reference of every file and the header names it.
+// A file's messages in their PO form, each beginning with the comment line
+// that names the file's reference language; exportPo drops that line again
+// when one language is the reference of every file and the header names it.
 class MessageWriter
 {
 public:
-    MessageWriter(QList<PoEntry> &entries, const PoMember &member, const HelpData &data,
+    MessageWriter(QList<QByteArray> &messages, const PoMember &member, const HelpData &data,
                   const QString &reference, const QString &language)
-        : entries(entries)
+        : messages(messages)
         , member(member)
         , data(data)
         , reference(reference)
@@ -33,7 +33,7 @@ public:
 private:
     void add(const QString &unit, const QString &source, const QString &translation, bool stale);
 
-    QList<PoEntry> &entries;
+    QList<QByteArray> &messages;
     const PoMember &member;
     const HelpData &data;
     const QString &reference;
@@ -74,7 +74,9 @@ void MessageWriter::add(const QString &unit, const QString &source, const QStrin
     entry.context = member.name + u'#' + unit;
     entry.id = source;
     entry.str = translation;
-    entries.append(entry);
+    QByteArray bytes;
+    writePoEntry(bytes, entry);
+    messages.append(bytes);
 }
 
 PoEntry header(const HelpSet &set, const QString &language, const QString &reference,
@@ -112,7 +114,7 @@ PoExportResult exportPo(const HelpSet &set, const QString &language,
 {
     PoExportResult result;
     const HelpParser parser;
-    QList<PoEntry> entries;
+    QList<QByteArray> messages;
     QSet<QString> references;
     QDateTime newest = QDateTime::fromSecsSinceEpoch(0, Qt::UTC);
     for (const PoMember &member : poMembers(set)) {
@@ -128,17 +130,22 @@ PoExportResult exportPo(const HelpSet &set, const QString &language,
         if (reference.isEmpty() || reference == language)
             continue;
         references.insert(reference);
-        MessageWriter(entries, member, data, reference, language).writeAll();
+        MessageWriter(messages, member, data, reference, language).writeAll();
     }
     for (const QString &path : set.undecodable)
         result.problems.append(path + QStringLiteral(": Dateiname ist kein UTF-8"));
     const bool oneReference = references.size() == 1;
-    if (oneReference) {
-        for (PoEntry &entry : entries)
-            entry.extractedComments.removeFirst();
+    writePoEntry(result.bytes,
+                 header(set, language, oneReference ? *references.cbegin() : QString(), newest));
+    qsizetype size = result.bytes.size();
+    for (const QByteArray &message : std::as_const(messages))
+        size += message.size() + 1;
+    result.bytes.reserve(size);
+    for (QByteArray &message : messages) {
+        const qsizetype start = oneReference ? message.indexOf('\n') + 1 : 0;
+        result.bytes.append('\n').append(QByteArrayView(message).sliced(start));
+        message = QByteArray(); // what is written is not held twice
     }
-    entries.prepend(header(set, language, oneReference ? *references.cbegin() : QString(), newest));
-    result.bytes = writePo(entries);
     return result;
 }
 
