@@ -67,12 +67,9 @@ QByteArray message(const QByteArray &context, const QByteArray &id, const QByteA
 
 QByteArray report(int files, int applied, int fuzzy, int outdated)
 {
-    return QString("%1 Dateien geaendert, %2 Meldungen uebernommen, %3 unscharf uebersprungen, "
-                   "%4 veraltet\n")
-        .arg(files)
-        .arg(applied)
-        .arg(fuzzy)
-        .arg(outdated)
+    return QString::asprintf("%d Dateien geaendert, %d Meldungen uebernommen, %d unscharf "
+                             "uebersprungen, %d veraltet\n",
+                             files, applied, fuzzy, outdated)
         .toUtf8();
 }
 
