@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 // A language key goes into the PO header as one field: a blank or a line

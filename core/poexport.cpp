@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
+
 namespace ZkHelp {
 
 namespace {

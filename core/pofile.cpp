@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cctype>
 
 namespace ZkHelp {

@@ -11,6 +11,8 @@
 #include <QHash>
 #include <QMap>
 
+#include <algorithm>
+
 namespace ZkHelp {
 
 namespace {
