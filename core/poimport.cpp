@@ -141,9 +141,6 @@ void FileImport::apply(const PoEntry &entry)
         problem(entry.context, QStringLiteral("Referenz geaendert, bitte msgmerge"));
         return;
     }
-    // An empty translation never erases one.
-    if (entry.str.isEmpty())
-        return;
     if (entry.isFuzzy() && !options.allowFuzzy) {
         ++report.fuzzySkipped;
         return;
@@ -279,6 +276,10 @@ PoImportReport importPo(const QList<PoEntry> &entries, const QString &language, 
             headerReference = poHeaderField(entry.str, QStringLiteral("X-Zkhelp-Reference"));
             continue;
         }
+        // An untranslated message asks for nothing: it never erases a
+        // translation, and where its text or file has gone it is no problem.
+        if (entry.str.isEmpty())
+            continue;
         // Only names of the set's own files are looked up, so no name, one
         // with ".." included, reaches a file outside it.
         const qsizetype hash = entry.context.lastIndexOf(u'#');

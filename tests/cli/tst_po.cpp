@@ -155,12 +155,14 @@ void TestPo::run_data()
                                             "        <section id=\"s\" name=\"Alt\" basis=\"" +
                                             current + "\">Alter Text</section>\n")}}
         << report(1, 2, 0, 0) << QByteArray() << 0;
-    QTest::newRow("outdated, unknown file and section; an empty msgstr erases nothing")
+    QTest::newRow(
+        "outdated, unknown file and section; an empty msgstr erases nothing and is no problem")
         << FileSet{{"set/a.zkhelp", staleEnglish},
                    {"in.po", poHeader("en") + message("a#s/title", "Alt", "X") +
                                  message("../set/a#description", "D", "X") +
                                  message("a#zz/text", "Text", "X") +
-                                 message("a#description", "D", "")}}
+                                 message("a#description", "D", "") +
+                                 message("a#s/text", "Alt", "")}}
         << QStringList{"-po-import", "in.po", "set"} << FileSet() << report(0, 0, 0, 1)
         << QByteArray("../set/a#description: unbekannte Datei\n"
                       "a#s/title: Referenz geaendert, bitte msgmerge\n"
