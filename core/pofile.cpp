@@ -32,7 +32,7 @@ QString commentText(const QString &line, qsizetype markerLength)
     return line.mid(markerLength + (line.mid(markerLength, 1) == u" " ? 1 : 0));
 }
 
-// What tells two messages apart for gettext: context and msgid. Only the
+// What makes two messages different for gettext: context and msgid. Only the
 // start of a msgid is hashed, so a text of megabytes costs little; equal
 // keys are compared whole.
 size_t messageKey(const PoEntry &entry)
@@ -319,7 +319,7 @@ bool Reader::checkHeader(const PoEntry &header)
 
 QByteArray escaped(const QString &text)
 {
-    static const QByteArray special = QByteArrayLiteral("\\\"\n\t\r");
+    static const QByteArray needsEscape = QByteArrayLiteral("\\\"\n\t\r");
     static const QByteArray written = QByteArrayLiteral("\\\"ntr");
     const QByteArray utf8 = text.toUtf8();
     QByteArray out;
@@ -327,7 +327,7 @@ QByteArray escaped(const QString &text)
     qsizetype plain = 0; // the first byte not yet taken over
     for (qsizetype i = 0; i < utf8.size(); ++i) {
         const char c = utf8.at(i);
-        const qsizetype k = special.indexOf(c);
+        const qsizetype k = needsEscape.indexOf(c);
         if (k < 0 && static_cast<unsigned char>(c) >= 0x20 && c != 0x7f)
             continue;
         out.append(utf8.constData() + plain, i - plain).append('\\');
