@@ -8,6 +8,8 @@
 #     (write the same number of files of the same total size);
 #   - -check over a larger web of linked files against the reader alone
 #     reading every one of them;
+#   - -po en and -po-import of its output (every message applied, no file
+#     changed) over the same set against -check of it.
 #   - -site over a web of files in two languages against the reader alone
 #     plus cp (write the same files of the same total size), with the size
 #     of each language's search index.
@@ -189,6 +191,13 @@ grep -q broken-link "$work/check.out" && fail "-check found broken links in a cl
 "$parseall" "$work/checked" | grep -q "^$check_files files" || fail "zkhelp_bench_parseall missed files"
 check_findings=$(($(wc -l <"$work/check.out") - 1))
 
+(cd "$run_check" && "$cli" -po en "$work/checked" >"$work/en.po" 2>"$work/po.err") ||
+    fail "zkhelp_cli -po en failed: $(head -c 300 "$work/po.err")"
+po_messages=$(grep -c '^msgctxt ' "$work/en.po")
+(cd "$run_check" && "$cli" -po-import "$work/en.po" "$work/checked" >"$work/poimport.out") ||
+    fail "zkhelp_cli -po-import failed: $(cat "$work/poimport.out")"
+grep -q '^0 Dateien geaendert, ' "$work/poimport.out" ||
+    fail "-po-import of an unchanged export changed files: $(cat "$work/poimport.out")"
 mkdir -p "$work/run_site"
 (cd "$work/run_site" && "$cli" -site site "$work/sited" >"$work/site.out" 2>"$work/site.err") ||
     fail "zkhelp_cli -site failed: $(head -c 300 "$work/site.err")"
@@ -235,6 +244,11 @@ mapfile -t times <<<"$(best_times "$runs" "$run_check" "" "'$cli' -check '$work/
     "$run_check" "" "'$parseall' '$work/checked'")"
 t_check=${times[0]} t_parseall=${times[1]}
 
+note "timing -po and -po-import ..."
+mapfile -t times <<<"$(best_times "$runs" "$run_check" "" "'$cli' -check '$work/checked'" \
+    "$run_check" "" "'$cli' -po en '$work/checked'" \
+    "$run_check" "" "'$cli' -po-import '$work/en.po' '$work/checked'")"
+t_pocheck=${times[0]} t_po=${times[1]} t_poimport=${times[2]}
 note "timing -site ..."
 mapfile -t times <<<"$(best_times "$runs" \
     "$work/run_site" "$(set_aside site)" "'$cli' -site site '$work/sited'" \
@@ -302,6 +316,10 @@ timed_row "-html $linked_start ($linked_files linked files)" "$t_html" \
     "cat inputs + cp -r $html_outputs outputs" "$t_copy" 3
 timed_row "-check ($check_files linked files)" "$t_check" \
     "reader alone over every file" "$t_parseall" 1.5
+timed_row "-po en ($check_files files, $po_messages messages)" "$t_po" \
+    "-check of the same set" "$t_pocheck" 2
+timed_row "-po-import of that file (nothing changed)" "$t_poimport" \
+    "-check of the same set" "$t_pocheck" 2
 timed_row "-site ($site_files files, 2 languages)" "$t_site" \
     "reader alone + cp -r $site_outputs outputs" "$t_site_floor" 3
 echo "search index per language: de $(mib "$index_de") MiB, en $(mib "$index_en") MiB"

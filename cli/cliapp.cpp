@@ -6,6 +6,7 @@
 #include "searchindex.h"
 #include "searchquery.h"
 #include "sectionids.h"
+#include "setoptions.h"
 #include "sitecommand.h"
 #include "translationbasis.h"
 
@@ -13,8 +14,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
-
-#include <optional>
 
 namespace {
 
@@ -36,6 +35,12 @@ const char usage[] =
     "(Exit-Status 1: Fehler gefunden, 2: kein Ordner)\n"
     "  -ids [ORDNER] [--reference SPRACHE]  jedem Abschnitt ohne Kennung eine geben "
     "(Exit-Status 1: Datei nicht lesbar oder schreibbar, 2: kein Ordner)\n"
+    "  -po SPRACHE [ORDNER] [--reference SPRACHE]  PO-Datei zum Uebersetzen nach SPRACHE "
+    "ausgeben (Exit-Status 1: Datei nicht lesbar, 2: kein Ordner)\n"
+    "  -pot [ORDNER] [--reference SPRACHE]  PO-Vorlage ohne Uebersetzungen ausgeben\n"
+    "  -po-import DATEI [ORDNER] [--allow-fuzzy] [--dry-run]  Uebersetzungen einer PO-Datei "
+    "uebernehmen (Exit-Status 1: Meldung veraltet, unbekannt oder nicht geschrieben, "
+    "2: PO-Datei fehlerhaft, kein Ordner)\n"
     "  -site AUSGABEORDNER [ORDNER] [--reference SPRACHE] [--base-url URL]  den Hilfesatz als "
     "Website schreiben (Exit-Status 1: Datei nicht lesbar oder schreibbar, 2: kein Ordner oder "
     "Ausgabeordner abgelehnt)\n"
@@ -46,47 +51,6 @@ const char usage[] =
 bool isHelpRequest(const QList<QString> &args)
 {
     return args.size() == 1 && (args.first() == u"--help" || args.first() == u"-h");
-}
-
-// What a command over a help set was told: the folder, --reference and,
-// where the command knows it, --json.
-struct SetOptions
-{
-    bool json = false;
-    QString reference;
-    std::optional<QString> folder;
-};
-
-// The options of command, or nothing when one is not understood or the
-// folder is none: the message is on standard error then.
-std::optional<SetOptions> setOptions(const char *command, const QList<QString> &options,
-                                     bool jsonKnown)
-{
-    SetOptions chosen;
-    for (qsizetype i = 0; i < options.size(); ++i) {
-        const QString &option = options.at(i);
-        if (jsonKnown && option == u"--json") {
-            chosen.json = true;
-        } else if (option == u"--reference" && i + 1 < options.size()) {
-            chosen.reference = options.at(++i);
-        } else if (!option.startsWith(u'-') && !chosen.folder) {
-            chosen.folder = option;
-        } else {
-            QTextStream(stderr) << "Unbekannte Angabe fuer " << command << ": " << option << '\n';
-            return std::nullopt;
-        }
-    }
-    if (chosen.folder && !QFileInfo(*chosen.folder).isDir()) {
-        QTextStream(stderr) << "Kein Ordner: " << *chosen.folder << '\n';
-        return std::nullopt;
-    }
-    return chosen;
-}
-
-ZkHelp::HelpSet chosenSet(const SetOptions &options, const ZkHelp::HelpCollection &collection)
-{
-    return options.folder ? ZkHelp::folderSet(*options.folder, collection)
-                          : ZkHelp::searchFolderSet(collection);
 }
 
 } // namespace
@@ -114,6 +78,10 @@ int CliApp::run(const QList<QString> &args)
         return checkHelpSet(args.mid(1));
     if (!args.isEmpty() && args.first() == u"-ids")
         return giveSectionIds(args.mid(1));
+    if (!args.isEmpty() && (args.first() == u"-po" || args.first() == u"-pot"))
+        return writePoFile(args.first() == u"-pot", args.mid(1));
+    if (!args.isEmpty() && args.first() == u"-po-import")
+        return importPoFile(args.mid(1));
     if (!args.isEmpty() && args.first() == u"-site")
         return publishSite(args.mid(1));
 

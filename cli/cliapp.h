@@ -34,6 +34,9 @@ private:
     int checkHelpSet(const QList<QString> &options);
     int giveSectionIds(const QList<QString> &options);
     int publishSite(const QList<QString> &args);
+    // In pocommands.cpp.
+    int writePoFile(bool templateOnly, const QList<QString> &args);
+    int importPoFile(const QList<QString> &args);
 
     QList<QString> matchingFilesOrComplain(const QString &filter);
     void printNumbered(const QStringList &entries);

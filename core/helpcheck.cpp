@@ -258,6 +258,15 @@ int CheckReport::noteCount() const
     return int(findings.size()) - errorCount();
 }
 
+QList<QString> memberFiles(const HelpSet &set)
+{
+    QList<Finding> shadowed;
+    QList<QString> paths;
+    for (const Member &member : collectMembers(set, shadowed))
+        paths.append(member.path);
+    return paths;
+}
+
 CheckReport checkHelpSet(const HelpSet &set, const QString &preferredReference)
 {
     CheckReport report;

@@ -102,6 +102,11 @@ struct CheckReport
     int noteCount() const;
 };
 
+// The files of set the check reads, in its order: regular files only, each
+// file once however many names reach it, and with namesShadow only the first
+// file of a name.
+QList<QString> memberFiles(const HelpSet &set);
+
 // Reads every file of the set once; nothing in the files stops the report.
 CheckReport checkHelpSet(const HelpSet &set, const QString &preferredReference);
 

@@ -185,6 +185,18 @@ void report(const QString &filePath, const ReadFailure &failure, QString *errorS
         *errorString = reason;
 }
 
+// The reason of a failed read without the path, empty after a full read.
+QString quietError(const ReadFailure &failure)
+{
+    if (failure.cannotOpen)
+        return QStringLiteral("Kann XML-Datei nicht öffnen");
+    if (failure.malformed)
+        return QStringLiteral("XML Parsing Fehler in Zeile %1: %2")
+            .arg(failure.line)
+            .arg(failure.xmlError);
+    return QString();
+}
+
 } // namespace
 
 HelpData HelpParser::parse(const QString &filePath, QString *errorString) const
@@ -207,14 +219,15 @@ HelpData HelpParser::parseQuietly(const QString &filePath, QString &error) const
 {
     ReadFailure failure;
     HelpData data = read(filePath, failure);
-    if (failure.cannotOpen)
-        error = QStringLiteral("Kann XML-Datei nicht öffnen");
-    else if (failure.malformed)
-        error = QStringLiteral("XML Parsing Fehler in Zeile %1: %2")
-                    .arg(failure.line)
-                    .arg(failure.xmlError);
-    else
-        error.clear();
+    error = quietError(failure);
+    return data;
+}
+
+HelpData HelpParser::parseQuietly(QIODevice &content, QString &error) const
+{
+    ReadFailure failure;
+    HelpData data = readDevice(content, failure);
+    error = quietError(failure);
     return data;
 }
 

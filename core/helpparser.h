@@ -31,6 +31,7 @@ public:
     // lands in error (left empty when the whole file was read), for callers
     // that report failures with their own context.
     HelpData parseQuietly(const QString &filePath, QString &error) const;
+    HelpData parseQuietly(QIODevice &content, QString &error) const;
 };
 
 } // namespace ZkHelp

@@ -11,7 +11,8 @@ namespace ZkHelp {
 HelpSet searchFolderSet(const HelpCollection &collection)
 {
     return HelpSet{collection.files(), collection.searchPaths(), true,
-                   HelpFinder().findUndecodableFiles(collection.searchPaths())};
+                   HelpFinder().findUndecodableFiles(collection.searchPaths()),
+                   collection.searchPaths()};
 }
 
 HelpSet folderSet(const QString &folder, const HelpCollection &collection)
@@ -25,7 +26,20 @@ HelpSet folderSet(const QString &folder, const HelpCollection &collection)
     const QList<QString> folders = HelpFinder().folderTree(root);
     set.linkFolders = folders + collection.searchPaths();
     set.undecodable = HelpFinder().findUndecodableFiles(folders);
+    set.nameFolders = {root};
     return set;
+}
+
+QString memberName(const HelpSet &set, const QString &path)
+{
+    for (const QString &folder : set.nameFolders) {
+        const QString relative = QDir(folder).relativeFilePath(path);
+        if (relative.startsWith(QStringLiteral("../")) || QDir::isAbsolutePath(relative))
+            continue;
+        return relative.endsWith(helpFileExtension) ? relative.chopped(helpFileExtension.size())
+                                                    : relative;
+    }
+    return QString();
 }
 
 QList<QString> folderLinkFolders(const QString &folder, const HelpCollection &collection)

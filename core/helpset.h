@@ -16,7 +16,14 @@ struct HelpSet
     bool namesShadow = false;
     // Help files of the set that cannot be read by name (not UTF-8).
     QList<QString> undecodable;
+    // The folders a file's name in the set is taken relative to, the first
+    // that holds it.
+    QList<QString> nameFolders{};
 };
+
+// The name of path in set: relative to the first of its nameFolders that
+// holds it, with '/' and without the extension; empty when none does.
+QString memberName(const HelpSet &set, const QString &path);
 
 // Every help file directly in the collection's search folders; a later file
 // of a name already seen is hidden by the earlier one.

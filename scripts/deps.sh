@@ -1,10 +1,11 @@
 # Installs the Debian packages the build and the tests need, when missing
 # (lintian, devscripts for hardening-check and appstream check the package;
 # dbus-daemon gives the viewer's bus test a private session bus; chromium
-# runs the search of a published site).
+# runs the search of a published site; gettext's tools run in the PO round
+# trip test).
 # Sourced by the other scripts; run as root on a fresh Debian 12 machine.
 zkhelp_install_deps() {
-    local packages="cmake g++ make qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n
+    local packages="cmake g++ make qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n gettext
         desktop-file-utils shared-mime-info libxml2-utils fonts-dejavu-core lintian devscripts appstream
         dbus-daemon chromium"
     local missing=""

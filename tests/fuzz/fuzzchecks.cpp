@@ -5,6 +5,7 @@
 #include "helpparser.h"
 #include "htmlexporter.h"
 #include "htmltext.h"
+#include "pofile.h"
 #include "recoverystore.h"
 #include "searchindex.h"
 #include "searchquery.h"
@@ -268,6 +269,28 @@ void checkAddress(const QByteArray &bytes)
     const QString page = ZkHelp::linkedPagePath(text);
     if (page.startsWith(u'/') || page.split(u'/').contains(QStringLiteral("..")))
         fail("an address links to a page inside the export folder", page);
+}
+
+void checkPoFile(const QByteArray &bytes)
+{
+    const ZkHelp::PoReadResult first = ZkHelp::readPo(bytes);
+    if (!first.error.isEmpty()) {
+        if (first.errorLine < 1 || first.errorLine > bytes.count('\n') + 1)
+            fail("error line within the input", QString::number(first.errorLine));
+        return;
+    }
+    const ZkHelp::PoReadResult again = ZkHelp::readPo(ZkHelp::writePo(first.entries));
+    if (!again.error.isEmpty())
+        fail("written PO reads again", again.error);
+    if (again.entries.size() != first.entries.size())
+        fail("written PO keeps every entry", QString::number(again.entries.size()));
+    for (qsizetype i = 0; i < first.entries.size(); ++i) {
+        const ZkHelp::PoEntry &a = first.entries.at(i);
+        const ZkHelp::PoEntry &b = again.entries.at(i);
+        if (a.hasContext != b.hasContext || a.context != b.context || a.id != b.id ||
+            a.str != b.str || a.flags != b.flags)
+            fail("written PO keeps each message", a.id);
+    }
 }
 
 } // namespace FuzzChecks

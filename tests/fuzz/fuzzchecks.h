@@ -37,4 +37,8 @@ void checkQuery(const QByteArray &bytes);
 // same address, and links to a page inside the export folder.
 void checkAddress(const QByteArray &bytes);
 
+// Reads bytes as a PO file: a failure names a line within the input; what
+// is read, written and read again gives the same messages and flags.
+void checkPoFile(const QByteArray &bytes);
+
 } // namespace FuzzChecks

@@ -45,12 +45,15 @@ int main(int argc, char *argv[])
         replayFolder(corpus.filePath(QStringLiteral("query")), FuzzChecks::checkQuery);
     const int addresses =
         replayFolder(corpus.filePath(QStringLiteral("address")), FuzzChecks::checkAddress);
-    if (helpFiles <= 0 || names <= 0 || recoveries <= 0 || queries <= 0 || addresses <= 0) {
+    const int poFiles =
+        replayFolder(corpus.filePath(QStringLiteral("po")), FuzzChecks::checkPoFile);
+    if (helpFiles <= 0 || names <= 0 || recoveries <= 0 || queries <= 0 || addresses <= 0 ||
+        poFiles <= 0) {
         std::fprintf(stderr, "corpus missing or unreadable in %s\n", argv[1]);
         return 1;
     }
     // Any broken property has aborted before this line.
     std::printf("fuzz corpus: %d passed, 0 failed\n",
-                helpFiles + names + recoveries + queries + addresses);
+                helpFiles + names + recoveries + queries + addresses + poFiles);
     return 0;
 }
