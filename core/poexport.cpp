@@ -131,6 +131,14 @@ PoExportResult exportPo(const HelpSet &set, const QString &language,
         const QString reference = referenceLanguage(data, preferredReference);
         if (reference.isEmpty() || reference == language)
             continue;
+        // Two messages of one name could never be told apart on the way back.
+        const QString ambiguous = ambiguousSectionKey(data.languages.value(reference).sections);
+        if (!ambiguous.isEmpty()) {
+            result.problems.append(member.path + QStringLiteral(": Abschnitt ") + ambiguous +
+                                   QStringLiteral(" ist Kennung und Stelle zugleich, zuerst "
+                                                  "zkhelp_cli -ids ausfuehren"));
+            continue;
+        }
         references.insert(reference);
         MessageWriter(messages, member, data, reference, language).writeAll();
     }

@@ -3,6 +3,8 @@
 #include "helpcheck.h"
 #include "translationbasis.h"
 
+#include <QSet>
+
 namespace ZkHelp {
 
 QList<PoMember> poMembers(const HelpSet &set)
@@ -16,6 +18,19 @@ QList<PoMember> poMembers(const HelpSet &set)
 QString poSectionKey(const HelpSection &section, int index)
 {
     return section.id.isEmpty() ? QString::number(index + 1) : section.id;
+}
+
+QString ambiguousSectionKey(const QList<HelpSection> &sections)
+{
+    QSet<QString> ids;
+    for (const HelpSection &section : sections)
+        ids.insert(section.id);
+    for (int i = 0; i < sections.size(); ++i) {
+        const QString key = poSectionKey(sections.at(i), i);
+        if (sections.at(i).id.isEmpty() && ids.contains(key))
+            return key;
+    }
+    return QString();
 }
 
 int poSectionIndex(const QList<HelpSection> &sections, const QString &key)

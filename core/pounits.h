@@ -23,6 +23,10 @@ QList<PoMember> poMembers(const HelpSet &set);
 // SECTION for the reference section at index.
 QString poSectionKey(const HelpSection &section, int index);
 
+// A SECTION that would name two of sections: the id of one that is the
+// position of another without id; empty when every SECTION is unique.
+QString ambiguousSectionKey(const QList<HelpSection> &sections);
+
 // The index of the reference section key names, or -1: the one of that id,
 // else, for a number, the section without id at that position.
 int poSectionIndex(const QList<HelpSection> &sections, const QString &key);
