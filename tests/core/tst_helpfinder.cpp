@@ -32,6 +32,7 @@ private slots:
     void findAllFiles_data();
     void findAllFiles();
     void findAllFilesListsEachPathOnce();
+    void findAllFilesListsInNameOrder();
 };
 
 namespace {
@@ -371,6 +372,21 @@ void TestHelpFinder::findAllFilesListsEachPathOnce()
     const QList<QString> expected{root + "/b/x.zkhelp", root + "/a/x.zkhelp"};
     QCOMPARE(HelpFinder().findAllFiles(folders, QString()), expected);
     QCOMPARE(statedPaths(HelpFinder().findAllFileStates(folders)), expected);
+}
+
+// Folders in search order, each folder's names as in lower case: what
+// -lsf prints and the viewer shows.
+void TestHelpFinder::findAllFilesListsInNameOrder()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString root = layOut(dir, {"one/b.zkhelp", "one/ä.zkhelp", "one/A.zkhelp",
+                                      "one/C.ZKHELP", "one/_x.zkhelp", "two/a.zkhelp"});
+    QList<QString> names;
+    for (const QString &path : HelpFinder().findAllFiles({root + "/one", root + "/two"}, ""))
+        names.append(QDir(root).relativeFilePath(path));
+    QCOMPARE(names, (QList<QString>{"one/_x.zkhelp", "one/A.zkhelp", "one/b.zkhelp", "one/C.ZKHELP",
+                                    "one/ä.zkhelp", "two/a.zkhelp"}));
 }
 
 QTEST_GUILESS_MAIN(TestHelpFinder)
