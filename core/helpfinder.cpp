@@ -291,8 +291,11 @@ QList<QString> HelpFinder::findUndecodableFiles(const QList<QString> &folders) c
 {
     QList<QString> paths;
     for (const QString &folder : distinctFolders(folders)) {
-        listHelpFiles(folder, [&](const QByteArray &name, const struct stat &) {
-            if (!isDecodable(name))
+        // Nearly every name is UTF-8: asked first, it spares the stat.
+        forEachEntry(folder, [&](int folderFd, const dirent &entry) {
+            const QByteArray name = entry.d_name;
+            if (isListedHelpFileName(entry.d_name) && !isDecodable(name) &&
+                isRegularFile(folderFd, entry))
                 paths.append(filePath(folder, name));
         });
     }
