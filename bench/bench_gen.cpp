@@ -347,9 +347,10 @@ QString topicName(int i)
 
 // A web of topics reachable from thema_0000: a tree of children keeps every
 // file reachable, while links back to the parent, to itself, to random
-// topics and repeated links make cycles and duplicates. With twoLanguages,
-// every topic is German and English and nothing else.
-int generateLinked(const QString &dirPath, int count, bool twoLanguages = false)
+// topics and repeated links make cycles and duplicates. With spoken, every
+// topic is written in that many languages, as a large translated set is;
+// with twoLanguages in German and English; otherwise in two to four.
+int generateLinked(const QString &dirPath, int count, int spoken = 0, bool twoLanguages = false)
 {
     TextMaker text(1234);
     QDir dir(dirPath);
@@ -365,6 +366,11 @@ int generateLinked(const QString &dirPath, int count, bool twoLanguages = false)
             doc.languageIndexes.append(common[2]);
         if (!twoLanguages && text.chance(25))
             doc.languageIndexes.append(common[3]);
+        if (spoken > 0) {
+            doc.languageIndexes.clear();
+            for (int language = 0; language < spoken; ++language)
+                doc.languageIndexes.append(language);
+        }
         for (int child : {2 * i + 1, 2 * i + 2}) {
             if (child < count)
                 doc.links.append(topicName(child));
@@ -379,7 +385,8 @@ int generateLinked(const QString &dirPath, int count, bool twoLanguages = false)
         if (text.chance(40))
             doc.links.append(doc.links.at(text.below(int(doc.links.size()))));
         links += doc.links.size();
-        if (!writeSmallFile(dir.filePath(topicName(i) + QStringLiteral(".zkhelp")), text, doc, 6))
+        if (!writeSmallFile(dir.filePath(topicName(i) + QStringLiteral(".zkhelp")), text, doc,
+                            spoken > 0 ? 1 : 6))
             return 1;
     }
     std::printf("%s: %d files, %lld links, start %s\n", qPrintable(dirPath), count,
@@ -389,11 +396,11 @@ int generateLinked(const QString &dirPath, int count, bool twoLanguages = false)
 
 int usage()
 {
-    std::fprintf(stderr,
-                 "usage: zkhelp_bench_gen big FILE [MiB]\n"
-                 "       zkhelp_bench_gen flat DIR [COUNT]\n"
-                 "       zkhelp_bench_gen linked DIR [COUNT]\n"
-                 "       zkhelp_bench_gen linked2 DIR [COUNT]  (German and English only)\n");
+    std::fprintf(stderr, "usage: zkhelp_bench_gen big FILE [MiB]\n"
+                         "       zkhelp_bench_gen flat DIR [COUNT]\n"
+                         "       zkhelp_bench_gen linked DIR [COUNT]\n"
+                         "       zkhelp_bench_gen linked2 DIR [COUNT]  (German and English only)\n"
+                         "       zkhelp_bench_gen linked30 DIR [COUNT]\n");
     return 2;
 }
 
@@ -417,6 +424,9 @@ int main(int argc, char *argv[])
     if (mode == u"linked")
         return generateLinked(args.at(2), amount ? amount : 2000);
     if (mode == u"linked2")
-        return generateLinked(args.at(2), amount ? amount : 2000, true);
+        return generateLinked(args.at(2), amount ? amount : 2000, 0, true);
+    // The languages of a large translated help set.
+    if (mode == u"linked30")
+        return generateLinked(args.at(2), amount ? amount : 2000, 30);
     return usage();
 }

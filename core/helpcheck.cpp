@@ -7,8 +7,11 @@
 #include "sectionids.h"
 
 #include <QFileInfo>
+#include <QFuture>
 #include <QHash>
 #include <QSet>
+#include <QThreadPool>
+#include <QtConcurrent>
 
 #include <algorithm>
 
@@ -131,25 +134,82 @@ QList<Member> collectMembers(const HelpSet &set, QList<Finding> &findings)
     QList<Member> members;
     QSet<QString> identities;
     QHash<QString, QString> winnerByName;
+    CanonicalPaths canonical;
     for (const QString &path : set.files) {
-        const QFileInfo info(path);
-        if (!info.isFile())
-            continue;
-        QString identity = info.canonicalFilePath();
-        if (identities.contains(identity))
+        QString identity = canonical.ofFile(path);
+        if (identity.isEmpty() || identities.contains(identity))
             continue;
         if (set.namesShadow) {
-            const auto winner = winnerByName.constFind(info.fileName());
+            const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+            const auto winner = winnerByName.constFind(name);
             if (winner != winnerByName.cend()) {
                 findings.append(finding(path, FindingKind::Shadowed, QString(), -1, *winner));
                 continue;
             }
-            winnerByName.insert(info.fileName(), path);
+            winnerByName.insert(name, path);
         }
         identities.insert(identity);
         members.append(Member{path, std::move(identity), {}, true});
     }
     return members;
+}
+
+// What a member gives the check that needs no other file, so that members
+// can be read on any thread in any order.
+struct Reading
+{
+    QString error;
+    QList<QString> links;
+    QStringList languages;
+    QList<Finding> findings;
+    int unconfirmed = 0;
+};
+
+Reading readMember(const QString &path, const QString &preferredReference)
+{
+    Reading reading;
+    const HelpData data = HelpParser().parseQuietly(path, reading.error);
+    reading.links = data.links;
+    if (reading.error.isEmpty()) {
+        reading.languages = data.languages.keys();
+        addDocumentFindings(path, data, preferredReference, reading.findings, reading.unconfirmed);
+    }
+    return reading;
+}
+
+QList<Reading> readMembers(const QList<QString> &paths, const QString &preferredReference)
+{
+    QList<Reading> readings;
+    readings.reserve(paths.size());
+    for (const QString &path : paths)
+        readings.append(readMember(path, preferredReference));
+    return readings;
+}
+
+// Reads the members on every core, a few groups ahead of take, and hands
+// take each member with its reading in the members' order: what take
+// builds then never depends on which read ended first.
+template <typename Take>
+void readInOrder(QList<Member> &members, const QString &preferredReference, Take take)
+{
+    // Groups keep the hand-overs few; a bounded number ahead keeps the
+    // memory of readings not yet taken small.
+    constexpr qsizetype filesPerRead = 16;
+    const qsizetype readsAhead = 4 * qMax(1, QThreadPool::globalInstance()->maxThreadCount());
+    QList<QFuture<QList<Reading>>> reads;
+    qsizetype nextRead = 0;
+    qsizetype nextTaken = 0;
+    while (nextTaken < members.size()) {
+        while (reads.size() < readsAhead && nextRead < members.size()) {
+            QList<QString> paths;
+            for (; paths.size() < filesPerRead && nextRead < members.size(); ++nextRead)
+                paths.append(members.at(nextRead).path);
+            reads.append(QtConcurrent::run(&readMembers, paths, preferredReference));
+        }
+        const QList<Reading> group = reads.takeFirst().result();
+        for (const Reading &reading : group)
+            take(members[nextTaken++], reading);
+    }
 }
 
 } // namespace
@@ -190,7 +250,7 @@ QString LinkResolver::target(const QString &link)
         const QString path = linkedPagePath(link).isEmpty()
                                  ? QString()
                                  : finder.findHelpFile(folders, linkedHelpName(link));
-        it = cache.insert(link, path.isEmpty() ? QString() : QFileInfo(path).canonicalFilePath());
+        it = cache.insert(link, path.isEmpty() ? QString() : canonical.ofFile(path));
     }
     return *it;
 }
@@ -217,9 +277,15 @@ bool LinkResolver::reaches(const QString &link)
 
 QList<Finding> brokenLinks(const QString &filePath, const HelpData &data, LinkResolver &resolver)
 {
+    return brokenLinks(filePath, data.links, resolver);
+}
+
+QList<Finding> brokenLinks(const QString &filePath, const QList<QString> &links,
+                           LinkResolver &resolver)
+{
     QList<Finding> findings;
     QSet<QString> broken;
-    for (const QString &link : data.links) {
+    for (const QString &link : links) {
         if (!isDesktopLink(link) && !resolver.reaches(link) && !broken.contains(link)) {
             broken.insert(link);
             findings.append(finding(filePath, FindingKind::BrokenLink, QString(), -1, link));
@@ -272,33 +338,29 @@ CheckReport checkHelpSet(const HelpSet &set, const QString &preferredReference)
     CheckReport report;
     QList<Member> members = collectMembers(set, report.findings);
     LinkResolver resolver(set.linkFolders);
-    const HelpParser parser;
     QSet<QString> languages;
     QSet<QString> linkedTo;
-    for (Member &member : members) {
-        QString error;
-        const HelpData data = parser.parseQuietly(member.path, error);
-        member.readable = error.isEmpty();
+    readInOrder(members, preferredReference, [&](Member &member, const Reading &reading) {
+        member.readable = reading.error.isEmpty();
         if (!member.readable)
             report.findings.append(
-                finding(member.path, FindingKind::Unreadable, QString(), -1, error));
+                finding(member.path, FindingKind::Unreadable, QString(), -1, reading.error));
         // Links read before an error still lead somewhere, so the files they
         // reach are no orphans; only a readable file is blamed for its own.
-        for (const QString &link : data.links) {
+        for (const QString &link : reading.links) {
             const QString target = resolver.target(link);
             if (!target.isEmpty() && target != member.identity)
                 linkedTo.insert(target);
         }
-        if (member.readable)
-            report.findings += brokenLinks(member.path, data, resolver);
         if (!member.readable)
-            continue;
-        member.languages = data.languages.keys();
+            return;
+        report.findings += brokenLinks(member.path, reading.links, resolver);
+        member.languages = reading.languages;
         for (const QString &key : std::as_const(member.languages))
             languages.insert(key);
-        addDocumentFindings(member.path, data, preferredReference, report.findings,
-                            report.unconfirmed);
-    }
+        report.findings += reading.findings;
+        report.unconfirmed += reading.unconfirmed;
+    });
     report.languages = languages.values();
     report.languages.sort(Qt::CaseSensitive);
     for (const Member &member : std::as_const(members)) {

@@ -2,6 +2,7 @@
 // links that lead nowhere, per file, language and section.
 #pragma once
 
+#include "canonicalpaths.h"
 #include "helpdata.h"
 #include "helpfinder.h"
 #include "helpparser.h"
@@ -76,6 +77,7 @@ private:
     QList<QString> folders;
     HelpFinder finder;
     HelpParser parser;
+    CanonicalPaths canonical;
     QHash<QString, QString> cache;
     // Whether an address's section is there, with the state of the file it
     // was read from: the editor keeps one resolver while files change.
@@ -90,6 +92,8 @@ private:
 
 // A finding for each link of data that leads nowhere, each link once.
 QList<Finding> brokenLinks(const QString &filePath, const HelpData &data, LinkResolver &resolver);
+QList<Finding> brokenLinks(const QString &filePath, const QList<QString> &links,
+                           LinkResolver &resolver);
 
 struct CheckReport
 {

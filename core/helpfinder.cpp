@@ -18,6 +18,8 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <string_view>
+#include <vector>
 
 namespace ZkHelp {
 
@@ -60,13 +62,10 @@ bool isListedHelpFileName(const char *name)
            ::strcasecmp(name + length - extension.size(), extension.constData()) == 0;
 }
 
-// Names and stats come from one open folder, so that its path is walked once
-// and not once per file: a listing with plain stats, or QFileInfo's, cost the
-// full-text search several times the listing itself. take(name, info) is
-// called for every help file that is a regular file or a link to one, with
-// its name as the folder holds it.
+// Calls take(folderFd, entry) for every entry of folder, the folder opened
+// once, so that its path is walked once and not once per file.
 template <typename Take>
-void listHelpFiles(const QString &folder, Take take)
+void forEachEntry(const QString &folder, Take take)
 {
     const int folderFd =
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -77,13 +76,63 @@ void listHelpFiles(const QString &folder, Take take)
         ::close(folderFd);
         return;
     }
-    while (const dirent *entry = ::readdir(entries)) {
-        struct stat info;
-        if (isListedHelpFileName(entry->d_name) &&
-            ::fstatat(folderFd, entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode))
-            take(QByteArray(entry->d_name), info);
-    }
+    while (const dirent *entry = ::readdir(entries))
+        take(folderFd, *entry);
     ::closedir(entries);
+}
+
+// Names and stats come from one open folder: a listing with plain stats, or
+// QFileInfo's, cost the full-text search several times the listing itself.
+// take(name, info) is called for every help file that is a regular file or
+// a link to one, with its name as the folder holds it.
+template <typename Take>
+void listHelpFiles(const QString &folder, Take take)
+{
+    forEachEntry(folder, [&](int folderFd, const dirent &entry) {
+        struct stat info;
+        if (isListedHelpFileName(entry.d_name) &&
+            ::fstatat(folderFd, entry.d_name, &info, 0) == 0 && S_ISREG(info.st_mode))
+            take(QByteArray(entry.d_name), info);
+    });
+}
+
+// A folder's files are listed in the order of their names in lower case, as
+// the programs always listed them, names alike in lower case as the folder
+// holds them. The keys are compared inline and the sort moves no strings: a
+// listing of many names spends most of its time sorting them.
+struct NameInOrder
+{
+    std::u16string_view key;
+    qsizetype index;
+
+    bool operator<(const NameInOrder &other) const
+    {
+        return key != other.key ? key < other.key : index < other.index;
+    }
+};
+
+std::vector<NameInOrder> sortedByKey(const QList<QString> &keys)
+{
+    std::vector<NameInOrder> order;
+    order.reserve(size_t(keys.size()));
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        order.push_back(
+            {{reinterpret_cast<const char16_t *>(keys.at(i).utf16()), size_t(keys.at(i).size())},
+             i});
+    std::sort(order.begin(), order.end());
+    return order;
+}
+
+// Whether entry is a regular file or a link to one. The folder tells the
+// type of most entries: only a link, or a file system that keeps no types,
+// costs a stat.
+bool isRegularFile(int folderFd, const dirent &entry)
+{
+    if (entry.d_type == DT_REG)
+        return true;
+    struct stat info;
+    return (entry.d_type == DT_LNK || entry.d_type == DT_UNKNOWN) &&
+           ::fstatat(folderFd, entry.d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
 }
 
 // A name whose bytes are no UTF-8 has no file path in Qt: decoded, it names
@@ -93,9 +142,14 @@ bool isDecodable(const QByteArray &name)
     return QFile::encodeName(QFile::decodeName(name)) == name;
 }
 
+QString filePath(const QString &folder, const QString &name)
+{
+    return (folder.endsWith(u'/') ? folder : folder + u'/') + name;
+}
+
 QString filePath(const QString &folder, const QByteArray &name)
 {
-    return (folder.endsWith(u'/') ? folder : folder + u'/') + QFile::decodeName(name);
+    return filePath(folder, QFile::decodeName(name));
 }
 
 void appendFileStates(const QString &folder, QList<HelpFileState> &states)
@@ -196,26 +250,31 @@ QString HelpFinder::findHelpFile(const QList<QString> &searchPaths, const QStrin
     return QString();
 }
 
+// Names are matched before anything is asked of the file, as a listing of
+// the folder by name would; a link to a FIFO or a device passes the names,
+// but is no help file: it could only be "not found" once chosen.
 QList<QString> HelpFinder::findAllFiles(const QList<QString> &searchPaths,
                                         const QString &filter) const
 {
-    const QStringList pattern{namePattern(filter)};
+    const QRegularExpression pattern =
+        QRegularExpression::fromWildcard(namePattern(filter), Qt::CaseInsensitive);
     QList<QString> result;
-    QSet<QString> seen;
-    for (const QString &folder : searchPaths) {
-        const QFileInfoList entries =
-            QDir(folder).entryInfoList(pattern, QDir::Files, QDir::NoSort);
-        for (const QFileInfo &entry : entries) {
-            // A link to a FIFO or a device passes the filter, but is no help
-            // file: it could only be "not found" once chosen.
-            if (!entry.isFile())
-                continue;
-            QString path = entry.absoluteFilePath();
-            if (!seen.contains(path)) {
-                seen.insert(path);
-                result.append(std::move(path));
+    for (const QString &folder : distinctFolders(searchPaths)) {
+        QList<QString> names;
+        QList<QString> keys;
+        forEachEntry(folder, [&](int folderFd, const dirent &entry) {
+            const QByteArray name = entry.d_name;
+            if (!isListedHelpFileName(entry.d_name) || !isDecodable(name))
+                return;
+            QString decoded = QFile::decodeName(name);
+            if ((filter.isEmpty() || pattern.match(decoded).hasMatch()) &&
+                isRegularFile(folderFd, entry)) {
+                keys.append(decoded.toLower());
+                names.append(std::move(decoded));
             }
-        }
+        });
+        for (const NameInOrder &name : sortedByKey(keys))
+            result.append(filePath(folder, names.at(name.index)));
     }
     return result;
 }
@@ -232,8 +291,11 @@ QList<QString> HelpFinder::findUndecodableFiles(const QList<QString> &folders) c
 {
     QList<QString> paths;
     for (const QString &folder : distinctFolders(folders)) {
-        listHelpFiles(folder, [&](const QByteArray &name, const struct stat &) {
-            if (!isDecodable(name))
+        // Nearly every name is UTF-8: asked first, it spares the stat.
+        forEachEntry(folder, [&](int folderFd, const dirent &entry) {
+            const QByteArray name = entry.d_name;
+            if (isListedHelpFileName(entry.d_name) && !isDecodable(name) &&
+                isRegularFile(folderFd, entry))
                 paths.append(filePath(folder, name));
         });
     }

@@ -52,8 +52,8 @@ struct SearchIndex::Private
     }
 
     SearchDatabase db;
-    // One thread reads while this one writes: more would only compete with
-    // the writing for the cores.
+    // Files are read and prepared on every core the program may use, while
+    // this thread writes them: the writing alone must stay on one thread.
     QThreadPool readers;
     SearchWriter writer;
 
@@ -67,7 +67,7 @@ SearchIndex::Private::Private(const QString &file)
     : db(file)
     , writer(db, readers)
 {
-    readers.setMaxThreadCount(1);
+    readers.setMaxThreadCount(QThreadPool::globalInstance()->maxThreadCount());
 }
 
 QString SearchIndex::defaultFile()

@@ -16,10 +16,11 @@ constexpr qint64 batchMilliseconds = 100;
 // Pages of full-text segments merged after each batch: a few milliseconds'
 // work that keeps the number of segments, and so searching, in bounds.
 constexpr int mergePagesPerBatch = 100;
-// Files are read in small groups, a few groups ahead of the writing: enough
-// to keep a worker busy, few enough that a new update drops little work.
+// Files are read in small groups, a few groups per reader ahead of the
+// writing: enough to keep every reader busy, few enough that a new update
+// drops little work.
 constexpr qsizetype filesPerRead = 16;
-constexpr qsizetype readsAhead = 4;
+constexpr qsizetype readsAheadPerReader = 4;
 
 // The statements that index or remove one file, prepared once per
 // transaction.
@@ -224,10 +225,12 @@ bool SearchWriter::forget(const QHash<QString, StoredFile> &files)
     return db.run(QStringLiteral("COMMIT"));
 }
 
-// Keeps the next pending files being read, readsAhead groups of them.
+// Keeps the next pending files being read, readsAheadPerReader groups of
+// them for each reader.
 void SearchWriter::startReads()
 {
-    while (reads.size() < readsAhead && nextRead < pending.size()) {
+    while (reads.size() < readsAheadPerReader * readers.maxThreadCount() &&
+           nextRead < pending.size()) {
         const QList<HelpFileState> group = pending.mid(nextRead, filesPerRead);
         nextRead += group.size();
         reads.append(QtConcurrent::run(&readers, &prepareFiles, group));

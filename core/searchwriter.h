@@ -1,5 +1,5 @@
-// Writes help files into the full-text index, in short transactions, while a
-// worker thread reads the next ones.
+// Writes help files into the full-text index, in short transactions, while
+// worker threads read the next ones.
 #pragma once
 
 #include "searchchanges.h"
@@ -18,7 +18,7 @@ class SearchDatabase;
 class SearchWriter
 {
 public:
-    // readers is the worker thread the files are read on.
+    // readers are the worker threads the files are read on.
     SearchWriter(SearchDatabase &database, QThreadPool &readers);
     // Reads not yet begun are dropped: a closing program waits at most for
     // the one group being read.

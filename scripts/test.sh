@@ -15,14 +15,15 @@ if [ "${1:-}" = "--sanitize" ]; then
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
 if [ "${1:-}" = "--thread" ]; then
-    # The search index is the one part that works on two threads. Debian's
+    # The search index and the set check work on several threads. Debian's
     # Qt is not built with ThreadSanitizer, so hand-overs through QFuture and
     # QThreadPool are reported too: read the reports, the run does not stop
     # at them.
     build="$root/build-tsan"
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DZKHELP_SANITIZE=thread >/dev/null
-    cmake --build "$build" -j2 --target tst_searchindex
-    TSAN_OPTIONS=exitcode=0 ctest --test-dir "$build" --output-on-failure -R '^tst_searchindex$'
+    cmake --build "$build" -j2 --target tst_searchindex tst_parallelreading
+    TSAN_OPTIONS=exitcode=0 ctest --test-dir "$build" --output-on-failure \
+        -R '^(tst_searchindex|tst_parallelreading)$'
     exit
 fi
 cmake -S "$root" -B "$build" "${options[@]}" >/dev/null

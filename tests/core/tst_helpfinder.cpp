@@ -32,6 +32,7 @@ private slots:
     void findAllFiles_data();
     void findAllFiles();
     void findAllFilesListsEachPathOnce();
+    void findAllFilesListsInNameOrder();
 };
 
 namespace {
@@ -371,6 +372,19 @@ void TestHelpFinder::findAllFilesListsEachPathOnce()
     const QList<QString> expected{root + "/b/x.zkhelp", root + "/a/x.zkhelp"};
     QCOMPARE(HelpFinder().findAllFiles(folders, QString()), expected);
     QCOMPARE(statedPaths(HelpFinder().findAllFileStates(folders)), expected);
+}
+
+// Folders in search order, each folder's names as in lower case: what
+// -lsf prints and the viewer shows.
+void TestHelpFinder::findAllFilesListsInNameOrder()
+{
+    QTemporaryDir dir;
+    const QString root = layOut(dir, {"one/b.zkhelp", "one/\u00e4.zkhelp", "one/A.zkhelp",
+                                      "one/C.ZKHELP", "one/_x.zkhelp", "two/a.zkhelp"});
+    QCOMPARE(HelpFinder().findAllFiles({root + "/one", root + "/two"}, "").join(u' '),
+             (u"@/one/_x.zkhelp @/one/A.zkhelp @/one/b.zkhelp @/one/C.ZKHELP "
+              u"@/one/\u00e4.zkhelp @/two/a.zkhelp"_qs)
+                 .replace(u'@', root));
 }
 
 QTEST_GUILESS_MAIN(TestHelpFinder)

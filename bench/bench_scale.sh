@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Times the commands that read a whole large help set against their floors,
+# on sets generated afresh, one table:
+#   - -lsf "" over SCALE_FILES files in one folder against find;
+#   - -check over SCALE_FILES linked topics in 30 languages (about 2 GB at
+#     100,000) against the reader alone parsing every file on one thread;
+#   - the first full-text index (-search on an empty cache) over INDEX_FILES
+#     such topics against the same reader.
+# The check and the index read on every core, so on an idle machine they may
+# beat the one-thread floor; other load on the machine shows in the ratios.
+# Usage: bench/bench_scale.sh BUILD_DIR
+# Environment: RUNS (default 3), SCALE_FILES (100000), INDEX_FILES (30000),
+# SCALE_DIR (a folder for the sets, default a temporary one; they are
+# removed afterwards).
+set -euo pipefail
+export LC_ALL=C
+build=$(cd "${1:?usage: $0 BUILD_DIR}" && pwd)
+runs=${RUNS:-3}
+files=${SCALE_FILES:-100000}
+indexed=${INDEX_FILES:-30000}
+cli=$build/cli/zkhelp_cli
+gen=$build/bench/zkhelp_bench_gen
+parseall=$build/bench/zkhelp_bench_parseall
+work=$(mktemp -d ${SCALE_DIR:+-p "$SCALE_DIR"})
+trap 'rm -rf "$work"' EXIT
+
+echo "generating $files + $indexed topics in 30 languages and $files flat files in $work ..." >&2
+"$gen" flat "$work/flat" "$files" >/dev/null
+"$gen" linked30 "$work/checked" "$files" >/dev/null
+"$gen" linked30 "$work/indexed" "$indexed" >/dev/null
+for set in flat checked indexed; do
+    mkdir "$work/run_$set"
+    echo "$work/$set" >"$work/run_$set/Path"
+done
+export XDG_CACHE_HOME=$work/cache
+
+# best SET COMMAND [PREPARE]: the best wall time of RUNS runs in seconds in
+# run_SET, after one warm-up run; PREPARE runs untimed before each.
+best() {
+    local result="" start end t i
+    for ((i = 0; i <= runs; i++)); do
+        [ -n "${3:-}" ] && eval "$3"
+        start=$EPOCHREALTIME
+        (cd "$work/run_$1" && eval "$2") >/dev/null 2>&1 || true
+        end=$EPOCHREALTIME
+        ((i == 0)) && continue
+        t=$(awk -v s="$start" -v e="$end" 'BEGIN { print e - s }')
+        result=$(awk -v t="$t" -v b="$result" 'BEGIN { print (b == "" || t < b) ? t : b }')
+    done
+    echo "$result"
+}
+
+row() { printf '%-44s %9s  %-30s %9s %7s %8s  %s\n' "$@"; }
+# timed CASE T FLOOR T_FLOOR GOAL: one row, GOAL a ratio the case must stay within
+timed() {
+    local ratio verdict
+    ratio=$(awk -v a="$2" -v b="$4" 'BEGIN { printf "%.2fx", a / b }')
+    verdict=$(awk -v a="$2" -v b="$4" -v g="$5" 'BEGIN { print (a / b <= g) ? "met" : "MISSED" }')
+    row "$1" "$(printf '%.3f s' "$2")" "$3" "$(printf '%.3f s' "$4")" "$ratio" "<= $5x" "$verdict"
+}
+
+# A timing means something only if the run did the whole job.
+listed=$(cd "$work/run_flat" && "$cli" -lsf '' | wc -l)
+[ "$listed" -gt $((files * 9 / 10)) ] || { echo "-lsf listed only $listed files" >&2; exit 1; }
+(cd "$work/run_checked" && "$cli" -check "$work/checked" | tail -n 1 | grep -q "^$files Dateien") ||
+    { echo "-check did not report $files files" >&2; exit 1; }
+
+lsf=$(best flat "'$cli' -lsf ''")
+find_time=$(best flat "find '$work/flat' -name '*.zkhelp'")
+check=$(best checked "'$cli' -check '$work/checked'")
+parse_checked=$(best checked "'$parseall' '$work/checked'")
+first=$(best indexed "'$cli' -search lizenz" "rm -rf '$work/cache'")
+parse_indexed=$(best indexed "'$parseall' '$work/indexed'")
+
+mib() { du -sb "$1" | awk '{ printf "%.0f MiB", $1 / 1048576 }'; }
+echo
+echo "large sets: best of $runs runs, $(nproc) cores; $files topics in 30 languages $(mib "$work/checked")," \
+    "$indexed of them $(mib "$work/indexed")"
+row "case" "zkhelp" "floor" "floor" "ratio" "goal" ""
+timed "-lsf '' ($files files)" "$lsf" "find -name '*.zkhelp'" "$find_time" 2
+timed "-check ($files x 30 languages)" "$check" "reader alone, one thread" "$parse_checked" 0.75
+timed "first index ($indexed x 30 languages)" "$first" "reader alone, one thread" "$parse_indexed" 2
