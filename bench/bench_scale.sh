@@ -34,30 +34,7 @@ for set in flat checked indexed; do
 done
 export XDG_CACHE_HOME=$work/cache
 
-# best SET COMMAND [PREPARE]: the best wall time of RUNS runs in seconds in
-# run_SET, after one warm-up run; PREPARE runs untimed before each.
-best() {
-    local result="" start end t i
-    for ((i = 0; i <= runs; i++)); do
-        [ -n "${3:-}" ] && eval "$3"
-        start=$EPOCHREALTIME
-        (cd "$work/run_$1" && eval "$2") >/dev/null 2>&1 || true
-        end=$EPOCHREALTIME
-        ((i == 0)) && continue
-        t=$(awk -v s="$start" -v e="$end" 'BEGIN { print e - s }')
-        result=$(awk -v t="$t" -v b="$result" 'BEGIN { print (b == "" || t < b) ? t : b }')
-    done
-    echo "$result"
-}
-
-row() { printf '%-44s %9s  %-30s %9s %7s %8s  %s\n' "$@"; }
-# timed CASE T FLOOR T_FLOOR GOAL: one row, GOAL a ratio the case must stay within
-timed() {
-    local ratio verdict
-    ratio=$(awk -v a="$2" -v b="$4" 'BEGIN { printf "%.2fx", a / b }')
-    verdict=$(awk -v a="$2" -v b="$4" -v g="$5" 'BEGIN { print (a / b <= g) ? "met" : "MISSED" }')
-    row "$1" "$(printf '%.3f s' "$2")" "$3" "$(printf '%.3f s' "$4")" "$ratio" "<= $5x" "$verdict"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/timing.sh"
 
 # A timing means something only if the run did the whole job.
 listed=$(cd "$work/run_flat" && "$cli" -lsf '' | wc -l)
@@ -65,12 +42,12 @@ listed=$(cd "$work/run_flat" && "$cli" -lsf '' | wc -l)
 (cd "$work/run_checked" && "$cli" -check "$work/checked" | tail -n 1 | grep -q "^$files Dateien") ||
     { echo "-check did not report $files files" >&2; exit 1; }
 
-lsf=$(best flat "'$cli' -lsf ''")
-find_time=$(best flat "find '$work/flat' -name '*.zkhelp'")
-check=$(best checked "'$cli' -check '$work/checked'")
-parse_checked=$(best checked "'$parseall' '$work/checked'")
-first=$(best indexed "'$cli' -search lizenz" "rm -rf '$work/cache'")
-parse_indexed=$(best indexed "'$parseall' '$work/indexed'")
+lsf=$(best run_flat "'$cli' -lsf ''")
+find_time=$(best run_flat "find '$work/flat' -name '*.zkhelp'")
+check=$(best run_checked "'$cli' -check '$work/checked'")
+parse_checked=$(best run_checked "'$parseall' '$work/checked'")
+first=$(best run_indexed "'$cli' -search lizenz" "rm -rf '$work/cache'")
+parse_indexed=$(best run_indexed "'$parseall' '$work/indexed'")
 
 mib() { du -sb "$1" | awk '{ printf "%.0f MiB", $1 / 1048576 }'; }
 echo

@@ -24,39 +24,16 @@ export XDG_CACHE_HOME=$work/cache
 word=lizenz
 common=ordner
 
-# best COMMAND [PREPARE]: the best wall time of RUNS runs in seconds, after
-# one warm-up run; PREPARE runs untimed before each.
-best() {
-    local result="" start end t i
-    for ((i = 0; i <= runs; i++)); do
-        [ -n "${2:-}" ] && eval "$2"
-        start=$EPOCHREALTIME
-        (cd "$work/run" && eval "$1") >/dev/null 2>&1 || true
-        end=$EPOCHREALTIME
-        ((i == 0)) && continue
-        t=$(awk -v s="$start" -v e="$end" 'BEGIN { print e - s }')
-        result=$(awk -v t="$t" -v b="$result" 'BEGIN { print (b == "" || t < b) ? t : b }')
-    done
-    echo "$result"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/timing.sh"
 
-row() { printf '%-40s %9s  %-26s %9s %7s %8s  %s\n' "$@"; }
-# timed CASE T FLOOR T_FLOOR GOAL: one row, GOAL a ratio the case must stay within
-timed() {
-    local ratio verdict
-    ratio=$(awk -v a="$2" -v b="$4" 'BEGIN { printf "%.2fx", a / b }')
-    verdict=$(awk -v a="$2" -v b="$4" -v g="$5" 'BEGIN { print (a / b <= g) ? "met" : "MISSED" }')
-    row "$1" "$(printf '%.3f s' "$2")" "$3" "$(printf '%.3f s' "$4")" "$ratio" "<= $5x" "$verdict"
-}
-
-first=$(best "'$cli' -search $word" "rm -rf '$work/cache'")
-parse=$(best "'$build/bench/zkhelp_bench_parseall' '$work/flat'")
+first=$(best run "'$cli' -search $word" "rm -rf '$work/cache'")
+parse=$(best run "'$build/bench/zkhelp_bench_parseall' '$work/flat'")
 "$cli" -search "$word" >/dev/null 2>&1 || true
-search=$(best "'$cli' -search $word")
-grep_time=$(best "grep -rli $word '$work/flat'")
-search_common=$(best "'$cli' -search $common")
-grep_common=$(best "grep -rli $common '$work/flat'")
-lsf=$(best "'$cli' -lsf ''")
+search=$(best run "'$cli' -search $word")
+grep_time=$(best run "grep -rli $word '$work/flat'")
+search_common=$(best run "'$cli' -search $common")
+grep_common=$(best run "grep -rli $common '$work/flat'")
+lsf=$(best run "'$cli' -lsf ''")
 read -r gap indexed < <(QT_QPA_PLATFORM=offscreen "$build/bench/zkhelp_bench_indexgap" \
     "$work/flat" "$work/gap" 2>/dev/null)
 

@@ -5,6 +5,7 @@
 // Usage (inside a session bus, under QT_QPA_PLATFORM=offscreen, in a folder
 // whose Path names FLAT_DIR, with a viewer started there):
 //   zkhelp_bench_show FLAT_DIR [RUNS]
+#include "eventtiming.h"
 #include "helpaddress.h"
 #include "mainwindow.h"
 #include "zkhelp/helpclient.h"
@@ -12,30 +13,11 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QThread>
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <limits>
-
-namespace {
-
-// Milliseconds of work plus the events it leaves behind (layout, painting).
-double timed(const std::function<void()> &work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    for (int round = 0; round < 3; ++round) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-    }
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -73,9 +55,9 @@ int main(int argc, char *argv[])
     for (int run = 0; run < runs; ++run) {
         for (const QString &address : std::as_const(addresses)) {
             std::optional<ZkHelp::ViewerAnswer> answer;
-            overBus =
-                std::min(overBus, timed([&] { answer = ZkHelp::showInRunningViewer(address); }));
-            own = std::min(own, timed([&] { window.showAddress(address); }));
+            overBus = std::min(
+                overBus, timedWithEvents([&] { answer = ZkHelp::showInRunningViewer(address); }));
+            own = std::min(own, timedWithEvents([&] { window.showAddress(address); }));
             if (!answer || answer->shown != address) {
                 std::fprintf(stderr, "the running viewer showed %s for %s\n",
                              answer ? qPrintable(answer->shown) : "nothing", qPrintable(address));

@@ -8,6 +8,7 @@
 // FLAT_DIR holds the help files (bench_gen flat); WORK_DIR is an empty
 // folder for the large document and the Path file. Each figure is the best
 // of RUNS runs, the two sides taking turns.
+#include "eventtiming.h"
 #include "helpcollection.h"
 #include "helpwriter.h"
 #include "mainwindow.h"
@@ -16,7 +17,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRandomGenerator>
@@ -60,21 +60,6 @@ ZkHelp::HelpData bigDocument(int sectionCount)
     return data;
 }
 
-// Milliseconds of work plus the events it leaves behind (layout, painting).
-double timed(const std::function<void()> &work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    // Layout and painting post further events while being handled; all of
-    // them belong to this side, not to whichever side runs next.
-    for (int round = 0; round < 3; ++round) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-    }
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 struct Pair
 {
     double viewer = std::numeric_limits<double>::max();
@@ -87,11 +72,11 @@ Pair bestOf(int runs, const std::function<void()> &viewer, const std::function<v
     Pair best;
     for (int run = 0; run < runs; ++run) {
         if (run % 2 == 0) {
-            best.viewer = std::min(best.viewer, timed(viewer));
-            best.floor = std::min(best.floor, timed(floor));
+            best.viewer = std::min(best.viewer, timedWithEvents(viewer));
+            best.floor = std::min(best.floor, timedWithEvents(floor));
         } else {
-            best.floor = std::min(best.floor, timed(floor));
-            best.viewer = std::min(best.viewer, timed(viewer));
+            best.floor = std::min(best.floor, timedWithEvents(floor));
+            best.viewer = std::min(best.viewer, timedWithEvents(viewer));
         }
     }
     return best;
@@ -147,15 +132,18 @@ int main(int argc, char *argv[])
     Pair filtered, everything;
     int matches = 0;
     const auto viewerRun = [&] {
-        filtered.viewer =
-            std::min(filtered.viewer, timed([&] { search->setText(QStringLiteral("x")); }));
+        filtered.viewer = std::min(filtered.viewer,
+                                   timedWithEvents([&] { search->setText(QStringLiteral("x")); }));
         matches = list->count();
-        everything.viewer = std::min(everything.viewer, timed([&] { search->setText(QString()); }));
+        everything.viewer =
+            std::min(everything.viewer, timedWithEvents([&] { search->setText(QString()); }));
     };
     const auto floorRun = [&] {
         filtered.floor =
-            std::min(filtered.floor, timed([&] { found = collection.files(QStringLiteral("x")); }));
-        everything.floor = std::min(everything.floor, timed([&] { found = collection.files(); }));
+            std::min(filtered.floor,
+                     timedWithEvents([&] { found = collection.files(QStringLiteral("x")); }));
+        everything.floor =
+            std::min(everything.floor, timedWithEvents([&] { found = collection.files(); }));
     };
     for (int run = 0; run < runs; ++run) {
         if (run % 2 == 0) {
