@@ -5,7 +5,8 @@
 #   - -check over SCALE_FILES linked topics in 30 languages (about 2 GB at
 #     100,000) against the reader alone parsing every file on one thread;
 #   - the first full-text index (-search on an empty cache) over INDEX_FILES
-#     such topics against the same reader.
+#     such topics against the same reader, and the size of that index against
+#     the bytes of the files it indexes.
 # The check and the index read on every core, so on an idle machine they may
 # beat the one-thread floor; other load on the machine shows in the ratios.
 # Usage: bench/bench_scale.sh BUILD_DIR
@@ -48,6 +49,8 @@ check=$(best run_checked "'$cli' -check '$work/checked'")
 parse_checked=$(best run_checked "'$parseall' '$work/checked'")
 first=$(best run_indexed "'$cli' -search lizenz" "rm -rf '$work/cache'")
 parse_indexed=$(best run_indexed "'$parseall' '$work/indexed'")
+index_bytes=$(cat "$work/cache/zkhelp/search.sqlite"* | wc -c)
+text_bytes=$(du -sb "$work/indexed" | cut -f1)
 
 mib() { du -sb "$1" | awk '{ printf "%.0f MiB", $1 / 1048576 }'; }
 echo
@@ -57,3 +60,6 @@ row "case" "zkhelp" "floor" "floor" "ratio" "goal" ""
 timed "-lsf '' ($files files)" "$lsf" "find -name '*.zkhelp'" "$find_time" 2
 timed "-check ($files x 30 languages)" "$check" "reader alone, one thread" "$parse_checked" 0.75
 timed "first index ($indexed x 30 languages)" "$first" "reader alone, one thread" "$parse_indexed" 2
+row "index size ($indexed x 30 languages)" "$((index_bytes / 1048576)) MiB" "the files it indexes" \
+    "$((text_bytes / 1048576)) MiB" "$(awk -v a="$index_bytes" -v b="$text_bytes" 'BEGIN { printf "%.2fx", a / b }')" \
+    "<= 1x" "$( ((index_bytes <= text_bytes)) && echo met || echo MISSED)"

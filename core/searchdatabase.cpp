@@ -14,7 +14,9 @@ namespace ZkHelp {
 
 namespace {
 
-constexpr int schemaVersion = 5;
+// An index of another version is rebuilt from the files. 6: the texts are
+// kept packed per file instead of in the full-text table.
+constexpr int schemaVersion = 6;
 // Long enough to wait out another program's batch, short enough that a lock
 // held for good costs a search only a moment before it goes on in memory.
 constexpr int busyMilliseconds = 2000;
@@ -41,11 +43,6 @@ bool isBusy(const QSqlError &error)
 {
     const int code = sqliteCode(error);
     return code == 5 || code == 6;
-}
-
-QSqlError damage(const QString &what)
-{
-    return QSqlError(QStringLiteral("beschaedigt: ") + what, QString(), QSqlError::StatementError);
 }
 
 } // namespace
@@ -92,6 +89,11 @@ bool SearchDatabase::fillTable(const QString &table, const QSet<QString> &values
             return fail(insert.lastError());
     }
     return true;
+}
+
+QSqlError SearchDatabase::damage(const QString &what)
+{
+    return QSqlError(QStringLiteral("beschaedigt: ") + what, QString(), QSqlError::StatementError);
 }
 
 bool SearchDatabase::fail(const QSqlError &error)
@@ -197,12 +199,19 @@ bool SearchDatabase::prepareSchema()
         if (!run(QStringLiteral("BEGIN IMMEDIATE")))
             return false;
         // Another program may have set it up while this one waited.
-        if (storedVersion() != schemaVersion && !createTables()) {
+        const bool create = storedVersion() != schemaVersion;
+        if (create && !createTables()) {
             rollback();
             return false;
         }
         if (!run(QStringLiteral("COMMIT")))
             return false;
+        // The pages of an older index's tables would otherwise stay in the
+        // file, unused; the tables are empty yet, so this is quick. Another
+        // program reading the file keeps them there, which is no reason to
+        // fail.
+        if (create && version > 0)
+            QSqlQuery(db).exec(QStringLiteral("VACUUM"));
     }
     return run(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS scope(folder TEXT PRIMARY KEY)")) &&
            run(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS shadowed(path TEXT PRIMARY KEY)"));
@@ -211,19 +220,22 @@ bool SearchDatabase::prepareSchema()
 bool SearchDatabase::createTables()
 {
     return run(QStringLiteral("DROP TABLE IF EXISTS entries")) &&
+           run(QStringLiteral("DROP TABLE IF EXISTS texts")) &&
            run(QStringLiteral("DROP TABLE IF EXISTS files")) &&
            run(QStringLiteral("CREATE TABLE files(id INTEGER PRIMARY KEY, "
                               "path TEXT NOT NULL UNIQUE, folder TEXT NOT NULL, "
                               "size INTEGER NOT NULL, modified INTEGER NOT NULL, "
                               "stamp INTEGER NOT NULL)")) &&
            run(QStringLiteral("CREATE INDEX files_folder ON files(folder, stamp)")) &&
-           // Only the texts are matched, never the language key. rawtitle
-           // and rawbody hold the text as written where the matched form
-           // differs (indexedText). Marks are word characters, so that a
-           // Hindi vowel sign does not split its word.
-           run(QStringLiteral("CREATE VIRTUAL TABLE entries USING fts5(lang UNINDEXED, "
-                              "title, body, section UNINDEXED, rawtitle UNINDEXED, "
-                              "rawbody UNINDEXED, tokenize=\"unicode61 remove_diacritics 2 "
+           // A file's rows, packed (packRows), under the file's id.
+           run(QStringLiteral("CREATE TABLE texts(id INTEGER PRIMARY KEY, rows BLOB NOT NULL)")) &&
+           // Only the texts are matched, in their matched form
+           // (indexedText). The table keeps no copy of them, which had made
+           // the index larger than the files and its writing slower than
+           // their parsing; texts holds them. Marks are word characters, so
+           // that a Hindi vowel sign does not split its word.
+           run(QStringLiteral("CREATE VIRTUAL TABLE entries USING fts5(title, body, content='', "
+                              "tokenize=\"unicode61 remove_diacritics 2 "
                               "categories 'L* N* Co M*'\")")) &&
            run(QStringLiteral("INSERT INTO entries(entries, rank) VALUES ('automerge', 0)")) &&
            run(QStringLiteral("INSERT INTO entries(entries, rank) VALUES ('hashsize', %1)")

@@ -33,6 +33,9 @@ public:
     // Replaces the rows of table, a temporary table of one column.
     bool fillTable(const QString &table, const QSet<QString> &values);
 
+    // A failure for damage to the file that SQLite cannot see, as texts that
+    // do not unpack; recover() rebuilds the file.
+    static QSqlError damage(const QString &what);
     // Keeps error as the reason of the failure; false.
     bool fail(const QSqlError &error);
     QString errorText() const { return lastError.text(); }

@@ -1,9 +1,10 @@
-// A help file's rows as the full-text index takes them in, and how the rows
-// of one file are numbered.
+// A help file's rows as the full-text index takes them in, how the rows of
+// one file are numbered, and how their texts are kept beside the index.
 #pragma once
 
 #include "helpfinder.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -29,7 +30,18 @@ struct PreparedRow
     // Null where the shown form is the matched one.
     QString shownTitle;
     QString shownText;
+
+    QString titleAsWritten() const { return shownTitle.isNull() ? title : shownTitle; }
+    QString textAsWritten() const { return shownText.isNull() ? text : shownText; }
 };
+
+// The rows of a file in one compressed block. The index matches without a
+// copy of the texts; this block is where a hit's title and snippet come
+// from, and it holds the matched forms exactly as they were indexed, which
+// removing the rows takes.
+QByteArray packRows(const QList<PreparedRow> &rows);
+// False when block is not one packRows() made.
+bool unpackRows(const QByteArray &block, QList<PreparedRow> &rows);
 
 // A help file as the index takes it in, read and prepared on a worker
 // thread while the files before it are written.
@@ -37,6 +49,8 @@ struct PreparedFile
 {
     HelpFileState state;
     QList<PreparedRow> rows;
+    // packRows(rows), packed on the reading thread too.
+    QByteArray packed;
 };
 
 // Parses files and turns each into its rows: the description, then the

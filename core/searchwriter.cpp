@@ -36,13 +36,17 @@ private:
     qint64 claim(const HelpFileState &state);
     bool clearRows(qint64 id);
     bool addRow(qint64 row, const PreparedRow &content);
+    bool exec(QSqlQuery &query);
     qint64 fail(const QSqlQuery &query);
 
     QSqlQuery find;
     QSqlQuery insertFile;
     QSqlQuery updateFile;
     QSqlQuery deleteFile;
-    QSqlQuery deleteRows;
+    QSqlQuery findTexts;
+    QSqlQuery deleteTexts;
+    QSqlQuery insertTexts;
+    QSqlQuery deleteRow;
     QSqlQuery insertRow;
     QSqlError failure;
 };
@@ -52,7 +56,10 @@ FileWriter::FileWriter(const QSqlDatabase &db)
     , insertFile(db)
     , updateFile(db)
     , deleteFile(db)
-    , deleteRows(db)
+    , findTexts(db)
+    , deleteTexts(db)
+    , insertTexts(db)
+    , deleteRow(db)
     , insertRow(db)
 {
     find.setForwardOnly(true);
@@ -62,9 +69,15 @@ FileWriter::FileWriter(const QSqlDatabase &db)
     updateFile.prepare(
         QStringLiteral("UPDATE files SET size = ?, modified = ?, stamp = ? WHERE id = ?"));
     deleteFile.prepare(QStringLiteral("DELETE FROM files WHERE id = ?"));
-    deleteRows.prepare(QStringLiteral("DELETE FROM entries WHERE rowid BETWEEN ? AND ?"));
-    insertRow.prepare(QStringLiteral("INSERT INTO entries(rowid, lang, title, body, section, "
-                                     "rawtitle, rawbody) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    findTexts.setForwardOnly(true);
+    findTexts.prepare(QStringLiteral("SELECT rows FROM texts WHERE id = ?"));
+    deleteTexts.prepare(QStringLiteral("DELETE FROM texts WHERE id = ?"));
+    insertTexts.prepare(QStringLiteral("INSERT INTO texts(id, rows) VALUES (?, ?)"));
+    // The full-text table keeps no texts, so a row is removed by naming the
+    // texts it was indexed with.
+    deleteRow.prepare(QStringLiteral(
+        "INSERT INTO entries(entries, rowid, title, body) VALUES ('delete', ?, ?, ?)"));
+    insertRow.prepare(QStringLiteral("INSERT INTO entries(rowid, title, body) VALUES (?, ?, ?)"));
 }
 
 bool FileWriter::write(const PreparedFile &file)
@@ -72,12 +85,16 @@ bool FileWriter::write(const PreparedFile &file)
     const qint64 id = claim(file.state);
     if (id <= 0)
         return id == 0;
+    if (file.rows.isEmpty())
+        return true;
     qint64 row = firstSearchRow(id);
     for (const PreparedRow &content : file.rows) {
         if (!addRow(row++, content))
             return false;
     }
-    return true;
+    insertTexts.addBindValue(id);
+    insertTexts.addBindValue(file.packed);
+    return exec(insertTexts);
 }
 
 bool FileWriter::remove(qint64 id)
@@ -85,10 +102,7 @@ bool FileWriter::remove(qint64 id)
     if (!clearRows(id))
         return false;
     deleteFile.addBindValue(id);
-    if (deleteFile.exec())
-        return true;
-    fail(deleteFile);
-    return false;
+    return exec(deleteFile);
 }
 
 // The id under which the file's rows go, its old rows cleared; 0 when
@@ -127,26 +141,43 @@ qint64 FileWriter::claim(const HelpFileState &state)
 
 bool FileWriter::clearRows(qint64 id)
 {
-    deleteRows.addBindValue(firstSearchRow(id));
-    deleteRows.addBindValue(firstSearchRow(id + 1) - 1);
-    if (deleteRows.exec())
+    findTexts.addBindValue(id);
+    if (!exec(findTexts))
+        return false;
+    if (!findTexts.next())
         return true;
-    fail(deleteRows);
-    return false;
+    QList<PreparedRow> rows;
+    const bool unpacked = unpackRows(findTexts.value(0).toByteArray(), rows);
+    findTexts.finish();
+    if (!unpacked) {
+        failure = SearchDatabase::damage(QStringLiteral("Texte von Datei %1").arg(id));
+        return false;
+    }
+    qint64 row = firstSearchRow(id);
+    for (const PreparedRow &content : rows) {
+        deleteRow.addBindValue(row++);
+        deleteRow.addBindValue(content.title);
+        deleteRow.addBindValue(content.text);
+        if (!exec(deleteRow))
+            return false;
+    }
+    deleteTexts.addBindValue(id);
+    return exec(deleteTexts);
 }
 
 bool FileWriter::addRow(qint64 row, const PreparedRow &content)
 {
     insertRow.addBindValue(row);
-    insertRow.addBindValue(content.language);
     insertRow.addBindValue(content.title);
     insertRow.addBindValue(content.text);
-    insertRow.addBindValue(content.section);
-    insertRow.addBindValue(content.shownTitle.isNull() ? QVariant() : QVariant(content.shownTitle));
-    insertRow.addBindValue(content.shownText.isNull() ? QVariant() : QVariant(content.shownText));
-    if (insertRow.exec())
+    return exec(insertRow);
+}
+
+bool FileWriter::exec(QSqlQuery &query)
+{
+    if (query.exec())
         return true;
-    fail(insertRow);
+    fail(query);
     return false;
 }
 

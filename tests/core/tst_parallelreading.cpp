@@ -70,14 +70,27 @@ QStringList outcome(bool index, const QString &root)
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, u"dump"_qs);
         db.setDatabaseName(file);
         db.open(); // else no rows, and none of the languages asked for
+        // Each file with the rows it holds, and the words the full-text
+        // table finds in each of them.
         QSqlQuery rows(db);
-        rows.exec(QStringLiteral("SELECT * FROM files JOIN entries ON entries.rowid >> %1 = "
-                                 "files.id ORDER BY entries.rowid")
-                      .arg(ZkHelp::searchRowBits));
+        rows.exec(u"SELECT * FROM files JOIN texts USING (id) ORDER BY id"_qs);
         for (int c = 0; rows.next(); c = 0) {
-            for (lines << QString(); c < rows.record().count(); ++c)
+            for (lines << QString(); c < rows.record().count() - 1; ++c)
                 lines.last() += u' ' + rows.value(c).toString() + u' ';
+            // Texts that do not unpack give no line, and the languages
+            // asked for are then missing.
+            QList<ZkHelp::PreparedRow> texts;
+            ZkHelp::unpackRows(rows.value(c).toByteArray(), texts);
+            for (const ZkHelp::PreparedRow &row : texts)
+                lines << QStringLiteral(" %1 %2 %3 %4 ")
+                             .arg(row.language)
+                             .arg(row.section)
+                             .arg(row.titleAsWritten(), row.textAsWritten());
         }
+        rows.exec(u"CREATE VIRTUAL TABLE temp.words USING fts5vocab(main, entries, instance)"_qs);
+        rows.exec(u"SELECT * FROM temp.words ORDER BY doc, col, offset"_qs);
+        for (lines << QString(); rows.next();)
+            lines.last() += rows.value(0).toString() + rows.value(1).toString() + u' ';
     }
     QSqlDatabase::removeDatabase(u"dump"_qs);
     return lines;

@@ -96,6 +96,10 @@ private slots:
     void folderSpelledOtherwise();
     void indexesOnTwoThreads_data();
     void indexesOnTwoThreads();
+    void olderLayoutRebuilt();
+    void changedTextsForgotten_data();
+    void changedTextsForgotten();
+    void damagedTextsRebuilt();
 
 private:
     QString help(const QString &name) const { return dir->filePath(u"help/"_qs + name); }
@@ -626,6 +630,60 @@ void TestSearchIndex::indexesOnTwoThreads()
         QCOMPARE(found[0], QStringList{u"a en "_qs});
         QCOMPARE(found[1], QStringList{u"a en "_qs});
     }
+}
+
+// An index another version of the programs wrote is rebuilt without a word,
+// and the space its tables took is given back.
+void TestSearchIndex::olderLayoutRebuilt()
+{
+    QVERIFY(TestFiles::write(help(u"a.zkhelp"_qs), HelpXml::file(language("en", "alpha"))));
+    QVERIFY(QDir().mkpath(dir->filePath(u"cache"_qs)));
+    QVERIFY(alter(indexFile(), u"CREATE TABLE entries(text)"_qs));
+    QVERIFY(alter(indexFile(), u"INSERT INTO entries VALUES (zeroblob(1000000))"_qs));
+    QVERIFY(alter(indexFile(), u"PRAGMA user_version=5"_qs));
+
+    QTest::failOnWarning(QRegularExpression(u"."_qs));
+    QCOMPARE(described(SearchIndex(indexFile()).updateAndSearch(collection(), u"alpha"_qs)),
+             QStringList{u"a en "_qs});
+    QVERIFY(QFileInfo(indexFile()).size() < 500000);
+}
+
+void TestSearchIndex::changedTextsForgotten_data()
+{
+    QTest::addColumn<QByteArray>("text");
+
+    QTest::newRow("as written") << QByteArray("alpha Menu");
+    QTest::newRow("accents and vowel points") << QByteArray("alpha Übersicht café שָׁלוֹם");
+    QTest::newRow("Japanese") << QByteArray("alpha 日本語の説明");
+}
+
+// The words of a file's old texts no longer answer once it changed: they
+// are removed by the forms they were indexed in.
+void TestSearchIndex::changedTextsForgotten()
+{
+    QFETCH(QByteArray, text);
+    const QString a = help(u"a.zkhelp"_qs);
+    QVERIFY(TestFiles::write(a, HelpXml::file(language("en", text, section(text, text)))));
+    SearchIndex(indexFile()).update(collection());
+    QVERIFY(TestFiles::write(a, HelpXml::file(language("en", "beta gamma"))));
+
+    SearchIndex index(indexFile());
+    index.update(collection());
+    QCOMPARE(described(index.search(u"beta"_qs)), QStringList{u"a en "_qs});
+    QCOMPARE(index.search(QString::fromUtf8(text).mid(6), 10).size(), 0);
+    QCOMPARE(index.search(u"alpha"_qs, 10).size(), 0);
+}
+
+// Texts of a hit that do not unpack are damage the search runs into.
+void TestSearchIndex::damagedTextsRebuilt()
+{
+    QVERIFY(TestFiles::write(help(u"a.zkhelp"_qs), HelpXml::file(language("en", "alpha"))));
+    SearchIndex(indexFile()).update(collection());
+    QVERIFY(alter(indexFile(), u"UPDATE texts SET rows = x'00000010ff'"_qs));
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"neu aufgebaut"_qs));
+    SearchIndex index(indexFile());
+    QCOMPARE(described(index.updateAndSearch(collection(), u"alpha"_qs)), QStringList{u"a en "_qs});
 }
 
 QTEST_MAIN(TestSearchIndex)
