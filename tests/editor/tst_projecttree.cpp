@@ -1,6 +1,6 @@
 // The tree's own rules, on a tree no window shows: which nodes the filter
-// keeps, and that a large project's file nodes, filled only when needed,
-// show what they would have shown filled up front.
+// keeps, and that file nodes filled only when needed show what they would
+// have shown filled up front.
 #include "editorsession.h"
 #include "helpxml.h"
 #include "projecttree.h"
@@ -73,119 +73,71 @@ void TestProjectTree::filter()
     QCOMPARE(visible.join(' '), shown);
 }
 
-namespace {
-
-// The texts from the top down to item.
-QString pathOf(const QTreeWidgetItem *item)
+// Texts, marks and expansion of item and the nodes below it.
+static QString shown(const QTreeWidgetItem *item)
 {
-    QStringList texts;
-    for (; item; item = item->parent())
-        texts.prepend(item->text(0));
-    return texts.join(u'/');
-}
-
-// What item shows: text, mark, tool tip and whether it is expanded, with its
-// children.
-QString shown(const QTreeWidgetItem *item)
-{
-    QString text = item->text(0) + (item->icon(0).isNull() ? "" : "!") + item->toolTip(0) +
-                   (item->isExpanded() ? "" : "-");
+    QString text = item->text(0) + item->toolTip(0) + (item->isExpanded() ? "" : "-");
     for (int i = 0; i < item->childCount(); ++i)
         text += '(' + shown(item->child(i)) + ')';
     return text;
 }
 
-struct ShownProject
-{
-    QTreeWidget tree;
-    QLineEdit filter;
-    QAction next, previous;
-    ProjectView view;
-
-    ShownProject(const ZkHelp::EditorSession &session, const QString &dir,
-                 const QStringList &members, int maxNodes)
-        : view(&tree, session, maxNodes)
-    {
-        view.bindControls(&filter, &next, &previous);
-        view.redraw(dir, members, {});
-        tree.show();
-    }
-
-    void step(const QString &step, const QString &dir)
-    {
-        const QStringList parts = step.section(' ', -1).split(u'/');
-        const QString path = QDir(dir).filePath(parts.value(0));
-        if (step == "+" || step == "-")
-            (step == "+" ? next : previous).trigger();
-        else if (step.startsWith("open "))
-            tree.findItems(parts.value(0), Qt::MatchExactly).value(0)->setExpanded(true);
-        else
-            view.select({ProjectTree::Kind(ProjectTree::KindFile + 100 * (parts.size() - 1)), path,
-                         parts.value(1), parts.value(2).toInt()});
-    }
-};
-
-} // namespace
-
-// steps: "+" and "-" move to the next and previous mark, "open FILE" expands
-// a file node, "FILE[/LANG[/SECTION]]" selects a node; current: the texts
-// down to the node current after them. w lacks a language, x has marked
-// sections, a and y have none.
+// steps: "+" and "-" the next and previous mark, "FILE [LANG [SECTION]]" a
+// node selected, "open FILE" a file node expanded; x has marked sections, w
+// lacks a language. current: the current node and its parent.
 void TestProjectTree::fillWhenNeeded_data()
 {
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("current");
-    QTest::newRow("a section selected") << QStringList{"x.zkhelp/en/0"} << "x.zkhelp/en/A";
-    QTest::newRow("a section gone: its language") << QStringList{"x.zkhelp/de/7"} << "x.zkhelp/de";
-    QTest::newRow("forward to a file") << QStringList{"w.zkhelp", "+"} << "x.zkhelp";
-    QTest::newRow("forward into a file") << QStringList{"x.zkhelp", "+"} << "x.zkhelp/en";
-    QTest::newRow("backward to a file's last mark")
-        << QStringList{"y.zkhelp", "-"} << "x.zkhelp/en/A";
-    QTest::newRow("a file expanded") << QStringList{"open x.zkhelp"} << "";
+    QTest::newRow("a section") << QStringList{"x en 0"} << "A en";
+    QTest::newRow("a section gone: its language") << QStringList{"x de 7"} << "de x";
+    QTest::newRow("forward into a file") << QStringList{"x", "+"} << "A en";
+    QTest::newRow("backward to a file's last mark") << QStringList{"y", "-"} << "A en";
+    QTest::newRow("expanded") << QStringList{"w", "open x"} << "w ";
 }
 
-// The same project drawn whole and drawn with file nodes filled when needed
-// shows the same after the same steps.
+// A project drawn whole and one drawn with file nodes filled when needed
+// show the same after the same steps.
 void TestProjectTree::fillWhenNeeded()
 {
     QFETCH(QStringList, steps);
     QFETCH(QString, current);
     QTemporaryDir dir;
-    const QByteArray fine = HelpXml::section("A", "a");
-    const QList<std::pair<QString, QByteArray>> files{
-        {"a.zkhelp", HelpXml::language("de", "d", fine) + HelpXml::language("en", "d", fine)},
-        {"w.zkhelp", HelpXml::language("de", "d", fine)},
-        {"x.zkhelp", HelpXml::language("de", "d", fine + HelpXml::section("B", "b")) +
-                         HelpXml::language("en", "d", HelpXml::section("A", ""))},
-        {"y.zkhelp", HelpXml::language("de", "d", fine) + HelpXml::language("en", "d", fine)}};
-    QStringList members;
-    for (const auto &[name, body] : files) {
-        QVERIFY(TestFiles::write(dir.filePath(name), HelpXml::file(body)));
-        members.append(name);
-    }
+    const QByteArray de = HelpXml::language("de", "d", HelpXml::section("A", "a"));
+    const QByteArray files[] = {de, de + HelpXml::language("en", "d", HelpXml::section("A", "")),
+                                de + HelpXml::language("en", "d", HelpXml::section("A", "a"))};
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(TestFiles::write(dir.filePath(QString("wxy").at(i)), HelpXml::file(files[i])));
     ZkHelp::EditorSession session;
-    session.load(dir.path(), members);
-    ShownProject whole(session, dir.path(), members, 1000);
-    ShownProject lazy(session, dir.path(), members, 0);
-    for (QTreeWidgetItemIterator it(&lazy.tree); *it; ++it)
-        QCOMPARE(ProjectTree::kindOf(*it), ProjectTree::KindFile);
-    for (const QString &step : std::as_const(steps)) {
-        whole.step(step, dir.path());
-        lazy.step(step, dir.path());
+    session.load(dir.path(), {"w", "x", "y"});
+    QTreeWidget trees[2];
+    QAction moves[2][2];
+    QLineEdit filter;
+    std::unique_ptr<ProjectView> views[2];
+    for (int lazy = 0; lazy < 2; ++lazy) {
+        views[lazy] = std::make_unique<ProjectView>(&trees[lazy], session, lazy ? 0 : 100);
+        views[lazy]->bindControls(&filter, &moves[lazy][0], &moves[lazy][1]);
+        views[lazy]->redraw(dir.path(), {"w", "x", "y"}, {});
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(trees[lazy].topLevelItem(i)->childCount() == 0, bool(lazy));
+        for (const QString &step : std::as_const(steps)) {
+            const QStringList at = step.split(' ');
+            if (step == "+" || step == "-")
+                moves[lazy][step == "-"].trigger();
+            else if (at.first() == "open")
+                trees[lazy].findItems(at.last(), Qt::MatchExactly).first()->setExpanded(true);
+            else
+                views[lazy]->select({ProjectTree::Kind(100 + 100 * at.size()),
+                                     dir.filePath(at.first()), at.value(1), at.value(2).toInt()});
+        }
+        const QTreeWidgetItem *item = trees[lazy].currentItem();
+        QCOMPARE(item->text(0) + ' ' + (item->parent() ? item->parent()->text(0) : ""), current);
     }
-    QCOMPARE(pathOf(lazy.tree.currentItem()), current);
-    QCOMPARE(pathOf(whole.tree.currentItem()), current);
-    // A file node once filled may have been left collapsed; unfilled, it
-    // shows its own mark only.
-    const auto below = [](const QTreeWidgetItem *file, bool filled) {
-        QString text = file->toolTip(0);
-        for (int i = 0; filled && i < file->childCount(); ++i)
-            text += '(' + shown(file->child(i)) + ')';
-        return text;
-    };
-    for (int i = 0; i < lazy.tree.topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *file = lazy.tree.topLevelItem(i);
-        QCOMPARE(below(file, true), below(whole.tree.topLevelItem(i), file->childCount() > 0));
+    for (int i = 0; i < 3; ++i) {
+        QTreeWidgetItem *lazy = trees[1].topLevelItem(i), *whole = trees[0].topLevelItem(i);
+        lazy->setExpanded(lazy->childCount() > 0);
+        QCOMPARE(lazy->childCount() ? shown(lazy) : lazy->toolTip(0),
+                 lazy->childCount() ? shown(whole) : whole->toolTip(0));
     }
 }
 
