@@ -8,7 +8,15 @@
 // has 2 languages of 5 sections, so 13 nodes per file and 20 folder nodes)
 // Environment: RUNS (default 5); each figure is the best run, the compared
 // work taking turns. Runs offscreen unless QT_QPA_PLATFORM says otherwise.
+//
+//        zkhelp_bench_editor open|documents|parse DIR
+// times one opening of the help files in DIR (zkhelp_bench_gen linked30 DIR
+// COUNT makes a set) as a project through the window (open), only reading
+// them into the editor's session (documents), or only parsing them (parse),
+// each with the process's peak memory; one mode per process, so that the
+// peaks do not mix.
 #include "dialoganswerer.h"
+#include "editorsession.h"
 #include "helpparser.h"
 #include "mainwindow.h"
 #include "nodemenu.h"
@@ -17,6 +25,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLoggingCategory>
@@ -27,6 +36,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -70,6 +80,57 @@ double seconds(const std::function<void()> &work)
     return timer.nsecsElapsed() / 1e9;
 }
 
+// The process's peak resident memory in MB, as the kernel counts it.
+long peakMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong() / 1024;
+    }
+    return -1;
+}
+
+int openOnce(const QString &mode, const QString &root, const QString &pathFile)
+{
+    QStringList members;
+    for (QDirIterator it(root, {"*.zkhelp"}, QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();)
+        members.append(QDir(root).relativeFilePath(it.next()));
+    members.sort();
+    const QString projectFile = QDir(root).filePath("bench.zkproject");
+    QFile project(projectFile);
+    if (!project.exists() && (!project.open(QIODevice::WriteOnly) ||
+                              project.write("<zkproject name=\"bench\"/>\n") <= 0)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(projectFile));
+        return 1;
+    }
+    int nodes = 0;
+    ZkHelp::EditorSession session;
+    const ZkHelp::HelpParser parser;
+    std::optional<MainWindow> window;
+    const double time = seconds([&] {
+        if (mode == u"open") {
+            window.emplace(pathFile);
+            window->openProjectPath(projectFile);
+        } else if (mode == u"documents") {
+            session.load(root, members);
+        } else {
+            for (const QString &member : std::as_const(members))
+                parser.parse(QDir(root).filePath(member));
+        }
+    });
+    if (window) {
+        for (QTreeWidgetItemIterator it(window->findChild<QTreeWidget *>("projectTree")); *it; ++it)
+            ++nodes;
+    }
+    std::printf("%-10s %7lld files %8d nodes %8.3f s %6ld MB peak\n", qPrintable(mode),
+                static_cast<long long>(members.size()), nodes, time, peakMegabytes());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -81,17 +142,18 @@ int main(int argc, char *argv[])
     // warns about what it cannot do; the node counts below catch real faults.
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false\ndefault.warning=false"));
     const QStringList args = QCoreApplication::arguments();
+    QTemporaryDir work;
+    qputenv("XDG_DATA_HOME", work.filePath("data").toLocal8Bit());
+    if (args.size() == 3)
+        return openOnce(args.at(1), QDir(args.at(2)).absolutePath(), work.filePath("Path"));
     const int files = args.size() > 1 ? args.at(1).toInt() : 2000;
     const int runs = qEnvironmentVariableIsSet("RUNS") ? qEnvironmentVariableIntValue("RUNS") : 5;
 
-    QTemporaryDir work;
     const QString root = work.filePath("Projekt Übersicht");
     if (!work.isValid() || !makeProject(root, files)) {
         std::fprintf(stderr, "cannot create the project under %s\n", qPrintable(work.path()));
         return 1;
     }
-    // The recovery folder lies in the scratch folder too.
-    qputenv("XDG_DATA_HOME", work.filePath("data").toLocal8Bit());
     MainWindow window(work.filePath("Path"));
     DialogAnswerer opener({"choose:" + QDir(root).filePath("bench.zkproject")}, QString(), 0);
     window.findChild<QAction *>("actionOpenProject")->trigger();

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QtConcurrent>
 
 namespace ZkHelp {
 
@@ -34,11 +35,17 @@ void EditorSession::load(const QString &projectDir, const QStringList &members)
     ignoredVersions.clear();
     links = LinkResolver(linkFolders);
     const QDir dir(projectDir);
+    QStringList paths;
     for (const QString &member : members) {
         const QString path = dir.filePath(member);
         if (QFile::exists(path))
-            edited.insert(path, readAndRemember(path));
+            paths.append(path);
     }
+    // Read on every core: parsing is most of the time a large project takes
+    // to open.
+    QList<Reading> readings = QtConcurrent::blockingMapped<QList<Reading>>(paths, &readQuietly);
+    for (qsizetype i = 0; i < paths.size(); ++i)
+        edited.insert(paths.at(i), remember(paths.at(i), std::move(readings[i])));
     stored = edited;
 }
 
@@ -66,20 +73,44 @@ void EditorSession::remember(const QString &path)
 
 // The bytes are read once, for the hash and for the reader both: a project
 // of thousands of files opens about as fast as it is parsed.
-HelpData EditorSession::readAndRemember(const QString &path)
+EditorSession::Reading EditorSession::readQuietly(const QString &path)
 {
+    Reading reading;
     const QFileInfo info(path);
     QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-        onDisk.insert(path, Fingerprint());
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        return reading;
+    reading.opened = true;
+    reading.bytes = file.readAll();
+    reading.print = {info.size(), info.lastModified(),
+                     QCryptographicHash::hash(reading.bytes, QCryptographicHash::Sha1)};
+    QBuffer buffer(&reading.bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QString error;
+    reading.doc = HelpParser().parseQuietly(buffer, error);
+    reading.faulty = !error.isEmpty();
+    if (!reading.faulty)
+        reading.bytes.clear();
+    return reading;
+}
+
+// A file that could not be opened or holds a fault is read again here, so
+// that its warning reaches the log in the members' order.
+HelpData EditorSession::remember(const QString &path, Reading reading)
+{
+    onDisk.insert(path, reading.print);
+    if (!reading.opened)
         return parser.parse(path);
-    }
-    QByteArray bytes = file.readAll();
-    onDisk.insert(path, {info.size(), info.lastModified(),
-                         QCryptographicHash::hash(bytes, QCryptographicHash::Sha1)});
-    QBuffer buffer(&bytes);
+    if (!reading.faulty)
+        return std::move(reading.doc);
+    QBuffer buffer(&reading.bytes);
     buffer.open(QIODevice::ReadOnly);
     return parser.parse(buffer, path);
+}
+
+HelpData EditorSession::readAndRemember(const QString &path)
+{
+    return remember(path, readQuietly(path));
 }
 
 EditorSession::DiskChange EditorSession::diskChange(const QString &path)

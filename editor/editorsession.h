@@ -145,8 +145,21 @@ private:
         QDateTime modified;
         QByteArray hash;
     };
+    // What reading one file gives on any thread: the document read quietly,
+    // and whether a fault (in bytes) has to be read again where its warning
+    // belongs.
+    struct Reading
+    {
+        HelpData doc;
+        Fingerprint print;
+        bool opened = false;
+        bool faulty = false;
+        QByteArray bytes;
+    };
     static Fingerprint fingerprintOf(const QString &path);
+    static Reading readQuietly(const QString &path);
     void remember(const QString &path);
+    HelpData remember(const QString &path, Reading reading);
     HelpData readAndRemember(const QString &path);
     void confirmEditedTranslations(const QString &path, HelpData &doc) const;
 

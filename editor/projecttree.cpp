@@ -83,25 +83,26 @@ void fill(QTreeWidgetItem *fileNode, const QString &path, const ZkHelp::HelpData
 
 namespace {
 
-// Built before it joins the tree, so that the view hears of the whole
-// subtree once.
-QTreeWidgetItem *makeFileNode(const QString &name, const QString &path, const ZkHelp::HelpData &doc,
-                              const QIcon &icon)
+int nodesBelow(const ZkHelp::HelpData &doc)
 {
-    auto *fileNode = new QTreeWidgetItem({name});
-    fileNode->setIcon(0, icon);
-    fileNode->setData(0, RoleKind, KindFile);
-    fileNode->setData(0, RoleFilePath, path);
-    fill(fileNode, path, doc);
-    return fileNode;
+    int nodes = 0;
+    for (const ZkHelp::HelpLanguage &lang : doc.languages)
+        nodes += 1 + int(lang.sections.size());
+    return nodes;
 }
 
 } // namespace
 
-void build(QTreeWidget *tree, const QString &projectDir, const QStringList &members,
-           const ZkHelp::EditorSession &session)
+bool build(QTreeWidget *tree, const QString &projectDir, const QStringList &members,
+           const ZkHelp::EditorSession &session, int maxNodes)
 {
     const QDir dir(projectDir);
+    qint64 nodes = 0;
+    for (const QString &member : members) {
+        const ZkHelp::HelpData *doc = session.document(dir.filePath(member));
+        nodes += doc ? 1 + nodesBelow(*doc) : 0;
+    }
+    const bool withChildren = nodes <= maxNodes;
     const QIcon fileIcon = tree->style()->standardIcon(QStyle::SP_FileIcon);
     // Built apart from the view, which then takes the whole tree at once
     // instead of hearing of every node.
@@ -112,13 +113,21 @@ void build(QTreeWidget *tree, const QString &projectDir, const QStringList &memb
         if (!doc)
             continue;
         QStringList folders = member.split(u'/');
-        const QString name = folders.takeLast();
+        auto *fileNode = new QTreeWidgetItem({folders.takeLast()});
+        fileNode->setIcon(0, fileIcon);
+        fileNode->setData(0, RoleKind, KindFile);
+        fileNode->setData(0, RoleFilePath, path);
+        if (withChildren)
+            fill(fileNode, path, *doc);
+        else if (!doc->languages.isEmpty())
+            fileNode->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
         QTreeWidgetItem *parent = &staging;
         for (const QString &folder : std::as_const(folders))
             parent = getFolderItem(tree, parent, folder);
-        parent->addChild(makeFileNode(name, path, *doc, fileIcon));
+        parent->addChild(fileNode);
     }
     tree->addTopLevelItems(staging.takeChildren());
+    return withChildren;
 }
 
 namespace {

@@ -71,10 +71,13 @@ QTreeWidgetItem *findIn(QTreeWidgetItem *fileNode, const NodeRef &node);
 void fill(QTreeWidgetItem *fileNode, const QString &path, const ZkHelp::HelpData &doc);
 
 // Fills the empty tree with a node for each member (relative to projectDir)
-// that session holds a document for, below the nodes of its folders, each
-// with its language and section nodes.
-void build(QTreeWidget *tree, const QString &projectDir, const QStringList &members,
-           const ZkHelp::EditorSession &session);
+// that session holds a document for, below the nodes of its folders. The
+// language and section nodes come along while the whole tree has at most
+// maxNodes nodes; beyond that a file node only shows that it has some, and
+// fill() makes them when they are needed: a million nodes up front cost
+// seconds and most of a gigabyte. Returns whether they came along.
+bool build(QTreeWidget *tree, const QString &projectDir, const QStringList &members,
+           const ZkHelp::EditorSession &session, int maxNodes);
 
 // Marks the language and section nodes below fileNode that findings (in
 // doc) name with warning and the reason in words as tool tip, and fileNode

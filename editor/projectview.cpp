@@ -9,9 +9,10 @@
 
 using namespace ProjectTree;
 
-ProjectView::ProjectView(QTreeWidget *tree, const ZkHelp::EditorSession &session)
+ProjectView::ProjectView(QTreeWidget *tree, const ZkHelp::EditorSession &session, int maxNodes)
     : tree(tree)
     , session(session)
+    , maxNodes(maxNodes)
     , warningIcon(tree->style()->standardIcon(QStyle::SP_MessageBoxWarning))
     , fileIcon(tree->style()->standardIcon(QStyle::SP_FileIcon))
 {
@@ -19,6 +20,10 @@ ProjectView::ProjectView(QTreeWidget *tree, const ZkHelp::EditorSession &session
     // All rows are one line high; saying so spares the view measuring 26,000
     // of them after each rebuild of a large project.
     tree->setUniformRowHeights(true);
+    QObject::connect(tree, &QTreeWidget::itemExpanded, tree, [this](QTreeWidgetItem *item) {
+        if (kindOf(item) == KindFile)
+            fillFile(item);
+    });
 }
 
 void ProjectView::bindControls(QLineEdit *filter, QAction *next, QAction *previous)
@@ -27,7 +32,7 @@ void ProjectView::bindControls(QLineEdit *filter, QAction *next, QAction *previo
                      [this](const QString &text) { setFilter(text); });
     for (QAction *action : {next, previous}) {
         QObject::connect(action, &QAction::triggered, tree, [this, forward = action == next] {
-            if (QTreeWidgetItem *item = nextMarked(tree, forward))
+            if (QTreeWidgetItem *item = nextMark(forward))
                 tree->setCurrentItem(item);
         });
     }
@@ -42,15 +47,18 @@ QTreeWidgetItem *ProjectView::redraw(const QString &projectDir, const QStringLis
     }
     fileNodes.clear();
     bold.clear();
-    build(tree, projectDir, members, session);
-    tree->expandAll();
+    const bool whole = build(tree, projectDir, members, session, maxNodes);
     setLanguages = session.languages();
     for (QTreeWidgetItemIterator it(tree); *it; ++it) {
         if (kindOf(*it) == KindFile) {
             fileNodes.insert(nodeOf(*it).path, *it);
             markStatus(*it);
+        } else if (!whole) {
+            (*it)->setExpanded(true);
         }
     }
+    if (whole)
+        tree->expandAll();
     if (!filterText.isEmpty())
         filter(tree, filterText);
     return select(place);
@@ -73,17 +81,8 @@ QTreeWidgetItem *ProjectView::redrawFile(const QString &path, const NodeRef &pla
         const QSignalBlocker quiet(tree);
         qDeleteAll(fileNode->takeChildren());
     }
-    QTreeWidgetItem staging;
-    fill(&staging, path, *doc);
-    fileNode->addChildren(staging.takeChildren());
-    for (int l = 0; l < fileNode->childCount(); ++l) {
-        QTreeWidgetItem *langNode = fileNode->child(l);
-        langNode->setExpanded(true);
-        for (int i = 0; i < langNode->childCount(); ++i)
-            langNode->child(i)->setExpanded(true);
-    }
+    fillFile(fileNode);
     fileNode->setExpanded(true);
-    markStatus(fileNode);
     markAllWhenLanguagesChange();
     return select(place);
 }
@@ -108,20 +107,18 @@ QTreeWidgetItem *ProjectView::removeFile(const QString &path)
 
 QTreeWidgetItem *ProjectView::select(const NodeRef &node)
 {
-    QTreeWidgetItem *fileNode = fileNodes.value(node.path);
-    return makeCurrent(fileNode ? findIn(fileNode, node) : nullptr);
+    return makeCurrent(nodeFor(node));
 }
 
 void ProjectView::refresh(const NodeRef &node)
 {
-    QTreeWidgetItem *fileNode = fileNodes.value(node.path);
+    QTreeWidgetItem *item = nodeFor(node);
     const ZkHelp::HelpData *doc = session.document(node.path);
-    if (!fileNode || !doc)
+    if (!item || !doc)
         return;
-    QTreeWidgetItem *item = findIn(fileNode, node);
     if (node.kind == KindSection && kindOf(item) == KindSection)
         item->setText(0, doc->languages.value(node.language).sections.value(node.section).name);
-    markStatus(fileNode);
+    markStatus(fileNodes.value(node.path));
 }
 
 void ProjectView::markUnsaved(const QStringList &changed)
@@ -146,6 +143,56 @@ void ProjectView::markStatus(QTreeWidgetItem *fileNode)
     const ZkHelp::HelpData *doc = session.document(path);
     ProjectTree::markStatus(fileNode, session.findings(path, setLanguages),
                             doc ? *doc : ZkHelp::HelpData(), warningIcon, fileIcon);
+}
+
+// Gives a file node without language nodes those of its document, all
+// expanded as the rest of the tree, and their marks.
+void ProjectView::fillFile(QTreeWidgetItem *fileNode)
+{
+    const QString path = nodeOf(fileNode).path;
+    const ZkHelp::HelpData *doc = session.document(path);
+    if (fileNode->childCount() > 0 || !doc)
+        return;
+    // Handed the new nodes at once, the file node costs the view a few
+    // passes over its rows instead of one per node.
+    QTreeWidgetItem staging;
+    fill(&staging, path, *doc);
+    fileNode->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    fileNode->addChildren(staging.takeChildren());
+    for (int l = 0; l < fileNode->childCount(); ++l) {
+        QTreeWidgetItem *langNode = fileNode->child(l);
+        langNode->setExpanded(true);
+        for (int i = 0; i < langNode->childCount(); ++i)
+            langNode->child(i)->setExpanded(true);
+    }
+    markStatus(fileNode);
+}
+
+// The node standing for node, its file node filled first when node lies
+// below it; nullptr when the file has no node.
+QTreeWidgetItem *ProjectView::nodeFor(const NodeRef &node)
+{
+    QTreeWidgetItem *fileNode = fileNodes.value(node.path);
+    if (!fileNode)
+        return nullptr;
+    if (node.kind != KindFile)
+        fillFile(fileNode);
+    return findIn(fileNode, node);
+}
+
+// The marks below a file node exist once it is filled: the current file
+// node is filled before going forward into it, and a file node reached going
+// backward before looking again for its last mark.
+QTreeWidgetItem *ProjectView::nextMark(bool forward)
+{
+    if (QTreeWidgetItem *current = tree->currentItem(); current && kindOf(current) == KindFile)
+        fillFile(current);
+    QTreeWidgetItem *item = nextMarked(tree, forward);
+    if (!forward && item && kindOf(item) == KindFile && item->childCount() == 0) {
+        fillFile(item);
+        item = nextMarked(tree, forward);
+    }
+    return item;
 }
 
 // A language added to or gone from the project is missing, or no longer,

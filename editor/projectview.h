@@ -21,7 +21,10 @@ class QTreeWidgetItem;
 class ProjectView
 {
 public:
-    ProjectView(QTreeWidget *tree, const ZkHelp::EditorSession &session);
+    // A project of up to maxNodes nodes opens with all of them, expanded; in
+    // a larger one the file nodes open collapsed, and each gets its nodes
+    // when it is expanded or one of them is wanted.
+    ProjectView(QTreeWidget *tree, const ZkHelp::EditorSession &session, int maxNodes = 50000);
 
     // filter keeps the files whose names contain its text shown; next and
     // previous make the next or previous node with a mark current, with the
@@ -59,11 +62,15 @@ public:
 
 private:
     void markStatus(QTreeWidgetItem *fileNode);
+    void fillFile(QTreeWidgetItem *fileNode);
+    QTreeWidgetItem *nodeFor(const ProjectTree::NodeRef &node);
+    QTreeWidgetItem *nextMark(bool forward);
     void markAllWhenLanguagesChange();
     QTreeWidgetItem *makeCurrent(QTreeWidgetItem *item);
 
     QTreeWidget *tree;
     const ZkHelp::EditorSession &session;
+    int maxNodes;
     QStringList setLanguages;
     QIcon warningIcon;
     QIcon fileIcon;

@@ -2,6 +2,7 @@
 // structural edits, and what a failed write keeps.
 #include "editorsession.h"
 #include "helpdatadump.h"
+#include "helpparser.h"
 #include "testfiles.h"
 
 #include <QTemporaryDir>
@@ -32,6 +33,7 @@ private slots:
     void changedFiles();
     void failedWriteKeepsTheEdits();
     void addressFollowsSavedSections();
+    void loadReadsAsTheReader();
 
 private:
     QString path(const QString &name) const { return dir->filePath(name); }
@@ -177,6 +179,32 @@ void TestEditorSession::addressFollowsSavedSections()
     session.section(x, "de", 0)->id = "anders";
     QVERIFY(session.save(x));
     QVERIFY(broken());
+}
+
+static QStringList logged;
+
+// Read on every core, the documents and the reader's warnings (of files
+// broken off and of folders), in the members' order, are those of reading
+// one file after another.
+void TestEditorSession::loadReadsAsTheReader()
+{
+    QStringList members, expected, documents;
+    for (int i = 0; i < 40; ++i) {
+        members.append(QString("m%1.zkhelp").arg(i));
+        QVERIFY(i % 7 == 3 ? QDir().mkdir(path(members.last()))
+                           : TestFiles::write(path(members.last()), sample.left(60 + i * 9)));
+    }
+    const QtMessageHandler before = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &text) { logged.append(text); });
+    for (const QString &member : std::as_const(members))
+        documents.append(dump(ZkHelp::HelpParser().parse(path(member))));
+    std::swap(expected, logged);
+    session.load(dir->path(), members);
+    qInstallMessageHandler(before);
+    QCOMPARE(expected.size(), 14);
+    QCOMPARE(logged, expected);
+    for (int i = 0; i < members.size(); ++i)
+        QCOMPARE(dump(*session.document(path(members.at(i)))), documents.at(i));
 }
 
 QTEST_GUILESS_MAIN(TestEditorSession)
