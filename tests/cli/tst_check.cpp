@@ -11,9 +11,6 @@
 
 #include <sys/stat.h>
 
-using FileSet = QMap<QString, QByteArray>;
-Q_DECLARE_METATYPE(FileSet)
-
 class TestCheck : public QObject
 {
     Q_OBJECT

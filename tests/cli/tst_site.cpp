@@ -9,9 +9,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using FileSet = QMap<QString, QByteArray>;
-Q_DECLARE_METATYPE(FileSet)
-
 class TestSite : public QObject
 {
     Q_OBJECT
@@ -57,15 +54,6 @@ const QStringList baseFiles{
 ProcessRun runSite(const QString &work, const QStringList &args)
 {
     return ProcessRun::run(QStringLiteral(ZKHELP_CLI_PATH), QStringList{"-site"} + args, work);
-}
-
-bool writeAll(const QString &root, const FileSet &files)
-{
-    for (auto it = files.cbegin(); it != files.cend(); ++it) {
-        if (!TestFiles::write(root + u'/' + it.key(), it.value()))
-            return false;
-    }
-    return true;
 }
 
 // Every file below folder, by its relative path, with its bytes.
@@ -136,7 +124,7 @@ void TestSite::layout()
     QFETCH(QString, err);
 
     QTemporaryDir work;
-    QVERIFY(writeAll(work.path(), files));
+    QVERIFY(TestFiles::writeSet(work.path(), files));
     const ProcessRun run = runSite(work.path(), args);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(QString::fromUtf8(run.err).contains(err), run.err.constData());
@@ -232,7 +220,7 @@ void TestSite::page()
     QFETCH(QStringList, absent);
 
     QTemporaryDir work;
-    QVERIFY(writeAll(work.path(), base));
+    QVERIFY(TestFiles::writeSet(work.path(), base));
     QCOMPARE(runSite(work.path(), {"out", "set", "--base-url", "https://example.org/h/"}).exitCode,
              0);
     const QString text = QString::fromUtf8(TestFiles::read(work.filePath("out/" + page)));
@@ -247,7 +235,7 @@ void TestSite::page()
 void TestSite::laterRun()
 {
     QTemporaryDir work;
-    QVERIFY(writeAll(work.path(), base));
+    QVERIFY(TestFiles::writeSet(work.path(), base));
     QCOMPARE(runSite(work.path(), {"out", "set"}).exitCode, 0);
     const FileSet first = contents(work.filePath("out"));
     QCOMPARE(runSite(work.path(), {"out", "set"}).exitCode, 0);

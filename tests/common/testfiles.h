@@ -5,11 +5,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
+#include <QMetaType>
 #include <QString>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+// The files of a test: each path below a folder with the bytes it holds.
+using FileSet = QMap<QString, QByteArray>;
+Q_DECLARE_METATYPE(FileSet)
 
 namespace TestFiles {
 
@@ -61,6 +67,25 @@ inline QByteArray kind(const QString &path)
     if (!info.exists())
         return "missing";
     return info.isFile() ? read(path) : "|";
+}
+
+// Writes every file of set below root; false on the first failure.
+inline bool writeSet(const QString &root, const FileSet &set)
+{
+    for (auto it = set.cbegin(); it != set.cend(); ++it) {
+        if (!write(root + u'/' + it.key(), it.value()))
+            return false;
+    }
+    return true;
+}
+
+// The paths of set as they now are below root.
+inline FileSet readSet(const QString &root, const FileSet &set)
+{
+    FileSet now;
+    for (auto it = set.cbegin(); it != set.cend(); ++it)
+        now.insert(it.key(), read(root + u'/' + it.key()));
+    return now;
 }
 
 } // namespace TestFiles
