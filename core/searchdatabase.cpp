@@ -15,8 +15,9 @@ namespace ZkHelp {
 namespace {
 
 // An index of another version is rebuilt from the files. 6: the texts are
-// kept packed per file instead of in the full-text table.
-constexpr int schemaVersion = 6;
+// kept packed per file instead of in the full-text table. 7: the file gives
+// back the pages it no longer uses.
+constexpr int schemaVersion = 7;
 // Long enough to wait out another program's batch, short enough that a lock
 // held for good costs a search only a moment before it goes on in memory.
 constexpr int busyMilliseconds = 2000;
@@ -123,7 +124,10 @@ bool SearchDatabase::openFile()
     // would otherwise hold up the viewer's event loop for tens of
     // milliseconds at a time. A larger page cache cuts the first index of a
     // large set; its segments are merged in small steps (SearchWriter).
-    return run(QStringLiteral("PRAGMA journal_mode=WAL")) &&
+    // Giving back freed pages takes effect on a new file only before WAL
+    // writes its first page, on an older one with the VACUUM of a rebuild.
+    return run(QStringLiteral("PRAGMA auto_vacuum=INCREMENTAL")) &&
+           run(QStringLiteral("PRAGMA journal_mode=WAL")) &&
            run(QStringLiteral("PRAGMA synchronous=OFF")) &&
            run(QStringLiteral("PRAGMA cache_size=-32768")) && prepareSchema() &&
            (!uncleanEnd || isIntact());
@@ -207,9 +211,9 @@ bool SearchDatabase::prepareSchema()
         if (!run(QStringLiteral("COMMIT")))
             return false;
         // The pages of an older index's tables would otherwise stay in the
-        // file, unused; the tables are empty yet, so this is quick. Another
-        // program reading the file keeps them there, which is no reason to
-        // fail.
+        // file, unused, and it could not give back pages later; the tables
+        // are empty yet, so this is quick. Another program reading the file
+        // keeps them there, which is no reason to fail.
         if (create && version > 0)
             QSqlQuery(db).exec(QStringLiteral("VACUUM"));
     }

@@ -89,7 +89,7 @@ void SearchIndex::beginUpdate(const HelpCollection &collection)
 
 bool SearchIndex::continueUpdate(QDeadlineTimer deadline)
 {
-    while (pendingCount() > 0) {
+    while (hasPendingWork()) {
         if (deadline.hasExpired())
             return false;
         // A failed batch leaves nothing queued: the files are compared anew
@@ -153,6 +153,11 @@ qsizetype SearchIndex::fileCount() const
 qsizetype SearchIndex::pendingCount() const
 {
     return d->writer.pendingCount();
+}
+
+bool SearchIndex::hasPendingWork() const
+{
+    return d->writer.hasWork();
 }
 
 QList<SearchHit> SearchIndex::search(const QString &query, int limit)

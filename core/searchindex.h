@@ -34,8 +34,9 @@ public:
     // its folders that are gone and queues the new and changed ones (size or
     // modification time), which continueUpdate() then reads.
     void beginUpdate(const HelpCollection &collection);
-    // Indexes queued files until deadline; true when none is left. Other
-    // programs updating the same file meanwhile wait at most a moment.
+    // Indexes queued files, then tidies the index, until deadline; true
+    // when nothing is left to do. Other programs updating the same file
+    // meanwhile wait at most a moment.
     bool continueUpdate(QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever));
     void update(const HelpCollection &collection);
 
@@ -47,6 +48,10 @@ public:
     // Files of the last beginUpdate(), and those of them still to be read.
     qsizetype fileCount() const;
     qsizetype pendingCount() const;
+    // Files still to be read, or the tidying after writing them (merging
+    // what was written, giving back freed space) that continueUpdate()
+    // does in steps.
+    bool hasPendingWork() const;
 
     // At most limit hits among the files of the last beginUpdate() (as far
     // as they are indexed), section title hits first, then the best. A file

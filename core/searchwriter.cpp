@@ -13,9 +13,14 @@ namespace {
 // Each write transaction is kept this short so that another program
 // updating at the same time is never kept waiting long.
 constexpr qint64 batchMilliseconds = 100;
-// Pages of full-text segments merged after each batch: a few milliseconds'
-// work that keeps the number of segments, and so searching, in bounds.
-constexpr int mergePagesPerBatch = 100;
+// Full-text segments are merged in steps of about this many pages, a
+// millisecond or two each, so that a merge never outlasts a batch: one
+// merge of whole segments, as SQLite does once enough have piled up, held
+// the viewer for seconds on a large set.
+constexpr int mergeStepPages = 32;
+// Freed pages are given back one at a time; the deadline is looked at
+// after this many.
+constexpr int pagesPerDeadlineCheck = 64;
 // Files are read in small groups, a few groups per reader ahead of the
 // writing: enough to keep every reader busy, few enough that a new update
 // drops little work.
@@ -212,16 +217,81 @@ bool SearchWriter::writeBatch(QDeadlineTimer deadline)
     const QDeadlineTimer batchEnd(
         qMin(deadline.remainingTime() < 0 ? batchMilliseconds : deadline.remainingTime(),
              batchMilliseconds));
-    // Segments are merged a little with every batch instead of all at once
-    // when enough have piled up: such a merge held the viewer for 300 ms.
-    if (db.run(QStringLiteral("BEGIN IMMEDIATE")) && writeGroups(batchEnd) &&
-        db.run(QStringLiteral("INSERT INTO entries(entries, rank) VALUES ('merge', %1)")
-                   .arg(mergePagesPerBatch)) &&
-        db.run(QStringLiteral("COMMIT")))
+    // What a batch wrote is merged before the next one writes, so segments
+    // never pile up until SQLite merges them all at once.
+    const bool writing = !upkeepDue;
+    if (db.run(QStringLiteral("BEGIN IMMEDIATE")) &&
+        (writing ? writeGroups(batchEnd) : keepUp(batchEnd)) && db.run(QStringLiteral("COMMIT"))) {
+        upkeepDue = upkeepDue || writing;
         return true;
+    }
     db.rollback();
     queue({});
     return false;
+}
+
+// Merges segments until none are left to merge, then, when no files wait,
+// gives back the pages freed; clears upkeepDue once both are done.
+bool SearchWriter::keepUp(QDeadlineTimer batchEnd)
+{
+    bool merged = true;
+    do {
+        if (!mergeStep(&merged))
+            return false;
+    } while (merged && !batchEnd.hasExpired());
+    if (merged)
+        return true;
+    // Pages freed while files are still written are filled again at once.
+    bool givenBack = pendingCount() > 0;
+    if (!givenBack && !giveBackPages(batchEnd, &givenBack))
+        return false;
+    upkeepDue = !givenBack;
+    return true;
+}
+
+// merged: whether the step found segments to merge, which SQLite tells
+// only through the rows it changed.
+bool SearchWriter::mergeStep(bool *merged)
+{
+    QSqlQuery changes(db.connection());
+    const auto readChanges = [&changes] {
+        return changes.exec(QStringLiteral("SELECT total_changes()")) && changes.next();
+    };
+    if (!readChanges())
+        return db.fail(changes.lastError());
+    const qint64 before = changes.value(0).toLongLong();
+    if (!db.run(QStringLiteral("INSERT INTO entries(entries, rank) VALUES ('merge', %1)")
+                    .arg(mergeStepPages)))
+        return false;
+    if (!readChanges())
+        return db.fail(changes.lastError());
+    // A step without work still writes the table's own record.
+    *merged = changes.value(0).toLongLong() - before >= 2;
+    return true;
+}
+
+// done: whether no freed page is left in the file.
+bool SearchWriter::giveBackPages(QDeadlineTimer batchEnd, bool *done)
+{
+    QSqlQuery freePages(db.connection());
+    QSqlQuery giveBack(db.connection());
+    // The driver steps a statement once per run, and a step of this one
+    // gives back one page.
+    giveBack.prepare(QStringLiteral("PRAGMA incremental_vacuum(1)"));
+    do {
+        if (!freePages.exec(QStringLiteral("PRAGMA freelist_count")) || !freePages.next())
+            return db.fail(freePages.lastError());
+        const qint64 left = freePages.value(0).toLongLong();
+        if (left == 0) {
+            *done = true;
+            return true;
+        }
+        for (qint64 page = 0; page < qMin<qint64>(left, pagesPerDeadlineCheck); ++page) {
+            if (!giveBack.exec())
+                return db.fail(giveBack.lastError());
+        }
+    } while (!batchEnd.hasExpired());
+    return true;
 }
 
 bool SearchWriter::writeGroups(QDeadlineTimer batchEnd)
@@ -253,7 +323,10 @@ bool SearchWriter::forget(const QHash<QString, StoredFile> &files)
             return false;
         }
     }
-    return db.run(QStringLiteral("COMMIT"));
+    if (!db.run(QStringLiteral("COMMIT")))
+        return false;
+    upkeepDue = true;
+    return true;
 }
 
 // Keeps the next pending files being read, readsAheadPerReader groups of

@@ -29,9 +29,12 @@ public:
     // Makes files, in this order, the ones to write, instead of the queued.
     void queue(const QList<HelpFileState> &files);
     qsizetype pendingCount() const { return pending.size() - nextPending; }
+    // Files to write, or the upkeep due after writing: merging the
+    // full-text segments written and giving back the pages freed.
+    bool hasWork() const { return pendingCount() > 0 || upkeepDue; }
 
-    // Writes queued files in one transaction until the batch time or
-    // deadline is up (at least one group of them). On failure the
+    // One transaction until the batch time or deadline is up: the upkeep
+    // due, else queued files (at least one group of them). On failure the
     // transaction is rolled back, the queue emptied (the caller lists the
     // files anew) and the reason kept by the database.
     bool writeBatch(QDeadlineTimer deadline);
@@ -40,6 +43,9 @@ public:
 
 private:
     bool writeGroups(QDeadlineTimer batchEnd);
+    bool keepUp(QDeadlineTimer batchEnd);
+    bool mergeStep(bool *merged);
+    bool giveBackPages(QDeadlineTimer batchEnd, bool *done);
     void startReads();
     void dropReads();
 
@@ -53,6 +59,7 @@ private:
     qsizetype nextRead = 0;
     QList<QFuture<QList<PreparedFile>>> reads;
     QThreadPool &readers;
+    bool upkeepDue = false;
 };
 
 } // namespace ZkHelp

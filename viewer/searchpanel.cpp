@@ -37,7 +37,7 @@ SearchPanel::SearchPanel(const ZkHelp::HelpCollection &collection, QLineEdit *fi
 void SearchPanel::updateIndex()
 {
     index.beginUpdate(collection);
-    if (index.pendingCount() > 0)
+    if (index.hasPendingWork())
         indexTimer.start(0);
     indexSome();
 }
@@ -78,7 +78,7 @@ void SearchPanel::search()
     searched = query;
     hits.setHits(index.search(query, shownHits));
     // An index the search found damaged is rebuilt in slices too.
-    if (index.pendingCount() > 0 && !isIndexing())
+    if (index.hasPendingWork() && !isIndexing())
         indexTimer.start(0);
     results->show();
     // While indexing, the progress would cover either message at once.

@@ -15,6 +15,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <optional>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,17 +39,30 @@ QStringList described(const QList<ZkHelp::SearchHit> &hits)
     return lines;
 }
 
-// Runs statement on file as another program would.
-bool alter(const QString &file, const QString &statement)
+// Runs statement on file as another program would: its first value, none
+// when it failed.
+std::optional<QVariant> runOn(const QString &file, const QString &statement)
 {
-    bool done = false;
+    std::optional<QVariant> value;
     {
         QSqlDatabase other = QSqlDatabase::addDatabase(u"QSQLITE"_qs, u"other"_qs);
         other.setDatabaseName(file);
-        done = other.open() && QSqlQuery(statement, other).isActive();
+        QSqlQuery query(other);
+        if (other.open() && query.exec(statement))
+            value = query.next() ? query.value(0) : QVariant();
     }
     QSqlDatabase::removeDatabase(u"other"_qs);
-    return done;
+    return value;
+}
+
+bool alter(const QString &file, const QString &statement)
+{
+    return runOn(file, statement).has_value();
+}
+
+qint64 indexPages(const QString &file, const QString &kind)
+{
+    return runOn(file, u"PRAGMA "_qs + kind).value_or(-1).toLongLong();
 }
 
 // Leaves file as a program does that dies while it has the index open.
@@ -100,6 +114,7 @@ private slots:
     void changedTextsForgotten_data();
     void changedTextsForgotten();
     void damagedTextsRebuilt();
+    void freedSpaceGivenBack();
 
 private:
     QString help(const QString &name) const { return dir->filePath(u"help/"_qs + name); }
@@ -684,6 +699,32 @@ void TestSearchIndex::damagedTextsRebuilt()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"neu aufgebaut"_qs));
     SearchIndex index(indexFile());
     QCOMPARE(described(index.updateAndSearch(collection(), u"alpha"_qs)), QStringList{u"a en "_qs});
+}
+
+// An index that shrinks gives its pages back to the file system, and no
+// update leaves freed pages behind.
+void TestSearchIndex::freedSpaceGivenBack()
+{
+    const auto fileText = [](int file) {
+        QByteArray text;
+        for (int word = 0; word < 400; ++word)
+            text += "w" + QByteArray::number(file * 1000 + word) + ' ';
+        return text;
+    };
+    for (int file = 0; file < 60; ++file) {
+        QVERIFY(TestFiles::write(help(u"f%1.zkhelp"_qs.arg(file)),
+                                 HelpXml::file(language("en", fileText(file)))));
+    }
+    SearchIndex index(indexFile());
+    index.update(collection());
+    const qint64 whole = indexPages(indexFile(), u"page_count"_qs);
+    for (int file = 6; file < 60; ++file)
+        QVERIFY(QFile::remove(help(u"f%1.zkhelp"_qs.arg(file))));
+
+    index.update(collection());
+    QCOMPARE(indexPages(indexFile(), u"freelist_count"_qs), 0);
+    QCOMPARE_LT(indexPages(indexFile(), u"page_count"_qs), whole);
+    QCOMPARE(described(index.search(u"w5001"_qs)), QStringList{u"f5 en "_qs});
 }
 
 QTEST_MAIN(TestSearchIndex)
