@@ -54,13 +54,26 @@ QHash<QString, FolderTotals> folderTotals(const QList<HelpFileState> &files)
     return totals;
 }
 
-QSet<QString> changedFolders(const QSet<QString> &folders, const QList<HelpFileState> &listed,
+FileListing::FileListing(QList<HelpFileState> listed)
+    : files(std::move(listed))
+    , totals(folderTotals(files))
+{
+    QSet<QString> names;
+    for (const HelpFileState &file : std::as_const(files)) {
+        const QString name = file.path.mid(file.path.lastIndexOf(u'/') + 1);
+        if (names.contains(name))
+            shadowed.insert(file.path);
+        else
+            names.insert(name);
+    }
+}
+
+QSet<QString> changedFolders(const QSet<QString> &folders, const FileListing &listing,
                              const QHash<QString, FolderTotals> &stored)
 {
-    const QHash<QString, FolderTotals> onDisk = folderTotals(listed);
     QSet<QString> changed;
     for (const QString &folder : folders) {
-        if (!(onDisk.value(folder) == stored.value(folder)))
+        if (!(listing.totals.value(folder) == stored.value(folder)))
             changed.insert(folder);
     }
     return changed;

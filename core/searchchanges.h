@@ -35,9 +35,23 @@ struct FolderTotals
 // The totals of files, by folder.
 QHash<QString, FolderTotals> folderTotals(const QList<HelpFileState> &files);
 
+// The help files of the search folders as an update compares them with the
+// index. Listing a large set takes a while, so it is made on any thread.
+struct FileListing
+{
+    FileListing() = default;
+    explicit FileListing(QList<HelpFileState> listed);
+
+    QList<HelpFileState> files;
+    QHash<QString, FolderTotals> totals;
+    // Files whose name an earlier search folder holds too: the name opens
+    // that one, so they answer no search.
+    QSet<QString> shadowed;
+};
+
 // The folders whose listed files differ in number or stamps from the
 // index's totals for them (stored).
-QSet<QString> changedFolders(const QSet<QString> &folders, const QList<HelpFileState> &listed,
+QSet<QString> changedFolders(const QSet<QString> &folders, const FileListing &listing,
                              const QHash<QString, FolderTotals> &stored);
 
 // A file as the index holds it.

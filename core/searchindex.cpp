@@ -17,31 +17,11 @@
 
 namespace ZkHelp {
 
-namespace {
-
-// Files whose name an earlier search folder of the listing holds too: the
-// name opens that one, so they answer no search.
-QSet<QString> shadowedPaths(const QList<HelpFileState> &files)
-{
-    QSet<QString> names;
-    QSet<QString> paths;
-    for (const HelpFileState &file : files) {
-        const QString name = file.path.mid(file.path.lastIndexOf(u'/') + 1);
-        if (names.contains(name))
-            paths.insert(file.path);
-        else
-            names.insert(name);
-    }
-    return paths;
-}
-
-} // namespace
-
 struct SearchIndex::Private
 {
     explicit Private(const QString &file);
 
-    void adoptListing(const HelpCollection &collection, const QList<HelpFileState> &files);
+    void adoptListing(const HelpCollection &collection, const FileListing &listing);
     void setFolders(const HelpCollection &collection);
     bool fillScope();
     bool readStoredTotals(QHash<QString, FolderTotals> &stored);
@@ -58,7 +38,7 @@ struct SearchIndex::Private
     SearchWriter writer;
 
     HelpCollection current;
-    QList<HelpFileState> listed;
+    qsizetype listedCount = 0;
     QSet<QString> folders;
     QSet<QString> shadowed;
 };
@@ -84,7 +64,19 @@ SearchIndex::~SearchIndex() = default;
 
 void SearchIndex::beginUpdate(const HelpCollection &collection)
 {
-    d->adoptListing(collection, collection.fileStates());
+    d->adoptListing(collection, FileListing(collection.fileStates()));
+}
+
+void SearchIndex::beginUpdate(const HelpCollection &collection, const FileListing &listing)
+{
+    d->adoptListing(collection, listing);
+}
+
+void SearchIndex::answerFrom(const HelpCollection &collection)
+{
+    d->setFolders(collection);
+    // Which files the listing shadows is known only once it is done.
+    d->shadowed.clear();
 }
 
 bool SearchIndex::continueUpdate(QDeadlineTimer deadline)
@@ -113,11 +105,9 @@ QList<SearchHit> SearchIndex::updateAndSearch(const HelpCollection &collection,
     // nothing changed, as on most searches, that answer stands, and the
     // listing cost the search nothing. No read queued before goes first.
     d->writer.queue({});
-    const QFuture<QList<HelpFileState>> listing =
-        QtConcurrent::run(&d->readers, [collection] { return collection.fileStates(); });
-    d->setFolders(collection);
-    // Which files the listing shadows is known only once it is done.
-    d->shadowed.clear();
+    const QFuture<FileListing> listing = QtConcurrent::run(
+        &d->readers, [collection] { return FileListing(collection.fileStates()); });
+    answerFrom(collection);
     const SearchQuery parsed(query);
     bool answered = false;
     QList<SearchHit> hits;
@@ -129,9 +119,9 @@ QList<SearchHit> SearchIndex::updateAndSearch(const HelpCollection &collection,
         answered = answered && d->readStoredTotals(searched);
         d->db.run(QStringLiteral("COMMIT"));
     }
-    const QList<HelpFileState> files = listing.result();
-    d->adoptListing(collection, files);
-    if (answered && changedFolders(d->folders, files, searched).isEmpty() &&
+    const FileListing listed = listing.result();
+    d->adoptListing(collection, listed);
+    if (answered && changedFolders(d->folders, listed, searched).isEmpty() &&
         std::none_of(hits.cbegin(), hits.cend(),
                      [this](const SearchHit &hit) { return d->shadowed.contains(hit.path); }))
         return hits;
@@ -147,7 +137,7 @@ QList<SearchHit> SearchIndex::updateAndSearch(const HelpCollection &collection,
 
 qsizetype SearchIndex::fileCount() const
 {
-    return d->listed.size();
+    return d->listedCount;
 }
 
 qsizetype SearchIndex::pendingCount() const
@@ -187,28 +177,28 @@ bool SearchIndex::isInMemory() const
 // Takes files as what is on disk now: forgets the stored files of the
 // folders that are gone from it, and queues the new and changed ones.
 void SearchIndex::Private::adoptListing(const HelpCollection &collection,
-                                        const QList<HelpFileState> &files)
+                                        const FileListing &listing)
 {
     writer.queue({});
     current = collection;
     setFolders(collection);
-    listed = files;
-    shadowed = shadowedPaths(files);
+    listedCount = listing.files.size();
+    shadowed = listing.shadowed;
     QHash<QString, FolderTotals> stored;
     QSet<QString> changed;
     QHash<QString, StoredFile> known;
     const bool totalsRead = fillScope() && readStoredTotals(stored);
     if (totalsRead)
-        changed = changedFolders(folders, files, stored);
+        changed = changedFolders(folders, listing, stored);
     if (!totalsRead || !loadKnown(changed, known)) {
         if (db.recover())
-            adoptListing(collection, files);
+            adoptListing(collection, listing);
         return;
     }
-    const UpdatePlan plan = planUpdate(files, changed, std::move(known));
+    const UpdatePlan plan = planUpdate(listing.files, changed, std::move(known));
     writer.queue(plan.read);
     if (!writer.forget(plan.forget) && db.recover())
-        adoptListing(collection, files);
+        adoptListing(collection, listing);
 }
 
 void SearchIndex::Private::setFolders(const HelpCollection &collection)

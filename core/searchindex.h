@@ -4,6 +4,7 @@
 #pragma once
 
 #include "helpcollection.h"
+#include "searchchanges.h"
 #include "searchhits.h"
 
 #include <QDeadlineTimer>
@@ -34,6 +35,13 @@ public:
     // its folders that are gone and queues the new and changed ones (size or
     // modification time), which continueUpdate() then reads.
     void beginUpdate(const HelpCollection &collection);
+    // The same with listing, the collection's files listed beforehand
+    // (FileListing(collection.fileStates()), on another thread): a window
+    // stays responsive meanwhile.
+    void beginUpdate(const HelpCollection &collection, const FileListing &listing);
+    // Searches answer from the files of collection's folders as far as
+    // they are indexed, before the update that lists them begins.
+    void answerFrom(const HelpCollection &collection);
     // Indexes queued files, then tidies the index, until deadline; true
     // when nothing is left to do. Other programs updating the same file
     // meanwhile wait at most a moment.

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QtConcurrent>
 
 namespace {
 
@@ -28,7 +29,11 @@ SearchPanel::SearchPanel(const ZkHelp::HelpCollection &collection, QLineEdit *fi
     searchDelay.setSingleShot(true);
     searchDelay.setInterval(200);
     connect(&searchDelay, &QTimer::timeout, this, &SearchPanel::search);
+    connect(&listing, &QFutureWatcher<ZkHelp::FileListing>::finished, this,
+            &SearchPanel::beginIndexing);
     connect(&indexTimer, &QTimer::timeout, this, &SearchPanel::indexSome);
+    // Until the files are listed, searches answer from the index as it is.
+    index.answerFrom(collection);
     connect(field, &QLineEdit::textChanged, this, &SearchPanel::textChanged);
     connect(results, &QAbstractItemView::clicked, this, &SearchPanel::activate);
     connect(results, &QAbstractItemView::activated, this, &SearchPanel::activate);
@@ -36,10 +41,18 @@ SearchPanel::SearchPanel(const ZkHelp::HelpCollection &collection, QLineEdit *fi
 
 void SearchPanel::updateIndex()
 {
-    index.beginUpdate(collection);
+    if (listing.isRunning())
+        return;
+    // Listing and stating a large set would hold the window for a while.
+    listing.setFuture(QtConcurrent::run(
+        [listed = collection] { return ZkHelp::FileListing(listed.fileStates()); }));
+}
+
+void SearchPanel::beginIndexing()
+{
+    index.beginUpdate(collection, listing.result());
     if (index.hasPendingWork())
         indexTimer.start(0);
-    indexSome();
 }
 
 void SearchPanel::indexSome()
@@ -72,17 +85,19 @@ void SearchPanel::search()
     const QString query = field->text();
     if (query.trimmed().isEmpty())
         return;
-    // Files changed since the last update count too.
+    // Files changed since the last update count too, found while this
+    // search answers from the index as it is.
     if (!isIndexing())
         updateIndex();
     searched = query;
     hits.setHits(index.search(query, shownHits));
     // An index the search found damaged is rebuilt in slices too.
-    if (index.hasPendingWork() && !isIndexing())
+    if (index.hasPendingWork() && !indexTimer.isActive())
         indexTimer.start(0);
     results->show();
-    // While indexing, the progress would cover either message at once.
-    if (isIndexing())
+    // While files are indexed, the progress would cover either message at
+    // once.
+    if (indexTimer.isActive())
         return;
     if (ZkHelp::SearchQuery(query).isTruncated())
         emit queryShortened();

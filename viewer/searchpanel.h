@@ -8,6 +8,7 @@
 #include "searchhitmodel.h"
 #include "searchindex.h"
 
+#include <QFutureWatcher>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -27,11 +28,11 @@ public:
     SearchPanel(const ZkHelp::HelpCollection &collection, QLineEdit *field,
                 QAbstractItemView *results, QObject *parent = nullptr);
 
-    // Brings the index up to date with the files on disk: reports progress
-    // as long as files are left, then that it is finished. The first slice
-    // runs at once; nothing is reported when nothing had changed.
+    // Brings the index up to date with the files on disk: lists them on
+    // another thread, then reports progress as long as files are left, and
+    // that it is finished. Nothing is reported when nothing had changed.
     void updateIndex();
-    bool isIndexing() const { return indexTimer.isActive(); }
+    bool isIndexing() const { return listing.isRunning() || indexTimer.isActive(); }
 
     // Says on bar how far the index is, that a search found nothing and
     // that a query was shortened; the count never covers another message.
@@ -50,6 +51,7 @@ signals:
 
 private:
     void textChanged(const QString &text);
+    void beginIndexing();
     void indexSome();
     void search();
     void activate(const QModelIndex &index);
@@ -59,6 +61,7 @@ private:
     QAbstractItemView *results;
     SearchHitModel hits;
     ZkHelp::SearchIndex index;
+    QFutureWatcher<ZkHelp::FileListing> listing;
     QTimer indexTimer;
     QTimer searchDelay;
     QString searched;

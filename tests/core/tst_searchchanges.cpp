@@ -81,7 +81,7 @@ void TestSearchChanges::plan()
     const QSet<QString> folders{u"/h"_qs, u"/g"_qs};
 
     const QSet<QString> found =
-        ZkHelp::changedFolders(folders, onDisk, ZkHelp::folderTotals(indexed));
+        ZkHelp::changedFolders(folders, ZkHelp::FileListing(onDisk), ZkHelp::folderTotals(indexed));
     QHash<QString, ZkHelp::StoredFile> known;
     for (qsizetype i = 0; i < indexed.size(); ++i) {
         const HelpFileState &file = indexed.at(i);

@@ -512,7 +512,8 @@ void TestMainWindow::fullTextSearch()
     window = std::make_unique<MainWindow>();
     QSignalSpy finished(window->findChild<SearchPanel *>(), &SearchPanel::indexFinished);
     const QAbstractItemModel *results = child<QAbstractItemView>("searchResultsList")->model();
-    QVERIFY(window->statusBar()->currentMessage().startsWith(u"Index: "_s));
+    // The files are listed on another thread, then indexed in slices.
+    QTRY_VERIFY(window->statusBar()->currentMessage().startsWith(u"Index: "_s));
     QVERIFY(window->statusBar()->currentMessage().endsWith(u" von 3002 Dateien"_s));
 
     QTest::keyClicks(child<QLineEdit>("fullTextLineEdit"), u"fuellwort"_s);
