@@ -17,7 +17,7 @@ constexpr qint64 batchMilliseconds = 100;
 // millisecond or two each, so that a merge never outlasts a batch: one
 // merge of whole segments, as SQLite does once enough have piled up, held
 // the viewer for seconds on a large set.
-constexpr int mergeStepPages = 32;
+constexpr int mergeStepPages = 16;
 // Freed pages are given back one at a time; the deadline is looked at
 // after this many.
 constexpr int pagesPerDeadlineCheck = 64;
@@ -221,7 +221,7 @@ bool SearchWriter::writeBatch(QDeadlineTimer deadline)
     // never pile up until SQLite merges them all at once.
     const bool writing = !upkeepDue;
     if (db.run(QStringLiteral("BEGIN IMMEDIATE")) &&
-        (writing ? writeGroups(batchEnd) : keepUp(batchEnd)) && db.run(QStringLiteral("COMMIT"))) {
+        (writing ? writeFiles(batchEnd) : keepUp(batchEnd)) && db.run(QStringLiteral("COMMIT"))) {
         upkeepDue = upkeepDue || writing;
         return true;
     }
@@ -294,17 +294,21 @@ bool SearchWriter::giveBackPages(QDeadlineTimer batchEnd, bool *done)
     return true;
 }
 
-bool SearchWriter::writeGroups(QDeadlineTimer batchEnd)
+// Files are written one by one until the batch is over: a group of files in
+// many languages took several times the viewer's slice.
+bool SearchWriter::writeFiles(QDeadlineTimer batchEnd)
 {
     FileWriter writer(db.connection());
     do {
-        startReads();
-        const QList<PreparedFile> group = reads.takeFirst().result();
-        for (const PreparedFile &file : group) {
-            if (!writer.write(file))
-                return db.fail(writer.error());
-            ++nextPending;
+        if (nextInGroup == group.size()) {
+            startReads();
+            group = reads.takeFirst().result();
+            nextInGroup = 0;
         }
+        if (!writer.write(group.at(nextInGroup)))
+            return db.fail(writer.error());
+        ++nextInGroup;
+        ++nextPending;
     } while (pendingCount() > 0 && !batchEnd.hasExpired());
     return true;
 }
@@ -346,6 +350,8 @@ void SearchWriter::dropReads()
 {
     readers.clear();
     reads.clear();
+    group.clear();
+    nextInGroup = 0;
     nextRead = nextPending;
 }
 

@@ -34,7 +34,7 @@ public:
     bool hasWork() const { return pendingCount() > 0 || upkeepDue; }
 
     // One transaction until the batch time or deadline is up: the upkeep
-    // due, else queued files (at least one group of them). On failure the
+    // due, else queued files (at least one of them). On failure the
     // transaction is rolled back, the queue emptied (the caller lists the
     // files anew) and the reason kept by the database.
     bool writeBatch(QDeadlineTimer deadline);
@@ -42,7 +42,7 @@ public:
     bool forget(const QHash<QString, StoredFile> &files);
 
 private:
-    bool writeGroups(QDeadlineTimer batchEnd);
+    bool writeFiles(QDeadlineTimer batchEnd);
     bool keepUp(QDeadlineTimer batchEnd);
     bool mergeStep(bool *merged);
     bool giveBackPages(QDeadlineTimer batchEnd, bool *done);
@@ -51,12 +51,15 @@ private:
 
     SearchDatabase &db;
     // Between calls, 0 <= nextPending <= nextRead <= pending.size(): the
-    // files before nextPending are written, reads holds the files from
-    // nextPending to nextRead in order, a group of them per read, and those
-    // from nextRead on are still to be handed to a read.
+    // files before nextPending are written; group holds the files read
+    // last, those from nextInGroup on not yet written; reads holds the
+    // files after them up to nextRead in order, a group of them per read,
+    // and those from nextRead on are still to be handed to a read.
     QList<HelpFileState> pending;
     qsizetype nextPending = 0;
     qsizetype nextRead = 0;
+    QList<PreparedFile> group;
+    qsizetype nextInGroup = 0;
     QList<QFuture<QList<PreparedFile>>> reads;
     QThreadPool &readers;
     bool upkeepDue = false;
