@@ -17,6 +17,21 @@ best() {
     echo "$result"
 }
 
+# once FOLDER COMMAND: the wall time in seconds of one run of COMMAND in
+# $work/FOLDER and the most memory it held in MiB ("?" without GNU time).
+once() {
+    local start end mib="?"
+    start=$EPOCHREALTIME
+    if [ -x /usr/bin/time ]; then
+        (cd "$work/$1" && /usr/bin/time -f '%M' -o "$work/peak" bash -c "$2" >/dev/null 2>&1) || true
+        mib=$(awk '{ printf "%.0f", $1 / 1024 }' "$work/peak")
+    else
+        (cd "$work/$1" && eval "$2") >/dev/null 2>&1 || true
+    fi
+    end=$EPOCHREALTIME
+    awk -v s="$start" -v e="$end" -v m="$mib" 'BEGIN { print e - s, m }'
+}
+
 row() { printf '%-44s %9s  %-30s %9s %7s %8s  %s\n' "$@"; }
 # timed CASE T FLOOR T_FLOOR GOAL: one row, GOAL a ratio the case must stay within
 timed() {

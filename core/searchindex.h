@@ -35,10 +35,6 @@ public:
     // its folders that are gone and queues the new and changed ones (size or
     // modification time), which continueUpdate() then reads.
     void beginUpdate(const HelpCollection &collection);
-    // The same with listing, the collection's files listed beforehand
-    // (FileListing(collection.fileStates()), on another thread): a window
-    // stays responsive meanwhile.
-    void beginUpdate(const HelpCollection &collection, const FileListing &listing);
     // Searches answer from the files of collection's folders as far as
     // they are indexed, before the update that lists them begins.
     void answerFrom(const HelpCollection &collection);

@@ -1,69 +1,67 @@
 #include "searchpanel.h"
 
+#include "searchindex.h"
 #include "searchquery.h"
+#include "searchworker.h"
 
 #include <QAbstractItemView>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QStatusBar>
-#include <QtConcurrent>
 
 namespace {
 
 // Far more than a reader looks through, few enough to list at once.
 constexpr int shownHits = 500;
-// A slice of indexing plus the commit after it (which grows with the slice)
-// leaves the event loop free well within 50 ms.
-constexpr int indexSliceMilliseconds = 8;
 
 } // namespace
 
 SearchPanel::SearchPanel(const ZkHelp::HelpCollection &collection, QLineEdit *field,
                          QAbstractItemView *results, QObject *parent)
     : QObject(parent)
-    , collection(collection)
     , field(field)
     , results(results)
+    , worker(new SearchWorker(collection, ZkHelp::SearchIndex::defaultFile()))
 {
     results->setModel(&hits);
     searchDelay.setSingleShot(true);
     searchDelay.setInterval(200);
     connect(&searchDelay, &QTimer::timeout, this, &SearchPanel::search);
-    connect(&listing, &QFutureWatcher<ZkHelp::FileListing>::finished, this,
-            &SearchPanel::beginIndexing);
-    connect(&indexTimer, &QTimer::timeout, this, &SearchPanel::indexSome);
-    // Until the files are listed, searches answer from the index as it is.
-    index.answerFrom(collection);
     connect(field, &QLineEdit::textChanged, this, &SearchPanel::textChanged);
     connect(results, &QAbstractItemView::clicked, this, &SearchPanel::activate);
     connect(results, &QAbstractItemView::activated, this, &SearchPanel::activate);
+
+    worker->moveToThread(&indexThread);
+    // The index's connection belongs to the thread: it is closed there.
+    connect(&indexThread, &QThread::finished, worker, &QObject::deleteLater);
+    connect(worker, &SearchWorker::found, this, &SearchPanel::showHits);
+    connect(worker, &SearchWorker::indexProgress, this, [this](qsizetype n, qsizetype m) {
+        writingFiles = true;
+        emit indexProgress(n, m);
+    });
+    connect(worker, &SearchWorker::indexIdle, this, &SearchPanel::indexIdle);
+    indexThread.start();
+    QMetaObject::invokeMethod(worker, &SearchWorker::open);
+}
+
+SearchPanel::~SearchPanel()
+{
+    indexThread.quit();
+    indexThread.wait();
 }
 
 void SearchPanel::updateIndex()
 {
-    if (listing.isRunning())
-        return;
-    // Listing and stating a large set would hold the window for a while.
-    listing.setFuture(QtConcurrent::run(
-        [listed = collection] { return ZkHelp::FileListing(listed.fileStates()); }));
+    updating = true;
+    QMetaObject::invokeMethod(worker, &SearchWorker::updateIndex);
 }
 
-void SearchPanel::beginIndexing()
+void SearchPanel::indexIdle(bool changed)
 {
-    index.beginUpdate(collection, listing.result());
-    if (index.hasPendingWork())
-        indexTimer.start(0);
-}
-
-void SearchPanel::indexSome()
-{
-    if (!index.continueUpdate(QDeadlineTimer(indexSliceMilliseconds))) {
-        emit indexProgress(index.fileCount() - index.pendingCount(), index.fileCount());
+    updating = false;
+    writingFiles = false;
+    if (!changed)
         return;
-    }
-    if (!indexTimer.isActive())
-        return;
-    indexTimer.stop();
     emit indexFinished();
     if (!results->isHidden())
         search();
@@ -85,21 +83,27 @@ void SearchPanel::search()
     const QString query = field->text();
     if (query.trimmed().isEmpty())
         return;
-    // Files changed since the last update count too, found while this
-    // search answers from the index as it is.
-    if (!isIndexing())
-        updateIndex();
     searched = query;
-    hits.setHits(index.search(query, shownHits));
-    // An index the search found damaged is rebuilt in slices too.
-    if (index.hasPendingWork() && !indexTimer.isActive())
-        indexTimer.start(0);
+    const quint64 ticket = ++searchTicket;
+    QMetaObject::invokeMethod(
+        worker, [worker = worker, ticket, query] { worker->search(ticket, query, shownHits); });
+    // Files changed since the last update count too, found once this search
+    // has answered from the index as it is.
+    if (!updating)
+        updateIndex();
+}
+
+void SearchPanel::showHits(quint64 ticket, const QList<ZkHelp::SearchHit> &found)
+{
+    if (ticket != searchTicket || field->text().trimmed().isEmpty())
+        return;
+    hits.setHits(found);
     results->show();
     // While files are indexed, the progress would cover either message at
     // once.
-    if (indexTimer.isActive())
+    if (writingFiles)
         return;
-    if (ZkHelp::SearchQuery(query).isTruncated())
+    if (ZkHelp::SearchQuery(searched).isTruncated())
         emit queryShortened();
     else if (hits.rowCount() == 0)
         emit nothingFound();

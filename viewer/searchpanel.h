@@ -1,22 +1,22 @@
 // The full-text search of the window: the field, the list of hits under it
 // (shown only while there is something to search for) and the index behind
-// them, brought up to date in slices between the window's events. Searching
+// them, brought up to date on a thread of its own (SearchWorker). Searching
 // meanwhile answers from what is indexed so far.
 #pragma once
 
 #include "helpcollection.h"
 #include "searchhitmodel.h"
-#include "searchindex.h"
 
-#include <QFutureWatcher>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <QTimer>
 
 class QAbstractItemView;
 class QLineEdit;
 class QStatusBar;
+class SearchWorker;
 
 class SearchPanel : public QObject
 {
@@ -27,12 +27,14 @@ public:
     // the hits in results.
     SearchPanel(const ZkHelp::HelpCollection &collection, QLineEdit *field,
                 QAbstractItemView *results, QObject *parent = nullptr);
+    // Waits for the slice of indexing under way.
+    ~SearchPanel() override;
 
-    // Brings the index up to date with the files on disk: lists them on
-    // another thread, then reports progress as long as files are left, and
-    // that it is finished. Nothing is reported when nothing had changed.
+    // Brings the index up to date with the files on disk: reports progress
+    // as long as files are left, then that it is finished. Nothing is
+    // reported when nothing had changed.
     void updateIndex();
-    bool isIndexing() const { return listing.isRunning() || indexTimer.isActive(); }
+    bool isIndexing() const { return updating; }
 
     // Says on bar how far the index is, that a search found nothing and
     // that a query was shortened; the count never covers another message.
@@ -51,18 +53,21 @@ signals:
 
 private:
     void textChanged(const QString &text);
-    void beginIndexing();
-    void indexSome();
     void search();
+    void showHits(quint64 ticket, const QList<ZkHelp::SearchHit> &found);
+    void indexIdle(bool changed);
     void activate(const QModelIndex &index);
 
-    ZkHelp::HelpCollection collection;
     QLineEdit *field;
     QAbstractItemView *results;
     SearchHitModel hits;
-    ZkHelp::SearchIndex index;
-    QFutureWatcher<ZkHelp::FileListing> listing;
-    QTimer indexTimer;
+    QThread indexThread;
+    SearchWorker *worker;
     QTimer searchDelay;
     QString searched;
+    // The last search asked for: answers to earlier ones are stale.
+    quint64 searchTicket = 0;
+    bool updating = false;
+    // Files are written, and the progress says so.
+    bool writingFiles = false;
 };

@@ -1,0 +1,52 @@
+#include "searchworker.h"
+
+namespace {
+
+// Between two slices the thread takes the searches asked for meanwhile.
+constexpr int indexSliceMilliseconds = 50;
+
+} // namespace
+
+SearchWorker::SearchWorker(const ZkHelp::HelpCollection &collection, const QString &indexFile)
+    : collection(collection)
+    , indexFile(indexFile)
+    , indexTimer(this)
+{
+    connect(&indexTimer, &QTimer::timeout, this, &SearchWorker::indexSome);
+}
+
+void SearchWorker::open()
+{
+    index = std::make_unique<ZkHelp::SearchIndex>(indexFile);
+    // Until the files are listed, searches answer from the index as it is.
+    index->answerFrom(collection);
+}
+
+void SearchWorker::updateIndex()
+{
+    if (indexTimer.isActive())
+        return;
+    index->beginUpdate(collection);
+    if (index->hasPendingWork())
+        indexTimer.start(0);
+    else
+        emit indexIdle(false);
+}
+
+void SearchWorker::search(quint64 ticket, const QString &query, int limit)
+{
+    emit found(ticket, index->search(query, limit));
+    // An index the search found damaged is rebuilt in slices too.
+    if (index->hasPendingWork() && !indexTimer.isActive())
+        indexTimer.start(0);
+}
+
+void SearchWorker::indexSome()
+{
+    if (!index->continueUpdate(QDeadlineTimer(indexSliceMilliseconds))) {
+        emit indexProgress(index->fileCount() - index->pendingCount(), index->fileCount());
+        return;
+    }
+    indexTimer.stop();
+    emit indexIdle(true);
+}
