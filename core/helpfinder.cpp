@@ -10,7 +10,6 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
-#include <QtConcurrent>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,7 +17,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -64,11 +62,10 @@ bool isListedHelpFileName(const char *name)
            ::strcasecmp(name + length - extension.size(), extension.constData()) == 0;
 }
 
-// Calls take(folderFd, entry) for every entry of folder, then
-// done(folderFd), the folder opened once, so that its path is walked once and
-// not once per file.
-template <typename Take, typename Done>
-void forEachEntry(const QString &folder, Take take, Done done)
+// Calls take(folderFd, entry) for every entry of folder, the folder opened
+// once, so that its path is walked once and not once per file.
+template <typename Take>
+void forEachEntry(const QString &folder, Take take)
 {
     const int folderFd =
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -81,55 +78,22 @@ void forEachEntry(const QString &folder, Take take, Done done)
     }
     while (const dirent *entry = ::readdir(entries))
         take(folderFd, *entry);
-    done(folderFd);
     ::closedir(entries);
 }
 
-template <typename Take>
-void forEachEntry(const QString &folder, Take take)
-{
-    forEachEntry(folder, take, [](int) {});
-}
-
-// Below this many help files a folder's stats are not worth handing to other
-// threads.
-constexpr size_t filesStatedAlone = 512;
-
 // Names and stats come from one open folder: a listing with plain stats, or
 // QFileInfo's, cost the full-text search several times the listing itself.
-// The stats, most of a large folder's listing, are taken on every core.
-// take(name, info) is called, in the folder's order, for every help file
-// that is a regular file or a link to one, with its name as the folder
-// holds it.
+// take(name, info) is called for every help file that is a regular file or
+// a link to one, with its name as the folder holds it.
 template <typename Take>
 void listHelpFiles(const QString &folder, Take take)
 {
-    struct Entry
-    {
-        QByteArray name;
+    forEachEntry(folder, [&](int folderFd, const dirent &entry) {
         struct stat info;
-        bool regular;
-    };
-    std::vector<Entry> entries;
-    const auto collect = [&entries](int, const dirent &entry) {
-        if (isListedHelpFileName(entry.d_name))
-            entries.push_back({QByteArray(entry.d_name), {}, false});
-    };
-    const auto statAll = [&entries](int folderFd) {
-        const auto statOne = [folderFd](Entry &entry) {
-            entry.regular = ::fstatat(folderFd, entry.name.constData(), &entry.info, 0) == 0 &&
-                            S_ISREG(entry.info.st_mode);
-        };
-        if (entries.size() < filesStatedAlone)
-            std::for_each(entries.begin(), entries.end(), statOne);
-        else
-            QtConcurrent::blockingMap(entries, statOne);
-    };
-    forEachEntry(folder, collect, statAll);
-    for (const Entry &entry : entries) {
-        if (entry.regular)
-            take(entry.name, entry.info);
-    }
+        if (isListedHelpFileName(entry.d_name) &&
+            ::fstatat(folderFd, entry.d_name, &info, 0) == 0 && S_ISREG(info.st_mode))
+            take(QByteArray(entry.d_name), info);
+    });
 }
 
 // A folder's files are listed in the order of their names in lower case, as

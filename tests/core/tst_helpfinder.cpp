@@ -341,12 +341,6 @@ void TestHelpFinder::findAllFiles_data()
                        "two/t.zkhelp",
                        "one/r.zkhelp->../two/t.zkhelp"}
         << "" << QStringList{"one/r.zkhelp", "two/t.zkhelp"};
-    // A folder this large is stated on several threads.
-    QStringList large{"one/fifo|", "one/l.zkhelp->fifo", "one/dir.zkhelp/", "one/notes.txt"};
-    QStringList listed;
-    for (int i = 0; i < 600; ++i)
-        listed.append(u"one/f%1.zkhelp"_qs.arg(i, 3, 10, QLatin1Char('0')));
-    QTest::newRow("a large folder") << large + listed << "" << listed;
 }
 
 void TestHelpFinder::findAllFiles()
