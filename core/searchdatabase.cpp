@@ -3,6 +3,7 @@
 #include <QAtomicInteger>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -21,6 +22,10 @@ constexpr int schemaVersion = 7;
 // Long enough to wait out another program's batch, short enough that a lock
 // held for good costs a search only a moment before it goes on in memory.
 constexpr int busyMilliseconds = 2000;
+// Another of these programs may hold the index for many busy times without
+// committing anything, while it compares files that this one has just
+// indexed; it is waited for as long as this.
+constexpr qint64 longestWaitMilliseconds = 60000;
 // Terms gathered in memory before they are written out as a segment: a
 // batch then mostly becomes one segment, which left a first index about a
 // fifth less to write and merge than the default of a megabyte.
@@ -68,6 +73,29 @@ bool SearchDatabase::run(const QString &statement)
 {
     QSqlQuery query(db);
     return query.exec(statement) || fail(query.lastError());
+}
+
+bool SearchDatabase::beginWrite()
+{
+    qint64 seen = dataVersion();
+    QElapsedTimer unchanged;
+    unchanged.start();
+    while (!run(QStringLiteral("BEGIN IMMEDIATE"))) {
+        // The reason stays the lock, which tells recover() that the file is
+        // another program's.
+        const QSqlError cause = lastError;
+        const qint64 now = isBusy(cause) ? dataVersion() : -1;
+        lastError = cause;
+        if (now < 0)
+            return false;
+        if (now != seen) {
+            seen = now;
+            unchanged.restart();
+        } else if (unchanged.elapsed() > longestWaitMilliseconds || sweepMarkers().live == 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void SearchDatabase::rollback()
@@ -124,13 +152,24 @@ bool SearchDatabase::openFile()
     // would otherwise hold up the viewer's event loop for tens of
     // milliseconds at a time. A larger page cache cuts the first index of a
     // large set; its segments are merged in small steps (SearchWriter).
-    // Giving back freed pages takes effect on a new file only before WAL
-    // writes its first page, on an older one with the VACUUM of a rebuild.
-    return run(QStringLiteral("PRAGMA auto_vacuum=INCREMENTAL")) &&
-           run(QStringLiteral("PRAGMA journal_mode=WAL")) &&
+    return givesBackPages() && run(QStringLiteral("PRAGMA journal_mode=WAL")) &&
            run(QStringLiteral("PRAGMA synchronous=OFF")) &&
            run(QStringLiteral("PRAGMA cache_size=-32768")) && prepareSchema() &&
            (!uncleanEnd || isIntact());
+}
+
+// Lets the file give back the pages it frees. That takes effect on a new
+// file only before WAL writes its first page, on an older one with the
+// VACUUM of a rebuild. Setting it takes the write lock, which another
+// program may hold for a while, so a file that has it is left alone.
+bool SearchDatabase::givesBackPages()
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA auto_vacuum")) || !query.next())
+        return fail(query.lastError());
+    const int incremental = 2;
+    return query.value(0).toInt() == incremental ||
+           run(QStringLiteral("PRAGMA auto_vacuum=INCREMENTAL"));
 }
 
 // Every program keeps a marker next to the index file while it has it
@@ -139,25 +178,42 @@ bool SearchDatabase::openFile()
 // damaged it. True when such a marker was found (and removed).
 bool SearchDatabase::markOpen()
 {
-    const QFileInfo file(indexFilePath);
-    const QString prefix = file.fileName() + QStringLiteral(".open-");
-    bool uncleanEnd = false;
-    const QStringList markers =
-        file.dir().entryList({prefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : markers) {
-        QLockFile left(file.dir().filePath(name));
-        // Only a marker whose program is gone is stale, however old.
-        left.setStaleLockTime(0);
-        if (left.tryLock(0)) {
-            left.unlock();
-            uncleanEnd = true;
-        }
-    }
-    openMarker = std::make_unique<QLockFile>(file.dir().filePath(
-        prefix + QString::number(QCoreApplication::applicationPid()) + u'-' + connectionName));
+    const bool uncleanEnd = sweepMarkers().stale > 0;
+    openMarker = std::make_unique<QLockFile>(QFileInfo(indexFilePath).dir().filePath(ownMarker()));
     openMarker->setStaleLockTime(0);
     openMarker->tryLock(0);
     return uncleanEnd;
+}
+
+QString SearchDatabase::ownMarker() const
+{
+    return QFileInfo(indexFilePath).fileName() + QStringLiteral(".open-") +
+           QString::number(QCoreApplication::applicationPid()) + u'-' + connectionName;
+}
+
+// The markers of the other programs that have the index open; those of
+// programs no longer running are removed.
+SearchDatabase::Markers SearchDatabase::sweepMarkers() const
+{
+    const QFileInfo file(indexFilePath);
+    const QString own = ownMarker();
+    Markers found;
+    const QStringList markers = file.dir().entryList({file.fileName() + QStringLiteral(".open-*")},
+                                                     QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : markers) {
+        if (name == own)
+            continue;
+        QLockFile marker(file.dir().filePath(name));
+        // Only a marker whose program is gone is stale, however old.
+        marker.setStaleLockTime(0);
+        if (marker.tryLock(0)) {
+            marker.unlock();
+            ++found.stale;
+        } else {
+            ++found.live;
+        }
+    }
+    return found;
 }
 
 // Checks the tables' b-trees, then the full-text index against its rows:
@@ -192,6 +248,17 @@ int SearchDatabase::storedVersion()
     return query.value(0).toInt();
 }
 
+// Changes whenever another connection commits; -1 on failure.
+qint64 SearchDatabase::dataVersion()
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA data_version")) || !query.next()) {
+        fail(query.lastError());
+        return -1;
+    }
+    return query.value(0).toLongLong();
+}
+
 // Sets up the tables of this version, the old ones dropped: an index of
 // another version is rebuilt from the files.
 bool SearchDatabase::prepareSchema()
@@ -200,7 +267,7 @@ bool SearchDatabase::prepareSchema()
     if (version < 0)
         return false;
     if (version != schemaVersion) {
-        if (!run(QStringLiteral("BEGIN IMMEDIATE")))
+        if (!beginWrite())
             return false;
         // Another program may have set it up while this one waited.
         const bool create = storedVersion() != schemaVersion;

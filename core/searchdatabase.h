@@ -28,6 +28,12 @@ public:
     bool isInMemory() const { return inMemory; }
 
     bool run(const QString &statement);
+    // Begins a write transaction, waiting for other programs as long as
+    // they commit, or they are of this system and not stuck: a program
+    // writing the index lets go of it only between its batches and takes it
+    // again at once, so one busy time may well pass without a turn. Fails
+    // on a lock that only a foreign or stuck program holds.
+    bool beginWrite();
     // Keeps the error that made the transaction fail, not the rollback's own.
     void rollback();
     // Replaces the rows of table, a temporary table of one column.
@@ -50,11 +56,20 @@ public:
 
 private:
     bool openFile();
+    bool givesBackPages();
+    struct Markers
+    {
+        int stale = 0;
+        int live = 0;
+    };
     bool markOpen();
+    QString ownMarker() const;
+    Markers sweepMarkers() const;
     bool isIntact();
     void removeIndexFiles();
     void openMemory();
     int storedVersion();
+    qint64 dataVersion();
     bool prepareSchema();
     bool createTables();
 

@@ -11,8 +11,12 @@ namespace ZkHelp {
 namespace {
 
 // Each write transaction is kept this short so that another program
-// updating at the same time is never kept waiting long.
-constexpr qint64 batchMilliseconds = 100;
+// updating at the same time waits well within the database's busy time
+// (searching never waits). Each ends in a commit, which writes out what
+// the full-text table gathered as a new segment: batches of a tenth of
+// this made a first index of 30,000 topics in 30 languages take 40 %
+// longer, the most of it in commits and merges.
+constexpr qint64 batchMilliseconds = 1000;
 // Full-text segments are merged in steps of about this many pages, a
 // millisecond or two each, so that a merge never outlasts a batch: one
 // merge of whole segments, as SQLite does once enough have piled up, held
@@ -220,8 +224,8 @@ bool SearchWriter::writeBatch(QDeadlineTimer deadline)
     // What a batch wrote is merged before the next one writes, so segments
     // never pile up until SQLite merges them all at once.
     const bool writing = !upkeepDue;
-    if (db.run(QStringLiteral("BEGIN IMMEDIATE")) &&
-        (writing ? writeFiles(batchEnd) : keepUp(batchEnd)) && db.run(QStringLiteral("COMMIT"))) {
+    if (db.beginWrite() && (writing ? writeFiles(batchEnd) : keepUp(batchEnd)) &&
+        db.run(QStringLiteral("COMMIT"))) {
         upkeepDue = upkeepDue || writing;
         return true;
     }
@@ -317,7 +321,7 @@ bool SearchWriter::forget(const QHash<QString, StoredFile> &files)
 {
     if (files.isEmpty())
         return true;
-    if (!db.run(QStringLiteral("BEGIN IMMEDIATE")))
+    if (!db.beginWrite())
         return false;
     FileWriter writer(db.connection());
     for (const StoredFile &file : files) {

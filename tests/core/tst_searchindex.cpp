@@ -115,6 +115,7 @@ private slots:
     void changedTextsForgotten();
     void damagedTextsRebuilt();
     void freedSpaceGivenBack();
+    void waitsForAnotherProgram();
 
 private:
     QString help(const QString &name) const { return dir->filePath(u"help/"_qs + name); }
@@ -725,6 +726,38 @@ void TestSearchIndex::freedSpaceGivenBack()
     QCOMPARE(indexPages(indexFile(), u"freelist_count"_qs), 0);
     QCOMPARE_LT(indexPages(indexFile(), u"page_count"_qs), whole);
     QCOMPARE(described(index.search(u"w5001"_qs)), QStringList{u"f5 en "_qs});
+}
+
+// Another of these programs may hold the index for longer than a busy time
+// without committing, as while it compares files this one has just
+// indexed: an update waits for it instead of going on in memory.
+void TestSearchIndex::waitsForAnotherProgram()
+{
+    QVERIFY(TestFiles::write(help(u"a.zkhelp"_qs), HelpXml::file(language("en", "alpha"))));
+    // Its mark says that another program has the index open.
+    const SearchIndex other(indexFile());
+    std::atomic<bool> locked = false;
+    const std::unique_ptr<QThread> holder(QThread::create([this, &locked] {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, u"holder"_qs);
+            db.setDatabaseName(indexFile());
+            QSqlQuery query(db);
+            if (db.open() && query.exec(u"BEGIN IMMEDIATE"_qs)) {
+                locked = true;
+                QThread::msleep(3000);
+                query.exec(u"COMMIT"_qs);
+            }
+        }
+        QSqlDatabase::removeDatabase(u"holder"_qs);
+    }));
+    holder->start();
+    QTRY_VERIFY(locked);
+
+    QTest::failOnWarning(QRegularExpression(u"."_qs));
+    SearchIndex index(indexFile());
+    QCOMPARE(described(index.updateAndSearch(collection(), u"alpha"_qs)), QStringList{u"a en "_qs});
+    QVERIFY(!index.isInMemory());
+    QVERIFY(holder->wait());
 }
 
 QTEST_MAIN(TestSearchIndex)
