@@ -17,10 +17,11 @@ namespace {
 // this made a first index of 30,000 topics in 30 languages take 40 %
 // longer, the most of it in commits and merges.
 constexpr qint64 batchMilliseconds = 1000;
-// Full-text segments are merged in steps of about this many pages, a
-// millisecond or two each, so that a merge never outlasts a batch: one
-// merge of whole segments, as SQLite does once enough have piled up, held
-// the viewer for seconds on a large set.
+// Full-text segments are merged in steps that end at the first word after
+// about this many pages, so that a merge outlasts its batch by one word's
+// list at most: one merge of whole segments, as SQLite does once enough
+// have piled up, took many seconds on a large set. The list of a word most
+// rows hold may still take a step tens of milliseconds.
 constexpr int mergeStepPages = 16;
 // Freed pages are given back one at a time; the deadline is looked at
 // after this many.
@@ -299,7 +300,7 @@ bool SearchWriter::giveBackPages(QDeadlineTimer batchEnd, bool *done)
 }
 
 // Files are written one by one until the batch is over: a group of files in
-// many languages took several times the viewer's slice.
+// many languages took several times a slice of the viewer's indexing.
 bool SearchWriter::writeFiles(QDeadlineTimer batchEnd)
 {
     FileWriter writer(db.connection());
