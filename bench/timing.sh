@@ -24,7 +24,8 @@ once() {
     start=$EPOCHREALTIME
     if [ -x /usr/bin/time ]; then
         (cd "$work/$1" && /usr/bin/time -f '%M' -o "$work/peak" bash -c "$2" >/dev/null 2>&1) || true
-        mib=$(awk '{ printf "%.0f", $1 / 1024 }' "$work/peak")
+        # GNU time writes the exit status first when it is not 0.
+        mib=$(tail -n 1 "$work/peak" | awk '{ printf "%.0f", $1 / 1024 }')
     else
         (cd "$work/$1" && eval "$2") >/dev/null 2>&1 || true
     fi
