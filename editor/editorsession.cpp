@@ -88,6 +88,7 @@ EditorSession::Reading EditorSession::readQuietly(const QString &path)
     buffer.open(QIODevice::ReadOnly);
     QString error;
     reading.doc = HelpParser().parseQuietly(buffer, error);
+    squeezeTexts(reading.doc);
     reading.faulty = !error.isEmpty();
     if (!reading.faulty)
         reading.bytes.clear();
