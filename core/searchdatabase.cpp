@@ -164,12 +164,10 @@ bool SearchDatabase::openFile()
 // program may hold for a while, so a file that has it is left alone.
 bool SearchDatabase::givesBackPages()
 {
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA auto_vacuum")) || !query.next())
-        return fail(query.lastError());
-    const int incremental = 2;
-    return query.value(0).toInt() == incremental ||
-           run(QStringLiteral("PRAGMA auto_vacuum=INCREMENTAL"));
+    const qint64 incremental = 2;
+    const qint64 mode = readNumber(QStringLiteral("PRAGMA auto_vacuum"));
+    return mode == incremental ||
+           (mode >= 0 && run(QStringLiteral("PRAGMA auto_vacuum=INCREMENTAL")));
 }
 
 // Every program keeps a marker next to the index file while it has it
@@ -238,25 +236,25 @@ void SearchDatabase::openMemory()
     inMemory = db.open() && prepareSchema();
 }
 
-int SearchDatabase::storedVersion()
+qint64 SearchDatabase::readNumber(const QString &statement)
 {
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+    if (!query.exec(statement) || !query.next()) {
         fail(query.lastError());
         return -1;
     }
-    return query.value(0).toInt();
+    return query.value(0).toLongLong();
+}
+
+int SearchDatabase::storedVersion()
+{
+    return int(readNumber(QStringLiteral("PRAGMA user_version")));
 }
 
 // Changes whenever another connection commits; -1 on failure.
 qint64 SearchDatabase::dataVersion()
 {
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA data_version")) || !query.next()) {
-        fail(query.lastError());
-        return -1;
-    }
-    return query.value(0).toLongLong();
+    return readNumber(QStringLiteral("PRAGMA data_version"));
 }
 
 // Sets up the tables of this version, the old ones dropped: an index of

@@ -34,6 +34,9 @@ public:
     // again at once, so one busy time may well pass without a turn. Fails
     // on a lock that only a foreign or stuck program holds.
     bool beginWrite();
+    // The first value statement gives, a number; -1 when it fails (the
+    // reason kept).
+    qint64 readNumber(const QString &statement);
     // Keeps the error that made the transaction fail, not the rollback's own.
     void rollback();
     // Replaces the rows of table, a temporary table of one column.

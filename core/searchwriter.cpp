@@ -258,35 +258,29 @@ bool SearchWriter::keepUp(QDeadlineTimer batchEnd)
 // only through the rows it changed.
 bool SearchWriter::mergeStep(bool *merged)
 {
-    QSqlQuery changes(db.connection());
-    const auto readChanges = [&changes] {
-        return changes.exec(QStringLiteral("SELECT total_changes()")) && changes.next();
-    };
-    if (!readChanges())
-        return db.fail(changes.lastError());
-    const qint64 before = changes.value(0).toLongLong();
-    if (!db.run(QStringLiteral("INSERT INTO entries(entries, rank) VALUES ('merge', %1)")
+    const QString changes = QStringLiteral("SELECT total_changes()");
+    const qint64 before = db.readNumber(changes);
+    if (before < 0 ||
+        !db.run(QStringLiteral("INSERT INTO entries(entries, rank) VALUES ('merge', %1)")
                     .arg(mergeStepPages)))
         return false;
-    if (!readChanges())
-        return db.fail(changes.lastError());
+    const qint64 after = db.readNumber(changes);
     // A step without work still writes the table's own record.
-    *merged = changes.value(0).toLongLong() - before >= 2;
-    return true;
+    *merged = after - before >= 2;
+    return after >= 0;
 }
 
 // done: whether no freed page is left in the file.
 bool SearchWriter::giveBackPages(QDeadlineTimer batchEnd, bool *done)
 {
-    QSqlQuery freePages(db.connection());
     QSqlQuery giveBack(db.connection());
     // The driver steps a statement once per run, and a step of this one
     // gives back one page.
     giveBack.prepare(QStringLiteral("PRAGMA incremental_vacuum(1)"));
     do {
-        if (!freePages.exec(QStringLiteral("PRAGMA freelist_count")) || !freePages.next())
-            return db.fail(freePages.lastError());
-        const qint64 left = freePages.value(0).toLongLong();
+        const qint64 left = db.readNumber(QStringLiteral("PRAGMA freelist_count"));
+        if (left < 0)
+            return false;
         if (left == 0) {
             *done = true;
             return true;
