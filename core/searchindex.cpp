@@ -67,6 +67,11 @@ void SearchIndex::beginUpdate(const HelpCollection &collection)
     d->adoptListing(collection, FileListing(collection.fileStates()));
 }
 
+void SearchIndex::beginUpdate(const HelpCollection &collection, const FileListing &listing)
+{
+    d->adoptListing(collection, listing);
+}
+
 void SearchIndex::answerFrom(const HelpCollection &collection)
 {
     d->setFolders(collection);

@@ -35,6 +35,10 @@ public:
     // its folders that are gone and queues the new and changed ones (size or
     // modification time), which continueUpdate() then reads.
     void beginUpdate(const HelpCollection &collection);
+    // The same with listing, the collection's files listed beforehand
+    // (FileListing(collection.fileStates()), on another thread), so that
+    // searches are answered meanwhile.
+    void beginUpdate(const HelpCollection &collection, const FileListing &listing);
     // Searches answer from the files of collection's folders as far as
     // they are indexed, before the update that lists them begins.
     void answerFrom(const HelpCollection &collection);

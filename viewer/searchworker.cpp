@@ -1,5 +1,7 @@
 #include "searchworker.h"
 
+#include <QtConcurrent>
+
 namespace {
 
 // Between two slices the thread takes the searches asked for meanwhile.
@@ -10,8 +12,11 @@ constexpr int indexSliceMilliseconds = 50;
 SearchWorker::SearchWorker(const ZkHelp::HelpCollection &collection, const QString &indexFile)
     : collection(collection)
     , indexFile(indexFile)
+    , listing(this)
     , indexTimer(this)
 {
+    connect(&listing, &QFutureWatcher<ZkHelp::FileListing>::finished, this,
+            &SearchWorker::beginIndexing);
     connect(&indexTimer, &QTimer::timeout, this, &SearchWorker::indexSome);
 }
 
@@ -24,9 +29,17 @@ void SearchWorker::open()
 
 void SearchWorker::updateIndex()
 {
-    if (indexTimer.isActive())
+    if (indexTimer.isActive() || listing.isRunning())
         return;
-    index->beginUpdate(collection);
+    // Listing a large set takes a while, and the searches typed meanwhile
+    // are answered from the index as it is.
+    listing.setFuture(QtConcurrent::run(
+        [listed = collection] { return ZkHelp::FileListing(listed.fileStates()); }));
+}
+
+void SearchWorker::beginIndexing()
+{
+    index->beginUpdate(collection, listing.result());
     if (index->hasPendingWork())
         indexTimer.start(0);
     else

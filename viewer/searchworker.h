@@ -7,6 +7,7 @@
 #include "helpcollection.h"
 #include "searchindex.h"
 
+#include <QFutureWatcher>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -34,10 +35,12 @@ signals:
     void indexIdle(bool changed);
 
 private:
+    void beginIndexing();
     void indexSome();
 
     ZkHelp::HelpCollection collection;
     QString indexFile;
     std::unique_ptr<ZkHelp::SearchIndex> index;
+    QFutureWatcher<ZkHelp::FileListing> listing;
     QTimer indexTimer;
 };
