@@ -77,7 +77,9 @@ int main(int argc, char *argv[])
         field->setText(QString::fromLocal8Bit(argv[i]));
         answered.exec();
         QObject::disconnect(shown);
-        std::printf(" %lld", static_cast<long long>(typed.elapsed() - typingPause));
+        // The pause's timer may end a few milliseconds early.
+        std::printf(" %lld",
+                    static_cast<long long>(qMax<qint64>(0, typed.elapsed() - typingPause)));
     }
     std::printf("\n");
     return 0;
