@@ -34,14 +34,14 @@ SearchPanel::SearchPanel(const ZkHelp::HelpCollection &collection, QLineEdit *fi
     worker->moveToThread(&indexThread);
     // The index's connection belongs to the thread: it is closed there.
     connect(&indexThread, &QThread::finished, worker, &QObject::deleteLater);
-    connect(worker, &SearchWorker::found, this, &SearchPanel::showHits);
-    connect(worker, &SearchWorker::indexProgress, this, [this](qsizetype n, qsizetype m) {
+    connect(worker, &SearchWorker::hitsFound, this, &SearchPanel::showHits);
+    connect(worker, &SearchWorker::filesWritten, this, [this](qsizetype n, qsizetype m) {
         writingFiles = true;
         emit indexProgress(n, m);
     });
-    connect(worker, &SearchWorker::indexIdle, this, &SearchPanel::indexIdle);
+    connect(worker, &SearchWorker::upToDate, this, &SearchPanel::finishUpdate);
     indexThread.start();
-    QMetaObject::invokeMethod(worker, &SearchWorker::open);
+    QMetaObject::invokeMethod(worker, &SearchWorker::openIndex);
 }
 
 SearchPanel::~SearchPanel()
@@ -53,10 +53,10 @@ SearchPanel::~SearchPanel()
 void SearchPanel::updateIndex()
 {
     updating = true;
-    QMetaObject::invokeMethod(worker, &SearchWorker::updateIndex);
+    QMetaObject::invokeMethod(worker, &SearchWorker::bringUpToDate);
 }
 
-void SearchPanel::indexIdle(bool changed)
+void SearchPanel::finishUpdate(bool changed)
 {
     updating = false;
     writingFiles = false;
@@ -86,7 +86,7 @@ void SearchPanel::search()
     searched = query;
     const quint64 ticket = ++searchTicket;
     QMetaObject::invokeMethod(
-        worker, [worker = worker, ticket, query] { worker->search(ticket, query, shownHits); });
+        worker, [worker = worker, ticket, query] { worker->findHits(ticket, query, shownHits); });
     // Files changed since the last update count too, found once this search
     // has answered from the index as it is.
     if (!updating)

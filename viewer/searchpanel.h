@@ -55,7 +55,7 @@ private:
     void textChanged(const QString &text);
     void search();
     void showHits(quint64 ticket, const QList<ZkHelp::SearchHit> &found);
-    void indexIdle(bool changed);
+    void finishUpdate(bool changed);
     void activate(const QModelIndex &index);
 
     QLineEdit *field;

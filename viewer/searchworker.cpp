@@ -16,18 +16,18 @@ SearchWorker::SearchWorker(const ZkHelp::HelpCollection &collection, const QStri
     , indexTimer(this)
 {
     connect(&listing, &QFutureWatcher<ZkHelp::FileListing>::finished, this,
-            &SearchWorker::beginIndexing);
-    connect(&indexTimer, &QTimer::timeout, this, &SearchWorker::indexSome);
+            &SearchWorker::compareListing);
+    connect(&indexTimer, &QTimer::timeout, this, &SearchWorker::writeSome);
 }
 
-void SearchWorker::open()
+void SearchWorker::openIndex()
 {
     index = std::make_unique<ZkHelp::SearchIndex>(indexFile);
     // Until the files are listed, searches answer from the index as it is.
     index->answerFrom(collection);
 }
 
-void SearchWorker::updateIndex()
+void SearchWorker::bringUpToDate()
 {
     if (indexTimer.isActive() || listing.isRunning())
         return;
@@ -37,29 +37,29 @@ void SearchWorker::updateIndex()
         [listed = collection] { return ZkHelp::FileListing(listed.fileStates()); }));
 }
 
-void SearchWorker::beginIndexing()
+void SearchWorker::compareListing()
 {
     index->beginUpdate(collection, listing.result());
     if (index->hasPendingWork())
         indexTimer.start(0);
     else
-        emit indexIdle(false);
+        emit upToDate(false);
 }
 
-void SearchWorker::search(quint64 ticket, const QString &query, int limit)
+void SearchWorker::findHits(quint64 ticket, const QString &query, int limit)
 {
-    emit found(ticket, index->search(query, limit));
+    emit hitsFound(ticket, index->search(query, limit));
     // An index the search found damaged is rebuilt in slices too.
     if (index->hasPendingWork() && !indexTimer.isActive())
         indexTimer.start(0);
 }
 
-void SearchWorker::indexSome()
+void SearchWorker::writeSome()
 {
     if (!index->continueUpdate(QDeadlineTimer(indexSliceMilliseconds))) {
-        emit indexProgress(index->fileCount() - index->pendingCount(), index->fileCount());
+        emit filesWritten(index->fileCount() - index->pendingCount(), index->fileCount());
         return;
     }
     indexTimer.stop();
-    emit indexIdle(true);
+    emit upToDate(true);
 }

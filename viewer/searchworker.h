@@ -22,21 +22,21 @@ public:
     SearchWorker(const ZkHelp::HelpCollection &collection, const QString &indexFile);
 
     // Opens the index, on the thread that uses it from then on.
-    void open();
-    // Brings the index up to date with the files on disk: progress while
-    // files are written, then indexIdle().
-    void updateIndex();
-    void search(quint64 ticket, const QString &query, int limit);
+    void openIndex();
+    // Brings the index up to date with the files on disk: filesWritten()
+    // as long as files are written, then upToDate().
+    void bringUpToDate();
+    void findHits(quint64 ticket, const QString &query, int limit);
 
 signals:
-    void found(quint64 ticket, const QList<ZkHelp::SearchHit> &hits);
-    void indexProgress(qsizetype indexedFiles, qsizetype totalFiles);
+    void hitsFound(quint64 ticket, const QList<ZkHelp::SearchHit> &hits);
+    void filesWritten(qsizetype indexedFiles, qsizetype totalFiles);
     // The update asked for is done; changed: whether it wrote anything.
-    void indexIdle(bool changed);
+    void upToDate(bool changed);
 
 private:
-    void beginIndexing();
-    void indexSome();
+    void compareListing();
+    void writeSome();
 
     ZkHelp::HelpCollection collection;
     QString indexFile;
