@@ -73,14 +73,20 @@ QString matchedForm(const QString &text)
     if (!mayHoldMarks(text))
         return text;
     const QString composed = text.normalized(QString::NormalizationForm_C);
+    // Copied in runs between the marks left out, and not at all when none
+    // is: most texts of scripts beyond Latin hold none.
     QString result;
-    result.reserve(composed.size());
+    qsizetype uncopied = 0;
     for (qsizetype i = 0; i < composed.size();) {
         const qsizetype start = i;
-        if (!isOptionalMark(codePointAt(composed, i)))
-            result += QStringView(composed).mid(start, i - start);
+        if (isOptionalMark(codePointAt(composed, i))) {
+            result += QStringView(composed).mid(uncopied, start - uncopied);
+            uncopied = i;
+        }
     }
-    return result;
+    if (uncopied == 0)
+        return composed;
+    return result.append(QStringView(composed).mid(uncopied));
 }
 
 struct Run
