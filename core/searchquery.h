@@ -23,6 +23,8 @@ public:
     explicit SearchQuery(const QString &text);
 
     bool isEmpty() const { return terms.isEmpty(); }
+    // Whether the query asks for a single word or phrase.
+    bool isOnePhrase() const { return terms.size() == 1; }
     // Whether words past maxWords were left out.
     bool isTruncated() const { return truncated; }
 

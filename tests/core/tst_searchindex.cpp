@@ -87,6 +87,8 @@ private slots:
     void init();
     void matching_data();
     void matching();
+    void titleHitsFirst_data();
+    void titleHitsFirst();
     void matchRules_data();
     void matchRules();
     void snippetAgreesWithMatching_data();
@@ -181,6 +183,45 @@ void TestSearchIndex::matching()
         hits.sort();
     }
     QCOMPARE(found, hits);
+}
+
+// Rows whose title holds the whole query come first, whatever bm25 says:
+// the files are made so that it would rank a body full of the words above
+// them.
+void TestSearchIndex::titleHitsFirst_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("titleHits");
+    QTest::addColumn<int>("hitCount");
+
+    QTest::newRow("word") << u"wort"_qs
+                          << QStringList{u"half de Wort"_qs, u"title de Wort Liste"_qs} << 3;
+    QTest::newRow("phrase") << u"\"wort liste\""_qs << QStringList{u"title de Wort Liste"_qs} << 2;
+    QTest::newRow("two words, one in a title")
+        << u"liste wort"_qs << QStringList{u"title de Wort Liste"_qs} << 3;
+}
+
+void TestSearchIndex::titleHitsFirst()
+{
+    QFETCH(QString, query);
+    QFETCH(QStringList, titleHits);
+    QFETCH(int, hitCount);
+    const QByteArray filler = QByteArray("Text ").repeated(80);
+    QVERIFY(TestFiles::write(help(u"body.zkhelp"_qs),
+                             HelpXml::file(language("de", "Wort Liste Wort Liste Wort Wort"))));
+    QVERIFY(TestFiles::write(help(u"title.zkhelp"_qs),
+                             HelpXml::file(language("de", "", section("Wort Liste", filler)))));
+    QVERIFY(TestFiles::write(
+        help(u"half.zkhelp"_qs),
+        HelpXml::file(language("de", "", section("Wort", "Liste Liste Liste Liste")))));
+
+    SearchIndex index(indexFile());
+    index.update(collection());
+    const QStringList found = described(index.search(query));
+    QCOMPARE(found.size(), hitCount);
+    QStringList first = found.mid(0, titleHits.size());
+    first.sort();
+    QCOMPARE(first, titleHits);
 }
 
 void TestSearchIndex::matchRules_data()
