@@ -22,6 +22,27 @@ quint32 fnv1a(quint32 hash, const char *bytes, qsizetype size)
     return hash;
 }
 
+// Whether path names a file directly in folder. Tells a file of the folder
+// before it, without making the path's folder anew; false for the root.
+bool isDirectlyIn(QStringView path, QStringView folder)
+{
+    return path.size() > folder.size() && path.at(folder.size()) == u'/' &&
+           path.startsWith(folder) && path.lastIndexOf(u'/') == folder.size();
+}
+
+// Where the files of the listing's last folder begin: a listing holds each
+// folder's files together.
+qsizetype lastFolderStart(const QList<HelpFileState> &files)
+{
+    if (files.isEmpty())
+        return 0;
+    const QString last = folderOf(files.last().path);
+    qsizetype start = files.size() - 1;
+    while (start > 0 && isDirectlyIn(files.at(start - 1).path, last))
+        --start;
+    return start;
+}
+
 } // namespace
 
 QString folderOf(const QString &path)
@@ -46,10 +67,17 @@ qint64 fileStamp(const HelpFileState &file)
 QHash<QString, FolderTotals> folderTotals(const QList<HelpFileState> &files)
 {
     QHash<QString, FolderTotals> totals;
+    QString folder;
+    FolderTotals *folderTotal = nullptr;
+    // A listing holds each folder's files together, so the folder is looked
+    // up once per run of them.
     for (const HelpFileState &file : files) {
-        FolderTotals &folder = totals[folderOf(file.path)];
-        ++folder.files;
-        folder.stamps += fileStamp(file);
+        if (!folderTotal || !isDirectlyIn(file.path, folder)) {
+            folder = folderOf(file.path);
+            folderTotal = &totals[folder];
+        }
+        ++folderTotal->files;
+        folderTotal->stamps += fileStamp(file);
     }
     return totals;
 }
@@ -58,12 +86,16 @@ FileListing::FileListing(QList<HelpFileState> listed)
     : files(std::move(listed))
     , totals(folderTotals(files))
 {
+    // The last folder's names shadow nothing, so a set of one folder, the
+    // usual one, takes no names at all.
+    const qsizetype last = lastFolderStart(files);
     QSet<QString> names;
-    for (const HelpFileState &file : std::as_const(files)) {
-        const QString name = file.path.mid(file.path.lastIndexOf(u'/') + 1);
+    for (qsizetype i = 0; i < files.size() && (i < last || !names.isEmpty()); ++i) {
+        const QString &path = files.at(i).path;
+        const QString name = path.mid(path.lastIndexOf(u'/') + 1);
         if (names.contains(name))
-            shadowed.insert(file.path);
-        else
+            shadowed.insert(path);
+        else if (i < last)
             names.insert(name);
     }
 }
