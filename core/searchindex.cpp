@@ -22,6 +22,7 @@ struct SearchIndex::Private
     explicit Private(const QString &file);
 
     void adoptListing(const HelpCollection &collection, const FileListing &listing);
+    void takeListing(const HelpCollection &collection, const FileListing &listing);
     void setFolders(const HelpCollection &collection);
     bool fillScope();
     bool readStoredTotals(QHash<QString, FolderTotals> &stored);
@@ -120,11 +121,16 @@ QList<SearchHit> SearchIndex::updateAndSearch(const HelpCollection &collection,
         d->db.run(QStringLiteral("COMMIT"));
     }
     const FileListing listed = listing.result();
-    d->adoptListing(collection, listed);
+    // The totals read with the answer tell that the index holds the files
+    // as listed: nothing to read back.
     if (answered && changedFolders(d->folders, listed, searched).isEmpty() &&
-        std::none_of(hits.cbegin(), hits.cend(),
-                     [this](const SearchHit &hit) { return d->shadowed.contains(hit.path); }))
+        std::none_of(hits.cbegin(), hits.cend(), [&listed](const SearchHit &hit) {
+            return listed.shadowed.contains(hit.path);
+        })) {
+        d->takeListing(collection, listed);
         return hits;
+    }
+    d->adoptListing(collection, listed);
     continueUpdate();
     hits = search(query, limit);
     // With no event loop to rebuild it in slices, an index the search found
@@ -179,11 +185,8 @@ bool SearchIndex::isInMemory() const
 void SearchIndex::Private::adoptListing(const HelpCollection &collection,
                                         const FileListing &listing)
 {
-    writer.queue({});
-    current = collection;
+    takeListing(collection, listing);
     setFolders(collection);
-    listedCount = listing.files.size();
-    shadowed = listing.shadowed;
     QHash<QString, FolderTotals> stored;
     QSet<QString> changed;
     QHash<QString, StoredFile> known;
@@ -199,6 +202,16 @@ void SearchIndex::Private::adoptListing(const HelpCollection &collection,
     writer.queue(plan.read);
     if (!writer.forget(plan.forget) && db.recover())
         adoptListing(collection, listing);
+}
+
+// Makes collection, listed as listing, the one answered, with nothing
+// queued.
+void SearchIndex::Private::takeListing(const HelpCollection &collection, const FileListing &listing)
+{
+    writer.queue({});
+    current = collection;
+    listedCount = listing.files.size();
+    shadowed = listing.shadowed;
 }
 
 void SearchIndex::Private::setFolders(const HelpCollection &collection)
