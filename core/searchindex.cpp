@@ -128,7 +128,9 @@ QList<SearchHit> SearchIndex::updateAndSearch(const HelpCollection &collection,
             return listed.shadowed.contains(hit.path);
         })) {
         d->takeListing(collection, listed);
-        return hits;
+        // Later searches leave out what the listing shadows.
+        if (d->fillScope())
+            return hits;
     }
     d->adoptListing(collection, listed);
     continueUpdate();

@@ -440,20 +440,23 @@ void TestSearchIndex::fullDiskLeavesNoFile()
 void TestSearchIndex::shadowedFiles_data()
 {
     QTest::addColumn<bool>("single");
+    QTest::addColumn<QString>("query");
 
-    QTest::newRow("update, then search") << false;
-    QTest::newRow("single search, index unchanged") << true;
+    QTest::newRow("update, then search") << false << u"second"_qs;
+    QTest::newRow("single search, index unchanged") << true << u"second"_qs;
+    QTest::newRow("single search, no shadowed file hit") << true << u"third"_qs;
 }
 
 // Only the file a name opens gives hits under that name.
 void TestSearchIndex::shadowedFiles()
 {
     QFETCH(bool, single);
+    QFETCH(QString, query);
     QVERIFY(TestFiles::write(help(u"a.zkhelp"_qs), HelpXml::file(language("en", "first"))));
     QVERIFY(TestFiles::write(dir->filePath(u"second/a.zkhelp"_qs),
                              HelpXml::file(language("en", "first second"))));
     QVERIFY(TestFiles::write(dir->filePath(u"second/b.zkhelp"_qs),
-                             HelpXml::file(language("en", "second"))));
+                             HelpXml::file(language("en", "second third"))));
     const HelpCollection both({dir->filePath(u"help"_qs), dir->filePath(u"second"_qs)});
     SearchIndex(indexFile()).update(both);
 
@@ -461,7 +464,7 @@ void TestSearchIndex::shadowedFiles()
     if (!single)
         index.update(both);
     const QList<ZkHelp::SearchHit> hits =
-        single ? index.updateAndSearch(both, u"second"_qs) : index.search(u"second"_qs);
+        single ? index.updateAndSearch(both, query) : index.search(query);
     QCOMPARE(described(hits), QStringList{u"b en "_qs});
     QCOMPARE(described(index.search(u"first"_qs)), QStringList{u"a en "_qs});
     QCOMPARE(index.search(u"first"_qs).constFirst().path, help(u"a.zkhelp"_qs));
