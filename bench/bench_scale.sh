@@ -82,8 +82,14 @@ row "index size ($indexed x 30 languages)" "$((index_bytes / 1048576)) MiB" "the
     "$((text_bytes / 1048576)) MiB" "$(awk -v a="$index_bytes" -v b="$text_bytes" 'BEGIN { printf "%.2fx", a / b }')" \
     "<= 1x" "$( ((index_bytes <= text_bytes)) && echo met || echo MISSED)"
 timed "first index ($files x 30 languages, one run)" "$first_large" "reader alone, one thread" "$parse_checked" 2
-timed "search, a word no topic holds" "$absent" "grep -rli lizenz" "$grep_absent" 1
-timed "search, a common word" "$common" "grep -rli ordner" "$grep_common" 1
+# The searches' goals are times of their own; grep stands beside them.
+searched() {
+    row "$1" "$(printf '%.3f s' "$2")" "$3" "$(printf '%.3f s' "$4")" \
+        "$(awk -v a="$2" -v b="$4" 'BEGIN { printf "%.2fx", a / b }')" "<= $5 s" \
+        "$(awk -v a="$2" -v g="$5" 'BEGIN { print (a <= g) ? "met" : "MISSED" }')"
+}
+searched "search, a word no topic holds" "$absent" "grep -rli lizenz" "$grep_absent" 0.05
+searched "search, a common word" "$common" "grep -rli ordner" "$grep_common" 0.1
 for case in "-check:$mem_check" "first index:$mem_first" "search, a common word:$mem_search"; do
     mem=${case##*:}
     row "most memory held: ${case%%:*}" "$mem MiB" "" "" "" "<= 300 MiB" \
