@@ -128,8 +128,9 @@ QList<SearchHit> SearchIndex::updateAndSearch(const HelpCollection &collection,
             return listed.shadowed.contains(hit.path);
         })) {
         d->takeListing(collection, listed);
-        // Later searches leave out what the listing shadows.
-        if (d->fillScope())
+        // Later searches leave out what the listing shadows; the tables
+        // were filled with nothing shadowed for the answer.
+        if (listed.shadowed.isEmpty() || d->fillScope())
             return hits;
     }
     d->adoptListing(collection, listed);
