@@ -192,20 +192,18 @@ void TestSearchIndex::titleHitsFirst_data()
 {
     QTest::addColumn<QString>("query");
     QTest::addColumn<QStringList>("titleHits");
-    QTest::addColumn<int>("hitCount");
 
     QTest::newRow("word") << u"wort"_qs
-                          << QStringList{u"half de Wort"_qs, u"title de Wort Liste"_qs} << 3;
-    QTest::newRow("phrase") << u"\"wort liste\""_qs << QStringList{u"title de Wort Liste"_qs} << 2;
+                          << QStringList{u"half de Wort"_qs, u"title de Wort Liste"_qs};
+    QTest::newRow("phrase") << u"\"wort liste\""_qs << QStringList{u"title de Wort Liste"_qs};
     QTest::newRow("two words, one in a title")
-        << u"liste wort"_qs << QStringList{u"title de Wort Liste"_qs} << 3;
+        << u"liste wort"_qs << QStringList{u"title de Wort Liste"_qs};
 }
 
 void TestSearchIndex::titleHitsFirst()
 {
     QFETCH(QString, query);
     QFETCH(QStringList, titleHits);
-    QFETCH(int, hitCount);
     const QByteArray filler = QByteArray("Text ").repeated(80);
     QVERIFY(TestFiles::write(help(u"body.zkhelp"_qs),
                              HelpXml::file(language("de", "Wort Liste Wort Liste Wort Wort"))));
@@ -218,7 +216,8 @@ void TestSearchIndex::titleHitsFirst()
     SearchIndex index(indexFile());
     index.update(collection());
     const QStringList found = described(index.search(query));
-    QCOMPARE(found.size(), hitCount);
+    // The body row comes after them.
+    QCOMPARE_GT(found.size(), titleHits.size());
     QStringList first = found.mid(0, titleHits.size());
     first.sort();
     QCOMPARE(first, titleHits);
